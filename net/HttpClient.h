@@ -1,0 +1,25 @@
+#pragma once
+// One HTTP/1.0 GET exchange on port 80; returns the body as 8-bit text.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "net/Url.h"
+
+struct FetchLimits {
+    uint32_t ioTimeoutMs = 30000;        // each send and receive
+    uint32_t deadlineMs = 120000;        // the whole exchange after connect
+    size_t maxResponseBytes = 32u << 20; // a feed is never this large
+};
+
+namespace HttpClient {
+std::string fetch(Url url);
+
+// The product keeps the defaults; tests lower them to stay fast.
+FetchLimits limits();
+void setLimits(const FetchLimits& limits);
+
+// Unload cuts fetches in flight short and refuses new ones until resumed.
+void cancelAll();
+void resumeAll();
+} // namespace HttpClient

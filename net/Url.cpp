@@ -1,0 +1,6 @@
+#include "net/Url.h"
+
+Url Url::parse(const wchar_t*)
+{
+    return Url{};
+}

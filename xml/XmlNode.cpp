@@ -1,0 +1,3 @@
+#include "xml/XmlNode.h"
+
+XmlNode::~XmlNode() = default;

@@ -1,0 +1,5 @@
+#include "xml/XmlParser.h"
+
+XmlParser::XmlParser(const std::string&, XmlNode*)
+{
+}
