@@ -1,7 +1,8 @@
 #pragma once
 // The host's panel: one tree view of every channel of the last refresh.
-#include <commctrl.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include <vector>
 

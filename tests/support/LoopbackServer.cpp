@@ -1,0 +1,212 @@
+#include "LoopbackServer.h"
+
+#include <ws2tcpip.h>
+
+#include <chrono>
+#include <stdexcept>
+
+namespace {
+
+constexpr int kPort = 80;
+constexpr int kSliceMs = 20;
+
+std::string pathOf(const std::string& request)
+{
+    // "GET <path> HTTP/1.0"
+    size_t start = request.find(' ');
+    if (start == std::string::npos)
+        return std::string();
+    size_t end = request.find(' ', start + 1);
+    return request.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
+}
+
+bool readable(SOCKET socket, int timeoutMs)
+{
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(socket, &set);
+    timeval wait{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    return select(0, &set, nullptr, nullptr, &wait) > 0;
+}
+
+} // namespace
+
+ScriptedResponse httpResponse(const std::string& body, const std::string& status, const std::string& httpVersion)
+{
+    ScriptedResponse response;
+    response.chunks.push_back(httpVersion + " " + status + "\r\nContent-Type: text/xml\r\n\r\n" + body);
+    return response;
+}
+
+LoopbackServer::LoopbackServer(std::string address) : address_(std::move(address))
+{
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0)
+        throw std::runtime_error("WSAStartup failed");
+    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    BOOL reuse = TRUE;
+    setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(kPort);
+    inet_pton(AF_INET, address_.c_str(), &local.sin_addr);
+    if (listener_ == INVALID_SOCKET || bind(listener_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+        listen(listener_, SOMAXCONN) != 0) {
+        int error = WSAGetLastError();
+        if (listener_ != INVALID_SOCKET)
+            closesocket(listener_);
+        WSACleanup();
+        throw std::runtime_error("cannot listen on " + address_ + ":80 (root needed), error " + std::to_string(error));
+    }
+    acceptor_ = std::thread([this] { acceptLoop(); });
+}
+
+LoopbackServer::~LoopbackServer()
+{
+    stopping_ = true;
+    acceptor_.join();
+    closesocket(listener_);
+    std::vector<std::thread> workers;
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        workers.swap(workers_);
+    }
+    for (auto& worker : workers)
+        worker.join();
+    WSACleanup();
+}
+
+void LoopbackServer::serve(const std::string& path, ScriptedResponse response)
+{
+    std::lock_guard<std::mutex> hold(mutex_);
+    scripts_[path] = std::move(response);
+}
+
+std::vector<std::string> LoopbackServer::requests() const
+{
+    std::lock_guard<std::mutex> hold(mutex_);
+    return requests_;
+}
+
+std::wstring LoopbackServer::url(const std::string& path) const
+{
+    std::string text = "http://" + address_ + path;
+    return std::wstring(text.begin(), text.end());
+}
+
+void LoopbackServer::acceptLoop()
+{
+    while (!stopping_) {
+        if (!readable(listener_, kSliceMs))
+            continue;
+        SOCKET client = accept(listener_, nullptr, nullptr);
+        if (client == INVALID_SOCKET)
+            continue;
+        ++connections_;
+        std::lock_guard<std::mutex> hold(mutex_);
+        workers_.emplace_back([this, client] {
+            handle(client);
+            ++finished_;
+        });
+    }
+}
+
+std::string LoopbackServer::readRequest(SOCKET client)
+{
+    std::string request;
+    char buffer[1024];
+    while (!stopping_ && request.find("\r\n\r\n") == std::string::npos) {
+        if (!readable(client, kSliceMs))
+            continue;
+        int got = recv(client, buffer, sizeof buffer, 0);
+        if (got <= 0)
+            break;
+        request.append(buffer, got);
+    }
+    std::lock_guard<std::mutex> hold(mutex_);
+    requests_.push_back(request);
+    return request;
+}
+
+ScriptedResponse LoopbackServer::scriptFor(const std::string& request) const
+{
+    std::lock_guard<std::mutex> hold(mutex_);
+    auto it = scripts_.find(pathOf(request));
+    if (it != scripts_.end())
+        return it->second;
+    return httpResponse("not here", "404 Not Found");
+}
+
+bool LoopbackServer::pause(uint32_t ms) const
+{
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < until) {
+        if (stopping_)
+            return false;
+        Sleep(std::min<uint32_t>(kSliceMs, ms));
+    }
+    return !stopping_;
+}
+
+bool LoopbackServer::sendAll(SOCKET client, const char* data, size_t size) const
+{
+    while (size > 0) {
+        int sent = send(client, data, static_cast<int>(std::min<size_t>(size, 1 << 16)), 0);
+        if (sent <= 0)
+            return false;
+        data += sent;
+        size -= sent;
+    }
+    return true;
+}
+
+void LoopbackServer::waitForClientClose(SOCKET client) const
+{
+    char sink[256];
+    while (!stopping_) {
+        if (!readable(client, kSliceMs))
+            continue;
+        if (recv(client, sink, sizeof sink, 0) <= 0)
+            return;
+    }
+}
+
+void LoopbackServer::handle(SOCKET client)
+{
+    using Mode = ScriptedResponse::Mode;
+    const ScriptedResponse script = scriptFor(readRequest(client));
+    bool open = true;
+    switch (script.mode) {
+    case Mode::Respond:
+    case Mode::StopAfter:
+        for (size_t i = 0; open && i < script.chunks.size(); ++i) {
+            if (i > 0)
+                open = pause(script.pauseBetweenChunksMs);
+            open = open && sendAll(client, script.chunks[i].data(), script.chunks[i].size());
+        }
+        if (script.mode == Mode::StopAfter)
+            waitForClientClose(client);
+        break;
+    case Mode::Silent:
+        waitForClientClose(client);
+        break;
+    case Mode::Endless:
+        while (open && !stopping_)
+            for (size_t i = 0; open && i < script.chunks.size(); ++i)
+                open = sendAll(client, script.chunks[i].data(), script.chunks[i].size());
+        break;
+    case Mode::Drip:
+        for (const std::string& chunk : script.chunks)
+            for (size_t i = 0; open && i < chunk.size(); ++i)
+                open = sendAll(client, &chunk[i], 1) && pause(script.dripIntervalMs);
+        break;
+    case Mode::Reset: {
+        linger abort{1, 0};
+        setsockopt(client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
+        break;
+    }
+    }
+    if (script.mode != Mode::Reset)
+        shutdown(client, SD_SEND);
+    closesocket(client);
+}

@@ -1,0 +1,73 @@
+#pragma once
+// A scripted HTTP server on 127.0.0.x port 80 inside the test process.
+// Each connection runs on its own thread, so a silent one blocks no other.
+#include <winsock2.h>
+
+#include <atomic>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+struct ScriptedResponse {
+    enum class Mode {
+        Respond,  // send the chunks, then close
+        Silent,   // read the request, never answer (until the client or the server gives up)
+        Endless,  // send the chunks again and again until the client goes away
+        Drip,     // send the chunks one byte at a time, dripIntervalMs apart, then close
+        Reset,    // read the request, then abort the connection (RST)
+        StopAfter // send the chunks, then stay silent without closing
+    };
+    Mode mode = Mode::Respond;
+    std::vector<std::string> chunks;
+    uint32_t pauseBetweenChunksMs = 0;
+    uint32_t dripIntervalMs = 100;
+};
+
+// A complete response: status line, a Content-Type header, the empty line, the body.
+ScriptedResponse httpResponse(const std::string& body, const std::string& status = "200 OK",
+                              const std::string& httpVersion = "HTTP/1.0");
+
+class LoopbackServer {
+public:
+    // Binds address:80 (needs root on Linux); throws std::runtime_error when it cannot.
+    explicit LoopbackServer(std::string address);
+    ~LoopbackServer();
+    LoopbackServer(const LoopbackServer&) = delete;
+    LoopbackServer& operator=(const LoopbackServer&) = delete;
+
+    void serve(const std::string& path, ScriptedResponse response);
+    void serve(const std::string& path, const std::string& body) { serve(path, httpResponse(body)); }
+
+    // Exact bytes of every request received, in order of arrival.
+    std::vector<std::string> requests() const;
+    size_t connectionCount() const { return connections_.load(); }
+    // Connections whose handler has finished (the client closed, or the script ended).
+    size_t finishedCount() const { return finished_.load(); }
+
+    const std::string& address() const { return address_; }
+    std::wstring url(const std::string& path) const;
+
+private:
+    void acceptLoop();
+    void handle(SOCKET client);
+    std::string readRequest(SOCKET client);
+    ScriptedResponse scriptFor(const std::string& request) const;
+    bool pause(uint32_t ms) const; // false when the server is stopping
+    bool sendAll(SOCKET client, const char* data, size_t size) const;
+    void waitForClientClose(SOCKET client) const;
+
+    std::string address_;
+    SOCKET listener_ = INVALID_SOCKET;
+    std::atomic<bool> stopping_{false};
+    std::atomic<size_t> connections_{0};
+    std::atomic<size_t> finished_{0};
+    mutable std::mutex mutex_;
+    std::map<std::string, ScriptedResponse> scripts_;
+    std::vector<std::string> requests_;
+    std::vector<std::thread> workers_;
+    std::thread acceptor_;
+};
