@@ -1,5 +1,6 @@
 # Shared by the scripts: idempotent installation of Debian packages.
-QF_TEST_PACKAGES="cmake make python3 mingw-w64 wine wine64 googletest"
+# wine32 comes along because Debian's wine launcher and wineboot expect both halves.
+QF_TEST_PACKAGES="cmake make python3 mingw-w64 wine wine64 wine32:i386 googletest"
 
 ensure_packages() {
     missing=""
@@ -9,6 +10,9 @@ ensure_packages() {
     [ -z "$missing" ] && return 0
     echo "Installing:$missing"
     export DEBIAN_FRONTEND=noninteractive
+    case "$missing" in
+        *:i386*) dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386 ;;
+    esac
     apt-get update -qq
     # shellcheck disable=SC2086
     apt-get install -y -qq --no-install-recommends $missing
