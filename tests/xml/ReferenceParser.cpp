@@ -1,0 +1,243 @@
+#include "ReferenceParser.h"
+
+#include "core/RssException.h"
+
+namespace {
+
+const char* const kStackEmpty = "Tag stack is empty, probably because of not properly closed tag";
+
+std::wstring bytesToWide(const std::string& bytes, size_t limit)
+{
+    std::wstring wide;
+    for (size_t i = 0; i < bytes.size() && i < limit; ++i)
+        wide.push_back(static_cast<wchar_t>(static_cast<unsigned char>(bytes[i])));
+    return wide;
+}
+
+} // namespace
+
+ReferenceParser::ReferenceParser(const std::string& text, XmlNode* document) : input(text)
+{
+    tagStack.push_back(document);
+    while (position < input.size()) {
+        const unsigned char c = static_cast<unsigned char>(input[position]);
+        if (c != 9 && c != 10 && c != 13)
+            act(c);
+        if (position < input.size()) // a scan that ran out stays at the end
+            ++position;
+    }
+    if (tagStack.empty())
+        error(kStackEmpty, position);
+    tagStack.pop_back();
+}
+
+void ReferenceParser::error(const std::string& message, size_t at)
+{
+    throw RSS::XMLException(bytesToWide(message, message.size()), static_cast<int32_t>(at));
+}
+
+XmlNode* ReferenceParser::innermost()
+{
+    if (tagStack.empty())
+        error(kStackEmpty, position);
+    return tagStack.back();
+}
+
+void ReferenceParser::createElement(bool open)
+{
+    XmlNode* parent = innermost();
+    parent->children.push_back(std::make_unique<XmlNode>(tagName));
+    if (open)
+        tagStack.push_back(parent->children.back().get());
+    tagName.clear();
+}
+
+void ReferenceParser::requireCloseAfterSlash()
+{
+    if (position + 1 >= input.size() || input[position + 1] != '>')
+        error("Wrong no-end tag", position + 1);
+    ++position;
+}
+
+void ReferenceParser::act(unsigned char c)
+{
+    if (state <= 4)
+        actTag(c);
+    else if (state <= 9)
+        actAttribute(c);
+    else
+        actComment(c);
+}
+
+void ReferenceParser::actTag(unsigned char c)
+{
+    switch (state) {
+    case 0:
+        if (c == '<')
+            state = 1;
+        break;
+    case 1:
+        if (c == '!') {
+            if (position + 1 < input.size() && input[position + 1] == '-') {
+                ++position;
+                state = 10;
+            } else {
+                skipDeclaration();
+                state = 0;
+            }
+        } else if (c == '/') {
+            state = 4;
+        } else if (c == '?') {
+            readProcessingInstruction();
+            state = 0;
+        } else {
+            if (tagStack.size() == 1 && tagStack[0]->children.size() == 1)
+                error("More than one root node", position);
+            tagName.push_back(static_cast<char>(c));
+            state = 2;
+        }
+        break;
+    case 2:
+        if (c == ' ') {
+            createElement(true);
+            state = 5;
+        } else if (c == '>') {
+            createElement(true);
+            state = 3;
+        } else if (c == '/') {
+            createElement(false);
+            requireCloseAfterSlash();
+            state = 0;
+        } else {
+            tagName.push_back(static_cast<char>(c));
+        }
+        break;
+    case 3:
+        if (c == '<') {
+            innermost()->text = textBuffer;
+            textBuffer.clear();
+            state = 1;
+        } else if (c == '>') {
+            error("\">\" in tag value", position);
+        } else {
+            textBuffer.push_back(static_cast<char>(c));
+        }
+        break;
+    case 4:
+        if (c == ' ') {
+            error("\" \" in closing tag", position);
+        } else if (c == '>') {
+            if (tagStack.empty())
+                error(kStackEmpty, position);
+            if (tagStack.back()->name != tagName) {
+                const std::wstring message = L"Wrong nesting, expecting " + bytesToWide(tagName, 31) + L" but found " +
+                                             bytesToWide(tagStack.back()->name, 31);
+                throw RSS::XMLException(message, static_cast<int32_t>(position));
+            }
+            tagStack.pop_back();
+            tagName.clear();
+            state = 0;
+        } else {
+            tagName.push_back(static_cast<char>(c));
+        }
+        break;
+    }
+}
+
+void ReferenceParser::actAttribute(unsigned char c)
+{
+    switch (state) {
+    case 5:
+        if (c == '/') {
+            if (tagStack.empty())
+                error(kStackEmpty, position);
+            tagStack.pop_back();
+            requireCloseAfterSlash();
+            state = 0;
+        } else if (c == '>') {
+            state = 3;
+        } else if (c != ' ') {
+            attributeName = std::string(1, static_cast<char>(c));
+            state = 6;
+        }
+        break;
+    case 6:
+        if (c == ' ') {
+            state = 5;
+        } else if (c == '=') {
+            attributeValue.clear();
+            state = 7;
+        } else if (c == '>') {
+            state = 0;
+        } else {
+            attributeName.push_back(static_cast<char>(c));
+        }
+        break;
+    case 7:
+        if (c == '"')
+            state = 8;
+        else if (c == '\'')
+            state = 9;
+        else if (c != ' ')
+            error("Attribute value didn't start with quote", position);
+        break;
+    case 8:
+    case 9:
+        if ((state == 8 && c == '"') || (state == 9 && c == '\'')) {
+            innermost()->attributes[attributeName] = attributeValue;
+            state = 5;
+        } else if (state == 8 && c == '>') {
+            error("Non-closed quote", position);
+        } else {
+            attributeValue.push_back(static_cast<char>(c));
+        }
+        break;
+    }
+}
+
+void ReferenceParser::actComment(unsigned char c)
+{
+    switch (state) {
+    case 10:
+        if (c != '-')
+            error("'-' in comment expected", position);
+        state = 11;
+        break;
+    case 11:
+        if (c == '-')
+            state = 12;
+        break;
+    case 12:
+        state = c == '-' ? 13 : 11;
+        break;
+    case 13:
+        if (c != '>')
+            error("Comment tag not closed properly ('>' missing)", position);
+        state = 0;
+        break;
+    }
+}
+
+void ReferenceParser::skipDeclaration()
+{
+    ++position;
+    while (position < input.size() && input[position] != ']')
+        ++position;
+    while (position < input.size() && input[position] != '>')
+        ++position;
+}
+
+void ReferenceParser::readProcessingInstruction()
+{
+    while (position < input.size() && input[position] != '>') {
+        if (input[position] == 'e' && position + 10 < input.size() && input.compare(position, 10, "encoding=\"") == 0) {
+            position += 10;
+            while (position < input.size() && input[position] != '"' && input[position] != '>')
+                encoding.push_back(input[position++]);
+            if (position < input.size())
+                ++position;
+        } else {
+            ++position;
+        }
+    }
+}

@@ -1,0 +1,38 @@
+#include "xml/XmlError.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "core/RssException.h"
+
+namespace xml {
+
+std::wstring widen(const std::string& bytes, size_t limit)
+{
+    const size_t count = std::min(bytes.size(), limit);
+    std::wstring wide(count, L'\0');
+    for (size_t i = 0; i < count; ++i)
+        wide[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]));
+    return wide;
+}
+
+int32_t reportedPosition(size_t position)
+{
+    const size_t top = static_cast<size_t>(std::numeric_limits<int32_t>::max());
+    return static_cast<int32_t>(std::min(position, top));
+}
+
+void fail(const char* message, size_t position)
+{
+    throw RSS::XMLException(widen(message), reportedPosition(position));
+}
+
+void failWrongNesting(const std::string& endName, const std::string& openName, size_t position)
+{
+    const size_t shown = 31;
+    std::wstring message =
+        L"Wrong nesting, expecting " + widen(endName, shown) + L" but found " + widen(openName, shown);
+    throw RSS::XMLException(std::move(message), reportedPosition(position));
+}
+
+} // namespace xml
