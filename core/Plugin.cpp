@@ -3,7 +3,9 @@
 #include "core/HostLog.h"
 #include "core/HostRecords.h"
 #include "core/SettingsStore.h"
+#include "engine/HostGate.h"
 #include "engine/Refresh.h"
+#include "net/HttpClient.h"
 #include "res/resource_ids.h"
 #include "ui/OptionsPage.h"
 
@@ -34,6 +36,13 @@ intptr_t asParam(const void* record)
     return reinterpret_cast<intptr_t>(record);
 }
 
+// What is left of one bounded wait that started at `started`.
+uint32_t remainingMs(ULONGLONG started, uint32_t budgetMs)
+{
+    const ULONGLONG elapsed = GetTickCount64() - started;
+    return elapsed >= budgetMs ? 0 : static_cast<uint32_t>(budgetMs - elapsed);
+}
+
 } // namespace
 
 Plugin& Plugin::instance()
@@ -45,7 +54,10 @@ Plugin& Plugin::instance()
 int Plugin::load(const HostApi* hostTable)
 {
     host = hostTable;
-    workers = WorkerRegistry::create();
+    // Workers of this load may call the host and fetch; an earlier unload stopped both.
+    HostGate::open();
+    HttpClient::resumeAll();
+    std::atomic_store(&workers, WorkerRegistry::create());
     setLogHost(hostTable);
 
     ImageLoadRecord image;
@@ -83,6 +95,13 @@ int Plugin::load(const HostApi* hostTable)
 
 int Plugin::unload()
 {
+    const ULONGLONG started = GetTickCount64();
+    // Workers stop talking to the host before it takes our registrations away
+    // (calls in flight finish first), and their fetches are cut short so that
+    // the wait for the cleaner below does not wait on a slow server.
+    HostGate::close(kCleanerWaitMs);
+    HttpClient::cancelAll();
+
     callHost(host, L"WTW/RemoveOptionsPage", asParam(module), asParam(kPluginGuid));
 
     PanelRecord panelRecord;
@@ -96,9 +115,8 @@ int Plugin::unload()
         DestroyWindow(optionsEditor);
         optionsEditor = nullptr;
     }
-    if (workers) {
-        workers->teardown(kCleanerWaitMs);
-        workers.reset(); // a cleaner still running keeps its own reference
-    }
+    // A cleaner still running keeps its own reference to the registry.
+    if (auto registry = std::atomic_exchange(&workers, std::shared_ptr<WorkerRegistry>()))
+        registry->teardown(remainingMs(started, kCleanerWaitMs));
     return 0;
 }

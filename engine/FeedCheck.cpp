@@ -1,5 +1,101 @@
 #include "engine/FeedCheck.h"
 
-void checkFeed(const RefreshTask&, const wchar_t*) noexcept
+#include <algorithm>
+#include <string>
+
+#include "core/RssException.h"
+#include "engine/FeedStore.h"
+#include "engine/HostGate.h"
+#include "engine/RefreshTask.h"
+#include "net/Url.h"
+#include "rss/FeedReader.h"
+
+namespace {
+
+const wchar_t* const kItemIcon = L"Image/RSS";
+const wchar_t* const kWarningIcon = L"Image/Warning32";
+constexpr uint32_t kItemFlags = 3;
+constexpr uint32_t kErrorFlags = 0;
+
+bool send(const RefreshTask& task, const wchar_t* service, const void* record)
 {
+    return HostGate::call(task.generation, task.host, service, reinterpret_cast<intptr_t>(record), 0);
+}
+
+// Notification first, then news entry; false when the gate refused them.
+bool announce(const RefreshTask& task, const Channel& channel, const Item& item)
+{
+    NotifyRecord notice;
+    notice.title = item.title.c_str();
+    notice.icon = kItemIcon;
+    notice.flags = kItemFlags;
+    if (!send(task, L"WTW/ShowStandardNotify", &notice))
+        return false;
+
+    NewsEntryRecord entry;
+    entry.id = item.guid.empty() ? item.link.c_str() : item.guid.c_str();
+    entry.title = item.title.c_str();
+    entry.channelTitle = channel.title.c_str();
+    entry.link = item.link.c_str();
+    entry.icon = kItemIcon;
+    entry.time = item.pubDate;
+    return send(task, L"News/AddEntry", &entry);
+}
+
+void check(const RefreshTask& task, const wchar_t* address)
+{
+    FeedDocument document = readFeed(Url::parse(address));
+    const Channel& channel = document.channel;
+    FeedStore& store = *task.store;
+    const std::wstring key(address);
+    const int64_t lastSeen = store.lastSeenFor(key);
+    store.addChannel(channel);
+
+    int64_t newest = 0;
+    for (const Item& item : channel.items) {
+        if (item.pubDate <= lastSeen)
+            continue;
+        newest = std::max(newest, item.pubDate);
+        // Announcements refused by an unload leave last-seen where it was, so
+        // the items are announced after the next load rather than lost.
+        if (task.notify && !announce(task, channel, item))
+            return;
+    }
+    store.lastSeenFor(key) = std::max(newest, lastSeen);
+}
+
+// Sends the warning for a failed check; whatever fails here stays here.
+void reportFailure(const RefreshTask& task, const wchar_t* titlePrefix, const wchar_t* address,
+                   const std::wstring& message, const wchar_t* detail = nullptr, int32_t number = 0) noexcept
+{
+    try {
+        const std::wstring title = titlePrefix + std::wstring(address);
+        std::wstring text = message;
+        if (detail != nullptr)
+            text += detail + std::to_wstring(number);
+        NotifyRecord notice;
+        notice.text = text.c_str();
+        notice.title = title.c_str();
+        notice.icon = kWarningIcon;
+        notice.flags = kErrorFlags;
+        send(task, L"WTW/ShowStandardNotify", &notice);
+    } catch (...) {
+    }
+}
+
+} // namespace
+
+void checkFeed(const RefreshTask& task, const wchar_t* address) noexcept
+{
+    try {
+        check(task, address);
+    } catch (const RSS::NetException& failure) {
+        reportFailure(task, L"Network error - ", address, failure.message, L", error code ", failure.errorCode);
+    } catch (const RSS::XMLException& failure) {
+        reportFailure(task, L"XML error - ", address, failure.message, L" at position ", failure.position);
+    } catch (const RSS::RSSException& failure) {
+        reportFailure(task, L"RSS error - ", address, failure.message);
+    } catch (...) {
+        // Anything else (a malformed address, no memory) ends the check silently.
+    }
 }

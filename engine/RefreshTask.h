@@ -2,6 +2,8 @@
 // One refresh: what its worker thread needs, owned by the WorkerRegistry.
 #include <windows.h>
 
+#include <cstdint>
+
 #include "core/HostApi.h"
 
 class FeedStore;
@@ -11,4 +13,5 @@ struct RefreshTask {
     FeedStore* store = nullptr;
     HANDLE thread = nullptr; // null when the thread could not be created
     bool notify = false;     // clear on a silent refresh
+    uint32_t generation = 0; // the load that started it: its host calls pass the gate only then
 };

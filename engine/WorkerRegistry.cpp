@@ -1,34 +1,185 @@
 #include "engine/WorkerRegistry.h"
 
+#include "core/HostLog.h"
+#include "engine/HostGate.h"
+#include "engine/ModuleRef.h"
+#include "engine/PumpingWait.h"
+
+namespace {
+
+constexpr DWORD kReapWaitMs = 1000;
+constexpr int32_t kLogLevel = 1;
+const wchar_t* const kLogModule = L"RSS";
+
+class Hold {
+public:
+    explicit Hold(CRITICAL_SECTION& lock) : lock_(lock) { EnterCriticalSection(&lock_); }
+    ~Hold() { LeaveCriticalSection(&lock_); }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+
+private:
+    CRITICAL_SECTION& lock_;
+};
+
+using RegistryRef = std::shared_ptr<WorkerRegistry>;
+
+} // namespace
+
 std::shared_ptr<WorkerRegistry> WorkerRegistry::create()
 {
     return std::shared_ptr<WorkerRegistry>(new WorkerRegistry());
 }
 
-WorkerRegistry::WorkerRegistry()
+WorkerRegistry::WorkerRegistry() : generation_(HostGate::generation())
 {
     InitializeCriticalSection(&lock_);
 }
 
 WorkerRegistry::~WorkerRegistry()
 {
+    // Tasks are left only when no cleaner could be started. A task whose
+    // worker still runs is left alive on purpose: that thread still reads it.
+    for (auto& task : tasks_) {
+        if (WaitForSingleObject(task->thread, 0) != WAIT_OBJECT_0) {
+            task.release();
+            continue;
+        }
+        CloseHandle(task->thread);
+    }
     DeleteCriticalSection(&lock_);
 }
 
-void WorkerRegistry::registerWorker(std::unique_ptr<RefreshTask>)
+void WorkerRegistry::log(const wchar_t* format, HANDLE handle) const
 {
+    HostGate::Pass pass(generation_);
+    if (pass)
+        hostLog(logHost(), kLogLevel, kLogModule, format, handle);
 }
 
-bool WorkerRegistry::teardown(uint32_t)
+void WorkerRegistry::registerWorker(std::unique_ptr<RefreshTask> task)
 {
-    return true;
+    Hold hold(lock_);
+    if (!cleanerRunning_)
+        startCleaner();
+    if (!task || task->thread == nullptr)
+        return; // no worker to wait for: the task goes at once
+    try {
+        tasks_.push_back(std::move(task));
+    } catch (...) {
+        // No room to keep it: its worker still reads it, so it may not be freed.
+        task.release();
+    }
 }
 
-DWORD WINAPI WorkerRegistry::cleanerMain(LPVOID)
+void WorkerRegistry::startCleaner()
 {
-    return 0;
+    HANDLE handle = nullptr;
+    try {
+        auto self = std::make_unique<RegistryRef>(shared_from_this());
+        if (HMODULE module = ModuleRef::acquire()) {
+            handle = CreateThread(nullptr, 0, &WorkerRegistry::cleanerMain, self.get(), 0, nullptr);
+            if (handle != nullptr)
+                self.release(); // the cleaner owns its reference to us now
+            else
+                ModuleRef::release(module);
+        }
+    } catch (...) {
+        handle = nullptr;
+    }
+    if (handle != nullptr) {
+        cleaner_ = handle;
+        cleanerShown_ = handle;
+        cleanerRunning_ = true;
+    }
+    log(L"Starting cleaner thread %p", handle);
+}
+
+DWORD WINAPI WorkerRegistry::cleanerMain(LPVOID self)
+{
+    {
+        // The registry stays alive for as long as its cleaner runs, unload or not.
+        std::unique_ptr<RegistryRef> registry(static_cast<RegistryRef*>(self));
+        try {
+            (*registry)->runCleaner();
+        } catch (...) {
+        }
+    }
+    ModuleRef::releaseAndExitThread(0);
 }
 
 void WorkerRegistry::runCleaner()
 {
+    HANDLE own = nullptr;
+    HANDLE shown = nullptr;
+    for (;;) {
+        RefreshTask* task = nullptr;
+        {
+            Hold hold(lock_);
+            if (tasks_.empty()) {
+                // Found empty and marked ended in one hold: a registration
+                // after this starts a new cleaner rather than wait for us.
+                cleanerRunning_ = false;
+                own = cleaner_;
+                cleaner_ = nullptr;
+                shown = cleanerShown_;
+                break;
+            }
+            task = tasks_.back().get();
+        }
+        const DWORD waited = WaitForSingleObject(task->thread, kReapWaitMs);
+        if (waited == WAIT_OBJECT_0) {
+            log(L"Thread %p has ended", task->thread);
+            reap(task);
+        } else if (waited == WAIT_FAILED) {
+            Sleep(kReapWaitMs); // never spin on a handle that cannot be waited on
+        }
+    }
+    log(L"Cleaner thread %p has ended", shown);
+    if (own != nullptr)
+        CloseHandle(own);
+}
+
+void WorkerRegistry::reap(RefreshTask* task)
+{
+    Hold hold(lock_);
+    // Newer tasks may have been pushed above it while we waited.
+    for (auto it = tasks_.begin(); it != tasks_.end(); ++it) {
+        if (it->get() != task)
+            continue;
+        CloseHandle(task->thread);
+        tasks_.erase(it);
+        return;
+    }
+}
+
+bool WorkerRegistry::teardown(uint32_t timeoutMs)
+{
+    HANDLE cleaner = nullptr;
+    {
+        Hold hold(lock_);
+        // Tasks left by a cleaner that could not start get one more try.
+        if (!cleanerRunning_ && !tasks_.empty())
+            startCleaner();
+        // Taken over: from here on only we close this handle, after our wait.
+        cleaner = cleaner_;
+        cleaner_ = nullptr;
+        if (cleaner == nullptr)
+            return !cleanerRunning_;
+    }
+    const bool ended = waitPumpingSentMessages(cleaner, timeoutMs);
+    CloseHandle(cleaner);
+    return ended;
+}
+
+size_t WorkerRegistry::pendingTasks() const
+{
+    Hold hold(lock_);
+    return tasks_.size();
+}
+
+bool WorkerRegistry::cleanerRunning() const
+{
+    Hold hold(lock_);
+    return cleanerRunning_;
 }

@@ -11,6 +11,7 @@
 
 class WorkerRegistry : public std::enable_shared_from_this<WorkerRegistry> {
 public:
+    // The registry's log lines go to the host of the load current at creation.
     static std::shared_ptr<WorkerRegistry> create();
     ~WorkerRegistry();
     WorkerRegistry(const WorkerRegistry&) = delete;
@@ -23,12 +24,22 @@ public:
     // any more. Never waits on a handle another thread may close.
     bool teardown(uint32_t timeoutMs);
 
+    // Tasks not yet reaped, and whether a cleaner thread runs.
+    size_t pendingTasks() const;
+    bool cleanerRunning() const;
+
 private:
     WorkerRegistry();
     static DWORD WINAPI cleanerMain(LPVOID self);
     void runCleaner();
+    void startCleaner(); // under the lock
+    void reap(RefreshTask* task);
+    void log(const wchar_t* format, HANDLE handle) const;
 
-    CRITICAL_SECTION lock_;
+    mutable CRITICAL_SECTION lock_;
     std::vector<std::unique_ptr<RefreshTask>> tasks_; // newest at the back
-    HANDLE cleaner_ = nullptr;
+    HANDLE cleaner_ = nullptr;                        // null too once teardown took the handle over
+    bool cleanerRunning_ = false;                     // what decides whether a registration starts a cleaner
+    HANDLE cleanerShown_ = nullptr;                   // the handle value for the cleaner's end line
+    uint32_t generation_ = 0;
 };
