@@ -1,0 +1,10 @@
+#pragma once
+// The options page in a modal dialog with OK, Apply and Cancel.
+#include <windows.h>
+
+#include "devhost/OptionsPages.h"
+
+namespace OptionsDialog {
+// Returns once the dialog is closed: OK confirms, Cancel and the close box cancel.
+void run(HWND owner, const OptionsPageInfo& page);
+} // namespace OptionsDialog

@@ -1,0 +1,134 @@
+#include "devhost/PanelHost.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "core/EventRecords.h"
+#include "core/HostRecords.h"
+
+namespace {
+
+void walk(HWND tree, HTREEITEM item, int depth, std::vector<TreeLine>& lines)
+{
+    for (; item != nullptr; item = TreeView_GetNextSibling(tree, item)) {
+        wchar_t text[1024] = {};
+        TVITEMW data{};
+        data.mask = TVIF_TEXT | TVIF_IMAGE | TVIF_PARAM;
+        data.hItem = item;
+        data.pszText = text;
+        data.cchTextMax = 1023;
+        SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+        lines.push_back({depth, text, data.iImage, data.lParam});
+        walk(tree, TreeView_GetChild(tree, item), depth + 1, lines);
+    }
+}
+
+} // namespace
+
+void PanelHost::install(ServiceDispatcher& dispatcher)
+{
+    dispatcher.add(L"WTW/PanelAdd", [this](intptr_t w, intptr_t) { return add(w); });
+    dispatcher.add(L"WTW/PanelDel", [this](intptr_t w, intptr_t) { return remove(w); });
+}
+
+intptr_t PanelHost::add(intptr_t address)
+{
+    auto record = reinterpret_cast<const PanelRecord*>(address);
+    if (record == nullptr || record->size < sizeof(PanelRecord) || record->panelId == nullptr ||
+        record->callback == nullptr)
+        return 0;
+    Panel panel;
+    panel.id = record->panelId;
+    panel.caption = record->caption ? record->caption : L"";
+    panel.callback = record->callback;
+    panel.data = record->callbackData;
+    panels_.push_back(panel);
+    if (parent_ != nullptr) { // added while the window is up: show it at once
+        send(panels_.back(), kPanelCreate);
+        send(panels_.back(), kPanelShow);
+    }
+    return 1;
+}
+
+intptr_t PanelHost::remove(intptr_t address)
+{
+    auto record = reinterpret_cast<const PanelRecord*>(address);
+    if (record == nullptr || record->size < sizeof(PanelRecord) || record->panelId == nullptr)
+        return 0;
+    for (auto it = panels_.begin(); it != panels_.end(); ++it) {
+        if (it->id != record->panelId)
+            continue;
+        if (it->created)
+            send(*it, kPanelDestroy); // its windows end with its destroy event
+        panels_.erase(it);
+        return 1;
+    }
+    return 0;
+}
+
+void PanelHost::send(Panel& panel, int32_t code)
+{
+    PanelEvent event{};
+    const uint32_t size = sizeof event;
+    memcpy(event.hostData, &size, sizeof size);
+    event.code = code;
+    event.left = rect_.left;
+    event.top = rect_.top;
+    event.right = rect_.right;
+    event.bottom = rect_.bottom;
+    event.parent = parent_;
+    panel.callback(reinterpret_cast<intptr_t>(&event), 0, panel.data);
+    if (code == kPanelCreate)
+        panel.created = true;
+    if (code == kPanelDestroy)
+        panel.created = false;
+}
+
+void PanelHost::attach(HWND parent, const RECT& rect)
+{
+    parent_ = parent;
+    rect_ = rect;
+    for (Panel& panel : panels_) {
+        if (!panel.created)
+            send(panel, kPanelCreate);
+        send(panel, kPanelShow);
+    }
+}
+
+void PanelHost::move(const RECT& rect)
+{
+    rect_ = rect;
+    for (Panel& panel : panels_)
+        if (panel.created)
+            send(panel, kPanelMove);
+}
+
+void PanelHost::detach()
+{
+    for (Panel& panel : panels_) {
+        if (!panel.created)
+            continue;
+        send(panel, kPanelHide);
+        send(panel, kPanelDestroy);
+    }
+    parent_ = nullptr;
+}
+
+std::wstring PanelHost::caption() const
+{
+    return panels_.empty() ? std::wstring() : panels_.front().caption;
+}
+
+HWND PanelHost::tree() const
+{
+    return parent_ ? FindWindowExW(parent_, nullptr, WC_TREEVIEWW, nullptr) : nullptr;
+}
+
+std::vector<TreeLine> PanelHost::outline() const
+{
+    std::vector<TreeLine> lines;
+    if (HWND view = tree())
+        walk(view, TreeView_GetRoot(view), 0, lines);
+    return lines;
+}

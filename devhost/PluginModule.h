@@ -1,0 +1,44 @@
+#pragma once
+// The plug-in library, loaded the way the messenger loads it: LoadLibraryW
+// and its three exports, nothing linked in.
+#include <windows.h>
+
+#include <string>
+
+#include "core/HostApi.h"
+
+struct PluginIdentity {
+    std::wstring name;
+    std::wstring description;
+    std::wstring guid;
+};
+
+class PluginModule {
+public:
+    PluginModule() = default;
+    ~PluginModule();
+    PluginModule(const PluginModule&) = delete;
+    PluginModule& operator=(const PluginModule&) = delete;
+
+    // False, with a readable reason, when the file or an export is missing.
+    bool open(const std::wstring& path, std::wstring& error);
+    bool isOpen() const { return module_ != nullptr; }
+    HMODULE handle() const { return module_; }
+
+    PluginIdentity identity() const;
+    int load(const HostApi* host);
+    int unload();
+    // Frees the library; any plug-in thread still running would crash, so
+    // only call this after unload.
+    void close();
+
+private:
+    using QueryFn = const void* (*)();
+    using LoadFn = int (*)(DWORD, const HostApi*);
+    using UnloadFn = int (*)();
+
+    HMODULE module_ = nullptr;
+    QueryFn query_ = nullptr;
+    LoadFn load_ = nullptr;
+    UnloadFn unload_ = nullptr;
+};
