@@ -1,0 +1,214 @@
+#include "EngineTestKit.h"
+
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <thread>
+
+#include "core/EventRecords.h"
+#include "engine/Refresh.h"
+
+void useUtc()
+{
+    _putenv("TZ=UTC0");
+    _tzset();
+}
+
+int64_t utcSeconds(int year, int month, int day, int hour, int minute, int second)
+{
+    // Days from civil date (proleptic Gregorian), March-based year.
+    const int y = year - (month <= 2 ? 1 : 0);
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yearOfEra = y - era * 400;
+    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
+    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+    const int64_t days = int64_t(era) * 146097 + dayOfEra - 719468;
+    return days * 86400 + hour * 3600 + minute * 60 + second;
+}
+
+std::string rfc822(int64_t seconds)
+{
+    static const char* const weekdays[] = {"Thu", "Fri", "Sat", "Sun", "Mon", "Tue", "Wed"};
+    static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                         "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const int64_t days = seconds / 86400;
+    const int64_t rest = seconds % 86400;
+    // Civil date from days (inverse of the above).
+    const int64_t z = days + 719468;
+    const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const int64_t dayOfEra = z - era * 146097;
+    const int64_t yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const int64_t dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const int64_t mp = (5 * dayOfYear + 2) / 153;
+    const int day = static_cast<int>(dayOfYear - (153 * mp + 2) / 5 + 1);
+    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    const int year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
+    char text[64];
+    snprintf(text, sizeof text, "%s, %02d %s %04d %02d:%02d:%02d GMT", weekdays[days % 7], day, months[month - 1], year,
+             static_cast<int>(rest / 3600), static_cast<int>(rest / 60 % 60), static_cast<int>(rest % 60));
+    return text;
+}
+
+std::string rssDocument(const std::string& channelTitle, const std::vector<FeedItem>& items)
+{
+    std::string text = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<rss version=\"2.0\"><channel><title>" +
+                       channelTitle + "</title><link>http://example.org/</link>";
+    for (const FeedItem& item : items) {
+        text += "<item><title>" + item.title + "</title><link>" + item.link + "</link>";
+        if (!item.guid.empty())
+            text += "<guid>" + item.guid + "</guid>";
+        if (item.pubDate != 0)
+            text += "<pubDate>" + rfc822(item.pubDate) + "</pubDate>";
+        text += "</item>";
+    }
+    return text + "</channel></rss>";
+}
+
+std::wstring wide(const std::string& text)
+{
+    std::wstring result;
+    for (unsigned char c : text)
+        result += static_cast<wchar_t>(c);
+    return result;
+}
+
+intptr_t fireTimer(int32_t code)
+{
+    TimerEvent event{};
+    event.code = code;
+    return onRefreshTimer(reinterpret_cast<intptr_t>(&event), 0, nullptr);
+}
+
+std::vector<std::wstring> logMessages(const std::vector<RecordedCall>& calls)
+{
+    std::vector<std::wstring> messages;
+    for (const RecordedCall& call : calls)
+        if (call.service == L"WTW/Log")
+            messages.push_back(call.text(16));
+    return messages;
+}
+
+size_t countLogLines(const std::vector<RecordedCall>& calls, const std::wstring& prefix)
+{
+    size_t count = 0;
+    for (const std::wstring& message : logMessages(calls))
+        if (message.compare(0, prefix.size(), prefix) == 0)
+            ++count;
+    return count;
+}
+
+bool hasLogLine(const std::vector<RecordedCall>& calls, const std::wstring& prefix)
+{
+    return countLogLines(calls, prefix) > 0;
+}
+
+std::wstring pointerText(const void* value)
+{
+    wchar_t text[32];
+    swprintf(text, 32, L"%016llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(value)));
+    return text;
+}
+
+std::vector<std::wstring> announcements(const std::vector<RecordedCall>& calls)
+{
+    std::vector<std::wstring> lines;
+    for (const RecordedCall& call : calls) {
+        if (call.service == L"WTW/ShowStandardNotify") {
+            if (call.field<uint32_t>(40) == 3)
+                lines.push_back(L"notify " + call.text(16));
+            else
+                lines.push_back(L"error " + call.text(16) + L" | " + call.text(8));
+        } else if (call.service == L"News/AddEntry") {
+            lines.push_back(L"news " + call.text(8));
+        }
+    }
+    return lines;
+}
+
+bool waitForCleanerEnds(const RecordingHost& host, size_t count, std::chrono::milliseconds timeout)
+{
+    return host.waitUntil(
+        [count](const std::vector<RecordedCall>& calls) { return countLogLines(calls, L"Cleaner thread ") >= count; },
+        timeout);
+}
+
+size_t threadCount()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    size_t count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId())
+            ++count;
+    CloseHandle(snapshot);
+    return count;
+}
+
+namespace {
+
+struct HandleEntry {
+    void* object;
+    ULONG_PTR processId;
+    ULONG_PTR handle;
+    ULONG access;
+    USHORT creatorBackTraceIndex;
+    USHORT typeIndex;
+    ULONG attributes;
+    ULONG reserved;
+};
+
+struct HandleTable {
+    ULONG_PTR count;
+    ULONG_PTR reserved;
+    HandleEntry entries[1];
+};
+
+constexpr ULONG kSystemExtendedHandleInformation = 64;
+constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
+
+using QueryFn = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+
+} // namespace
+
+size_t handleCount()
+{
+    static const auto query = reinterpret_cast<QueryFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
+    if (query == nullptr)
+        return 0;
+    std::vector<uint8_t> buffer(1 << 16);
+    for (;;) {
+        ULONG needed = 0;
+        const LONG status =
+            query(kSystemExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
+        if (status == kInfoLengthMismatch) {
+            buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
+            continue;
+        }
+        if (status != 0)
+            return 0;
+        break;
+    }
+    const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
+    size_t count = 0;
+    for (ULONG_PTR i = 0; i < table->count; ++i)
+        if (table->entries[i].processId == GetCurrentProcessId())
+            ++count;
+    return count;
+}
+
+size_t settledCount(size_t (*count)(), size_t limit, std::chrono::milliseconds timeout)
+{
+    const auto until = std::chrono::steady_clock::now() + timeout;
+    size_t seen = count();
+    while (seen > limit && std::chrono::steady_clock::now() < until) {
+        Sleep(20);
+        seen = count();
+    }
+    return seen;
+}

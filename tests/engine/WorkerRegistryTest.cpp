@@ -1,0 +1,265 @@
+// The registry of refresh workers and its cleaner thread, with worker threads
+// the test holds and lets go of itself.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <regex>
+#include <thread>
+
+#include "EngineTestKit.h"
+#include "core/HostLog.h"
+#include "engine/HostGate.h"
+#include "engine/RefreshTask.h"
+#include "engine/WorkerRegistry.h"
+
+namespace {
+
+// A thread that runs until released. The registry gets its handle; the test
+// keeps a duplicate to see the thread end after the registry closed its own.
+class HeldThread {
+public:
+    HeldThread()
+    {
+        release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        thread_ = CreateThread(nullptr, 0, &HeldThread::main, release_, 0, nullptr);
+        DuplicateHandle(GetCurrentProcess(), thread_, GetCurrentProcess(), &watch_, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    }
+    ~HeldThread()
+    {
+        letGo();
+        WaitForSingleObject(watch_, 5000);
+        CloseHandle(watch_);
+        CloseHandle(release_);
+    }
+    HeldThread(const HeldThread&) = delete;
+    HeldThread& operator=(const HeldThread&) = delete;
+
+    bool valid() const { return release_ && thread_ && watch_; }
+    HANDLE handle() const { return thread_; }
+    void letGo() { SetEvent(release_); }
+    bool ended(DWORD waitMs = 5000) const { return WaitForSingleObject(watch_, waitMs) == WAIT_OBJECT_0; }
+
+    std::unique_ptr<RefreshTask> task() const
+    {
+        auto task = std::make_unique<RefreshTask>();
+        task->thread = thread_;
+        return task;
+    }
+
+private:
+    static DWORD WINAPI main(LPVOID release)
+    {
+        WaitForSingleObject(static_cast<HANDLE>(release), 30000);
+        return 0;
+    }
+    HANDLE release_ = nullptr;
+    HANDLE thread_ = nullptr;
+    HANDLE watch_ = nullptr;
+};
+
+class Registry : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        generation = HostGate::open();
+        setLogHost(host.api());
+        registry = WorkerRegistry::create();
+    }
+    void TearDown() override
+    {
+        if (registry)
+            registry->teardown(10000);
+        HostGate::close(0);
+    }
+
+    std::vector<std::wstring> log() const { return logMessages(host.calls()); }
+
+    // The cleaner's handle as its start line shows it.
+    static std::wstring cleanerOf(const std::wstring& startLine)
+    {
+        std::wsmatch match;
+        static const std::wregex start(L"Starting cleaner thread ([0-9A-F]{16})");
+        return std::regex_match(startLine, match, start) ? match[1].str() : L"(no start line)";
+    }
+
+    RecordingHost host;
+    uint32_t generation = 0;
+    std::shared_ptr<WorkerRegistry> registry;
+};
+
+TEST_F(Registry, LogShowsStartReapedAndEndedInOrder)
+{
+    HeldThread worker;
+    ASSERT_TRUE(worker.valid());
+    registry->registerWorker(worker.task());
+    worker.letGo();
+    ASSERT_TRUE(waitForCleanerEnds(host, 1));
+
+    const auto lines = log();
+    ASSERT_EQ(lines.size(), 3u);
+    const std::wstring cleaner = cleanerOf(lines[0]);
+    EXPECT_NE(cleaner, pointerText(nullptr));
+    EXPECT_EQ(lines[1], L"Thread " + pointerText(worker.handle()) + L" has ended");
+    EXPECT_EQ(lines[2], L"Cleaner thread " + cleaner + L" has ended");
+    for (const RecordedCall& call : host.callsTo(L"WTW/Log")) {
+        EXPECT_EQ(call.field<int32_t>(4), 1);
+        EXPECT_EQ(call.text(8), L"RSS");
+    }
+    EXPECT_EQ(registry->pendingTasks(), 0u);
+
+    // A later registration starts a new cleaner with a new start line.
+    HeldThread later;
+    registry->registerWorker(later.task());
+    later.letGo();
+    ASSERT_TRUE(waitForCleanerEnds(host, 2));
+    const auto all = log();
+    ASSERT_EQ(all.size(), 6u);
+    EXPECT_EQ(cleanerOf(all[3]).size(), 16u);
+    EXPECT_EQ(all[4], L"Thread " + pointerText(later.handle()) + L" has ended");
+    EXPECT_EQ(all[5], L"Cleaner thread " + cleanerOf(all[3]) + L" has ended");
+}
+
+TEST_F(Registry, NewestWorkerIsReapedFirstWhenTwoOverlap)
+{
+    HeldThread older;
+    HeldThread newer;
+    registry->registerWorker(older.task());
+    registry->registerWorker(newer.task());
+    // One wait slice later the cleaner waits on the newer worker, whatever it took first.
+    Sleep(1300);
+    older.letGo();
+    ASSERT_TRUE(older.ended());
+    Sleep(300);
+    EXPECT_EQ(log().size(), 1u) << "the older worker was reaped while the newer one ran";
+    EXPECT_EQ(registry->pendingTasks(), 2u);
+    newer.letGo();
+    ASSERT_TRUE(waitForCleanerEnds(host, 1));
+    const auto lines = log();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1], L"Thread " + pointerText(newer.handle()) + L" has ended");
+    EXPECT_EQ(lines[2], L"Thread " + pointerText(older.handle()) + L" has ended");
+    EXPECT_EQ(lines[3], L"Cleaner thread " + cleanerOf(lines[0]) + L" has ended");
+}
+
+// The reaped task is taken out of the stack although a newer one sits above it.
+TEST_F(Registry, TaskReapedFromBelowANewerOne)
+{
+    HeldThread older;
+    HeldThread newer;
+    registry->registerWorker(older.task());
+    Sleep(500); // the cleaner is now waiting on the older worker
+    registry->registerWorker(newer.task());
+    older.letGo();
+    ASSERT_TRUE(host.waitUntil(
+        [](const std::vector<RecordedCall>& calls) { return countLogLines(calls, L"Thread ") == 1; }, 5s));
+    const auto until = std::chrono::steady_clock::now() + 5s; // the removal follows the line
+    while (registry->pendingTasks() != 1 && std::chrono::steady_clock::now() < until)
+        Sleep(5);
+    EXPECT_EQ(registry->pendingTasks(), 1u);
+    EXPECT_TRUE(registry->cleanerRunning());
+    newer.letGo();
+    ASSERT_TRUE(waitForCleanerEnds(host, 1));
+    const auto lines = log();
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[1], L"Thread " + pointerText(older.handle()) + L" has ended");
+    EXPECT_EQ(lines[2], L"Thread " + pointerText(newer.handle()) + L" has ended");
+    EXPECT_EQ(registry->pendingTasks(), 0u);
+}
+
+TEST_F(Registry, TaskWithoutThreadIsFreedButACleanerStillStarts)
+{
+    registry->registerWorker(std::make_unique<RefreshTask>());
+    EXPECT_EQ(registry->pendingTasks(), 0u);
+    ASSERT_TRUE(waitForCleanerEnds(host, 1));
+    const auto lines = log();
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1], L"Cleaner thread " + cleanerOf(lines[0]) + L" has ended");
+}
+
+// Registrations that meet a cleaner just finding the stack empty are reaped all the same.
+TEST_F(Registry, RegistrationsRacingTheCleanersEndAreAllReaped)
+{
+    constexpr int kRounds = 300;
+    for (int round = 0; round < kRounds; ++round) {
+        HANDLE thread = CreateThread(
+            nullptr, 0, [](LPVOID) -> DWORD { return 0; }, nullptr, 0, nullptr);
+        ASSERT_NE(thread, nullptr);
+        WaitForSingleObject(thread, 5000); // ended before registration: reaped at once
+        auto task = std::make_unique<RefreshTask>();
+        task->thread = thread;
+        registry->registerWorker(std::move(task));
+        for (volatile int spin = 0; spin < (round % 17) * 500; spin = spin + 1) {
+        }
+    }
+    const auto until = std::chrono::steady_clock::now() + 10s;
+    while ((registry->pendingTasks() != 0 || registry->cleanerRunning()) && std::chrono::steady_clock::now() < until)
+        Sleep(10);
+    EXPECT_EQ(registry->pendingTasks(), 0u);
+    EXPECT_FALSE(registry->cleanerRunning());
+    const auto calls = host.calls();
+    EXPECT_EQ(countLogLines(calls, L"Thread "), static_cast<size_t>(kRounds));
+    EXPECT_EQ(countLogLines(calls, L"Starting cleaner thread "), countLogLines(calls, L"Cleaner thread "));
+}
+
+TEST_F(Registry, TeardownWithoutCleanerDoesNotWait)
+{
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_TRUE(registry->teardown(15000));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_TRUE(host.calls().empty());
+}
+
+TEST_F(Registry, TeardownWaitsForTheCleaner)
+{
+    HeldThread worker;
+    registry->registerWorker(worker.task());
+    std::thread releaser([&] {
+        Sleep(300);
+        worker.letGo();
+    });
+    EXPECT_TRUE(registry->teardown(10000));
+    releaser.join();
+    EXPECT_FALSE(registry->cleanerRunning());
+    EXPECT_EQ(registry->pendingTasks(), 0u);
+    EXPECT_EQ(countLogLines(host.calls(), L"Cleaner thread "), 1u);
+}
+
+// A teardown that times out frees nothing the cleaner still uses: the cleaner
+// keeps the registry alive, finishes its work and lets go of it at the end.
+TEST_F(Registry, TeardownTimeoutLeavesTheRegistryToItsCleaner)
+{
+    HeldThread worker;
+    registry->registerWorker(worker.task());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_FALSE(registry->teardown(300));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
+    EXPECT_TRUE(registry->cleanerRunning());
+    std::weak_ptr<WorkerRegistry> watch = registry;
+    registry.reset();
+    EXPECT_FALSE(watch.expired()) << "the registry was freed under its running cleaner";
+    worker.letGo();
+    ASSERT_TRUE(waitForCleanerEnds(host, 1));
+    const auto until = std::chrono::steady_clock::now() + 5s;
+    while (!watch.expired() && std::chrono::steady_clock::now() < until)
+        Sleep(10);
+    EXPECT_TRUE(watch.expired()) << "the cleaner kept the registry after it ended";
+}
+
+// Once the gate is closed, a cleaner still running writes nothing to the host.
+TEST_F(Registry, ClosedGateSilencesTheCleaner)
+{
+    HeldThread worker;
+    registry->registerWorker(worker.task());
+    HostGate::close(0);
+    const size_t before = host.calls().size();
+    worker.letGo();
+    ASSERT_TRUE(worker.ended());
+    const auto until = std::chrono::steady_clock::now() + 5s;
+    while (registry->cleanerRunning() && std::chrono::steady_clock::now() < until)
+        Sleep(10);
+    EXPECT_FALSE(registry->cleanerRunning());
+    EXPECT_EQ(registry->pendingTasks(), 0u);
+    EXPECT_EQ(host.calls().size(), before);
+}
+
+} // namespace
