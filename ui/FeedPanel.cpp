@@ -1,16 +1,102 @@
 #include "ui/FeedPanel.h"
 
-intptr_t FeedPanel::onEvent(intptr_t, intptr_t, void*)
+#include "core/EventRecords.h"
+#include "core/Plugin.h"
+#include "res/resource_ids.h"
+
+namespace {
+
+constexpr DWORD kTreeStyle = WS_CHILD | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_FULLROWSELECT;
+static_assert(kTreeStyle == 0x40001005);
+
+constexpr intptr_t kThemeText = 5;
+constexpr intptr_t kThemeBackground = 1;
+
+enum PanelEventCode : int32_t { kShow = 1, kHide = 2, kMove = 3, kCreate = 7, kDestroy = 8 };
+
+RECT rectOf(const PanelEvent& event)
 {
+    return RECT{event.left, event.top, event.right, event.bottom};
+}
+
+// Channel, item and link pictures, at the image indices the rebuild uses.
+HIMAGELIST createImageList(HINSTANCE module)
+{
+    HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32, 3, 0);
+    if (list == nullptr)
+        return nullptr;
+    for (int resource : {QF_RES_CHANNEL_ICON, QF_RES_ITEM_ICON, QF_RES_LINK_ICON}) {
+        HICON icon = LoadIconW(module, MAKEINTRESOURCEW(resource));
+        if (icon != nullptr) // shared icon from our own resources: not ours to destroy
+            ImageList_ReplaceIcon(list, -1, icon);
+    }
+    return list;
+}
+
+} // namespace
+
+intptr_t FeedPanel::onEvent(intptr_t panelEvent, intptr_t, void*)
+{
+    if (panelEvent != 0)
+        Plugin::instance().panel.handle(*reinterpret_cast<const PanelEvent*>(panelEvent));
     return 0;
 }
-void FeedPanel::create(const HostApi*, HWND, const RECT&)
+
+void FeedPanel::handle(const PanelEvent& event)
 {
+    HWND window = tree.load();
+    switch (event.code) {
+    case kShow:
+    case kHide:
+        if (window != nullptr)
+            ShowWindow(window, event.code == kShow ? SW_SHOW : SW_HIDE);
+        break;
+    case kMove:
+        if (window != nullptr)
+            MoveWindow(window, event.left, event.top, event.right - event.left, event.bottom - event.top, TRUE);
+        break;
+    case kCreate:
+        create(Plugin::instance().host, static_cast<HWND>(event.parent), rectOf(event));
+        break;
+    case kDestroy:
+        destroy();
+        break;
+    default:
+        break;
+    }
 }
-LRESULT CALLBACK FeedPanel::treeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+
+void FeedPanel::create(const HostApi* hostTable, HWND parent, const RECT& rect)
 {
-    return DefSubclassProc(window, message, wParam, lParam);
+    destroy(); // a second create must not leave the first tree behind
+    host = hostTable;
+    HWND window = CreateWindowExW(0, WC_TREEVIEWW, nullptr, kTreeStyle, rect.left, rect.top, rect.right - rect.left,
+                                  rect.bottom - rect.top, parent, nullptr, nullptr, nullptr);
+    if (window == nullptr)
+        return;
+    images = createImageList(Plugin::instance().module);
+    SendMessageW(window, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+    COLORREF text = windowsColor(callHost(host, L"WTW/GetThemeColor", kThemeText, 0));
+    COLORREF background = windowsColor(callHost(host, L"WTW/GetThemeColor", kThemeBackground, 0));
+    SendMessageW(window, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(text));
+    SendMessageW(window, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(background));
+    SetWindowSubclass(window, &FeedPanel::treeProc, 0, 0);
+    tree.store(window); // published last: a rebuild finds a finished tree or none
 }
-void FeedPanel::rebuild(const std::vector<Channel>&)
+
+void FeedPanel::destroy()
 {
+    HWND window = tree.exchange(nullptr);
+    if (window != nullptr)
+        DestroyWindow(window);
+    if (images != nullptr) {
+        ImageList_Destroy(images);
+        images = nullptr;
+    }
+}
+
+COLORREF FeedPanel::windowsColor(intptr_t hostColor)
+{
+    uint64_t value = static_cast<uint64_t>(hostColor);
+    return static_cast<COLORREF>(((value & 0xFF) << 16) | ((value >> 16) & 0xFF) | (value & 0xFF00));
 }

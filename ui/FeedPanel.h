@@ -4,10 +4,13 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <vector>
 
 #include "core/HostApi.h"
 #include "rss/Channel.h"
+
+struct PanelEvent;
 
 class FeedPanel {
 public:
@@ -18,7 +21,18 @@ public:
     // Runs on a refresh worker; reaches the tree only through SendMessageW.
     void rebuild(const std::vector<Channel>& channels);
 
-    HWND tree = nullptr;
+    // The host's colour (red in bits 16-23, blue in bits 0-7) as a Windows colour.
+    static COLORREF windowsColor(intptr_t hostColor);
+
+    // Item data of a link line; every other node carries 0.
+    static constexpr LPARAM kLinkData = 1;
+
+    // Changed on the host's thread, read by the refresh worker's rebuild.
+    std::atomic<HWND> tree{nullptr};
     HIMAGELIST images = nullptr;
     const HostApi* host = nullptr;
+
+private:
+    void handle(const PanelEvent& event);
+    void destroy();
 };

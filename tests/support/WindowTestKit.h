@@ -1,0 +1,104 @@
+#pragma once
+// Windows for tests: a parent window on the test thread, message pumping while
+// other threads send to it, and reading a tree view back node by node.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Registers the tree view and the other common control classes once.
+void initCommonControls();
+
+// A top-level window owned by the creating thread; destroyed with this object.
+class TestWindow {
+public:
+    explicit TestWindow(int width = 640, int height = 480);
+    ~TestWindow();
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+
+    HWND handle() const { return window_; }
+    // Shows and activates it, so that it and its children can take keyboard focus.
+    void activate() const;
+    // Counts the WM_NOTIFY codes its children sent it.
+    std::vector<UINT> notifications() const;
+
+private:
+    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND window_ = nullptr;
+    std::vector<UINT> notifications_;
+};
+
+// Handles every message waiting for this thread.
+void pumpMessages();
+// Pumps until the condition holds or the timeout passes; true when it held.
+bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+// Runs work on a new thread while this thread pumps (so the work may SendMessage
+// to this thread's windows); true when the work ended within the timeout.
+bool runOnWorkerPumping(const std::function<void()>& work, std::chrono::milliseconds timeout);
+
+// The test window answers a tree's image callbacks (I_IMAGECALLBACK) with this
+// value, so readTree can tell "the node has the callback image" from any index.
+constexpr int kAskedForImage = 0x7A11;
+
+struct TreeNode {
+    std::wstring text;
+    int image = 0;         // I_IMAGECALLBACK (-1) when the tree asked its parent
+    int selectedImage = 0; // likewise
+    LPARAM data = 0;
+    HTREEITEM item = nullptr;
+    std::vector<TreeNode> children;
+};
+
+// Every node of the tree in display order, with nesting.
+std::vector<TreeNode> readTree(HWND tree);
+size_t countNodes(const std::vector<TreeNode>& nodes);
+std::vector<std::wstring> texts(const std::vector<TreeNode>& nodes);
+bool isExpanded(HWND tree, HTREEITEM item);
+
+// What CreateWindowExW was asked for, as a CBT hook on this thread sees it.
+struct CreatedWindow {
+    HWND window = nullptr;
+    std::wstring className;
+    bool titleIsNull = true;
+    std::wstring title;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int x = 0, y = 0, width = 0, height = 0;
+    HWND parent = nullptr;
+    HMENU menu = nullptr;
+    HINSTANCE instance = nullptr;
+    void* createParams = nullptr;
+};
+
+// Records every window created on this thread while it lives.
+class CreationRecorder {
+public:
+    CreationRecorder();
+    ~CreationRecorder();
+    CreationRecorder(const CreationRecorder&) = delete;
+    CreationRecorder& operator=(const CreationRecorder&) = delete;
+
+    const std::vector<CreatedWindow>& created() const { return created_; }
+    // The windows of one class (compared without regard to case).
+    std::vector<CreatedWindow> ofClass(const std::wstring& className) const;
+
+private:
+    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK hook_ = nullptr;
+    CreationRecorder* previous_ = nullptr;
+    std::vector<CreatedWindow> created_;
+};
+
+// GetWindowSubclass, which the MinGW import library lacks: true when the window
+// carries that subclass, with its reference data.
+bool hasSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR* reference);
+
+// The window's text as WM_GETTEXT gives it.
+std::wstring windowText(HWND window);
+// A window's rectangle in its parent's client coordinates.
+RECT rectInParent(HWND window);
