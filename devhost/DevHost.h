@@ -52,6 +52,7 @@ public:
     PluginIdentity identity() const { return plugin_.identity(); }
     const HostApi* api() const { return dispatcher_.api(); }
     HostEvents& events() { return events_; }
+    const HostEvents& events() const { return events_; }
     PanelHost& panels() { return panels_; }
     OptionsPages& optionsPages() { return pages_; }
     TimerService& timers() { return timers_; }

@@ -1,0 +1,184 @@
+#include "E2eSupport.h"
+
+#include <atomic>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
+#include "TestPaths.h"
+#include "devhost/Text.h"
+
+#ifndef QF_SAMPLES_DIR
+#define QF_SAMPLES_DIR ""
+#endif
+#ifndef QF_DEVHOST_PATH
+#define QF_DEVHOST_PATH ""
+#endif
+
+namespace {
+
+struct Handle {
+    HANDLE value = nullptr;
+    ~Handle()
+    {
+        if (value != nullptr && value != INVALID_HANDLE_VALUE)
+            CloseHandle(value);
+    }
+};
+
+std::string drain(HANDLE pipe)
+{
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    return bytes;
+}
+
+std::wstring quoted(const std::wstring& argument)
+{
+    return L"\"" + argument + L"\"";
+}
+
+void removeTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found{};
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring path = folder + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                removeTree(path);
+            else
+                DeleteFileW(path.c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+std::wstring decoded(const std::string& bytes)
+{
+    std::wstring text;
+    if (!Text::fromUtf8(bytes, text))
+        text = L"(output is not UTF-8)";
+    return text;
+}
+
+} // namespace
+
+std::string sampleBytes(const std::string& name)
+{
+    std::ifstream file(std::string(QF_SAMPLES_DIR) + "/" + name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::wstring devhostPath()
+{
+    return windowsPath(QF_DEVHOST_PATH);
+}
+
+ScratchFolder::ScratchFolder()
+{
+    static std::atomic<int> counter{0};
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    folder_ =
+        std::wstring(temp) + L"qf-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
+    removeTree(folder_);
+    CreateDirectoryW(folder_.c_str(), nullptr);
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    removeTree(folder_);
+}
+
+bool writeFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    Handle file{CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    DWORD written = 0;
+    return file.value != INVALID_HANDLE_VALUE &&
+           WriteFile(file.value, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+std::string readFileBytes(const std::wstring& path)
+{
+    Handle file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)};
+    return file.value == INVALID_HANDLE_VALUE ? std::string() : drain(file.value);
+}
+
+bool fileExists(const std::wstring& path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+ChildResult runDevhost(const std::vector<std::wstring>& arguments, DWORD limitMs)
+{
+    ChildResult result;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    Handle outRead, outWrite, errRead, errWrite;
+    if (!CreatePipe(&outRead.value, &outWrite.value, &inherit, 0) ||
+        !CreatePipe(&errRead.value, &errWrite.value, &inherit, 0))
+        return result;
+    SetHandleInformation(outRead.value, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead.value, HANDLE_FLAG_INHERIT, 0);
+
+    std::wstring command = quoted(devhostPath());
+    for (const std::wstring& argument : arguments)
+        command += L" " + quoted(argument);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    startup.hStdOutput = outWrite.value;
+    startup.hStdError = errWrite.value;
+    PROCESS_INFORMATION process{};
+    const ULONGLONG started = GetTickCount64();
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
+        return result;
+    Handle processHandle{process.hProcess}, threadHandle{process.hThread};
+    CloseHandle(outWrite.value);
+    outWrite.value = nullptr;
+    CloseHandle(errWrite.value);
+    errWrite.value = nullptr;
+
+    // Both pipes are read at once, so a full one never blocks the child.
+    std::string errBytes;
+    std::thread errReader([&] { errBytes = drain(errRead.value); });
+    std::string outBytes;
+    std::thread outReader([&] { outBytes = drain(outRead.value); });
+    result.finished = WaitForSingleObject(processHandle.value, limitMs) == WAIT_OBJECT_0;
+    if (!result.finished)
+        TerminateProcess(processHandle.value, 99);
+    WaitForSingleObject(processHandle.value, INFINITE);
+    outReader.join();
+    errReader.join();
+    GetExitCodeProcess(processHandle.value, &result.exitCode);
+    result.elapsedMs = static_cast<DWORD>(GetTickCount64() - started);
+    result.out = decoded(outBytes);
+    result.err = decoded(errBytes);
+    return result;
+}
+
+std::vector<std::wstring> linesOf(const std::wstring& text)
+{
+    std::vector<std::wstring> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos)
+            end = text.size();
+        std::wstring line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == L'\r')
+            line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}

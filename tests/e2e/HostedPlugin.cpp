@@ -1,0 +1,60 @@
+#include "HostedPlugin.h"
+
+#include "TestPaths.h"
+
+namespace {
+const RECT kPanelArea{0, 0, 320, 480};
+}
+
+HostedPlugin::HostedPlugin(const std::wstring& configPath, TimerService::Mode timers)
+    : host({configPath, timers,
+            [this](const std::wstring& problem) {
+                std::lock_guard<std::mutex> hold(mutex_);
+                problems_.push_back(problem);
+            }}),
+      frame(createPanelFrame(nullptr, kPanelArea))
+{
+    host.panels().attach(frame.get(), kPanelArea);
+}
+
+HostedPlugin::~HostedPlugin()
+{
+    host.unload();
+}
+
+bool HostedPlugin::load()
+{
+    std::wstring error;
+    return host.load(dllPath(), error);
+}
+
+bool HostedPlugin::refresh(bool notify)
+{
+    return host.refresh(notify, kRefreshLimitMs);
+}
+
+std::vector<std::wstring> HostedPlugin::problems() const
+{
+    std::lock_guard<std::mutex> hold(mutex_);
+    return problems_;
+}
+
+std::vector<Notification> HostedPlugin::notificationsSince(size_t from) const
+{
+    std::vector<Notification> found;
+    const auto events = host.events().all();
+    for (size_t i = from; i < events.size(); ++i)
+        if (events[i].kind == HostEvent::Kind::Notification)
+            found.push_back(events[i].notification);
+    return found;
+}
+
+std::vector<NewsEntry> HostedPlugin::newsSince(size_t from) const
+{
+    std::vector<NewsEntry> found;
+    const auto events = host.events().all();
+    for (size_t i = from; i < events.size(); ++i)
+        if (events[i].kind == HostEvent::Kind::NewsEntry)
+            found.push_back(events[i].news);
+    return found;
+}
