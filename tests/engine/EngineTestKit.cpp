@@ -212,3 +212,14 @@ size_t settledCount(size_t (*count)(), size_t limit, std::chrono::milliseconds t
     }
     return seen;
 }
+
+bool pollUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+{
+    const auto until = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() >= until)
+            return false;
+        Sleep(5);
+    }
+    return true;
+}

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ std::vector<std::wstring> announcements(const std::vector<RecordedCall>& calls);
 
 // Waits until the cleaner thread has logged its end `count` times.
 bool waitForCleanerEnds(const RecordingHost& host, size_t count, std::chrono::milliseconds timeout = 10s);
+
+// Polls the condition until it holds or the timeout passes.
+bool pollUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);
 
 // Threads of this process, and its open handles as the kernel lists them
 // (GetProcessHandleCount answers 0 under Wine).

@@ -1,0 +1,117 @@
+// Unload while refreshes run: fetches cut short, the host left alone afterwards.
+#include <gtest/gtest.h>
+
+#include "EngineTestKit.h"
+#include "LoopbackServer.h"
+#include "TestWindow.h"
+#include "core/Plugin.h"
+#include "core/SettingsStore.h"
+
+namespace {
+
+using Names = std::vector<std::wstring>;
+using Clock = std::chrono::steady_clock;
+
+const Names kUnloadCalls = {L"WTW/RemoveOptionsPage", L"WTW/PanelDel", L"WTW/Timer/Destroy", L"WTW/Settings/Destroy"};
+
+ScriptedResponse silent()
+{
+    ScriptedResponse response;
+    response.mode = ScriptedResponse::Mode::Silent;
+    return response;
+}
+
+class Unload : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        useUtc();
+        plugin.load(host.api());
+        host.clearCalls();
+    }
+    void TearDown() override { plugin.unload(); }
+
+    RecordingHost host;
+    Plugin& plugin = Plugin::instance();
+};
+
+TEST_F(Unload, CutsASlowFetchShortAndLeavesTheHostAlone)
+{
+    LoopbackServer server("127.0.5.40");
+    server.serve("/slow", silent());
+    host.setValue(kFeedsKey, server.url("/slow"));
+    fireTimer(3);
+    ASSERT_TRUE(pollUntil([&] { return server.connectionCount() == 1; }));
+    host.clearCalls();
+
+    const auto start = Clock::now();
+    EXPECT_EQ(plugin.unload(), 0);
+    EXPECT_LT(Clock::now() - start, 10s) << "unload waited on the slow server";
+    EXPECT_EQ(plugin.workers, nullptr);
+    EXPECT_TRUE(pollUntil([&] { return server.finishedCount() == 1; }, 5s)) << "the fetch was not cut short";
+    Sleep(300);
+    // No error notification for the cut fetch, no log line, no settings read after unload.
+    EXPECT_EQ(host.serviceNames(), kUnloadCalls);
+    EXPECT_EQ(fireTimer(3), 0);
+    Sleep(200);
+    EXPECT_EQ(host.serviceNames(), kUnloadCalls) << "a timer event after unload started a refresh";
+}
+
+// A worker's host call that needs the unloading thread (a SendMessage to its
+// window) completes during unload instead of holding unload to its bound.
+TEST_F(Unload, HostCallNeedingTheUnloadingThreadCompletes)
+{
+    LoopbackServer server("127.0.5.41"); // answers 404: one error notification
+    TestWindow window;
+    ASSERT_NE(window.handle(), nullptr);
+    HANDLE entered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_NE(entered, nullptr);
+    host.setResponder([&](const RecordedCall& call) -> std::optional<intptr_t> {
+        if (call.service == L"WTW/ShowStandardNotify") {
+            SetEvent(entered);
+            SendMessageW(window.handle(), WM_APP, 0, 0);
+        }
+        return std::nullopt;
+    });
+    host.setValue(kFeedsKey, server.url("/missing"));
+    fireTimer(1);
+    ASSERT_EQ(WaitForSingleObject(entered, 10000), WAIT_OBJECT_0);
+
+    const size_t before = host.calls().size();
+    const auto start = Clock::now();
+    plugin.unload();
+    EXPECT_LT(Clock::now() - start, 10s);
+    EXPECT_EQ(window.handled(), 1);
+    Sleep(300);
+    const auto calls = host.calls();
+    ASSERT_GE(calls.size(), before);
+    Names after;
+    for (size_t i = before; i < calls.size(); ++i)
+        after.push_back(calls[i].service);
+    EXPECT_EQ(after, kUnloadCalls);
+    host.setResponder(nullptr);
+    CloseHandle(entered);
+}
+
+// A later load works as before: the gate and the fetches are open again.
+TEST_F(Unload, RefreshesWorkAgainAfterTheNextLoad)
+{
+    LoopbackServer server("127.0.5.42");
+    server.serve("/slow", silent());
+    const int64_t date = utcSeconds(2024, 1, 2, 3, 4, 5);
+    server.serve("/feed", rssDocument("Again", {{"Back", "http://x/b", "b", date}}));
+    host.setValue(kFeedsKey, server.url("/slow"));
+    fireTimer(3);
+    ASSERT_TRUE(pollUntil([&] { return server.connectionCount() == 1; }));
+    plugin.unload();
+
+    plugin.load(host.api());
+    host.setValue(kFeedsKey, server.url("/feed"));
+    host.clearCalls();
+    fireTimer(3);
+    ASSERT_TRUE(waitForCleanerEnds(host, 1));
+    EXPECT_EQ(announcements(host.calls()), (std::vector<std::wstring>{L"notify Back", L"news b"}));
+    EXPECT_EQ(plugin.store.lastSeenFor(server.url("/feed")), date);
+}
+
+} // namespace
