@@ -3,7 +3,6 @@
 #include <atomic>
 #include <fstream>
 #include <iterator>
-#include <thread>
 
 #include "TestPaths.h"
 #include "devhost/Text.h"
@@ -25,6 +24,20 @@ struct Handle {
             CloseHandle(value);
     }
 };
+
+// Reads what the pipe holds now, without waiting; true when it held anything.
+bool takeAvailable(HANDLE pipe, std::string& bytes)
+{
+    DWORD available = 0;
+    if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &available, nullptr) || available == 0)
+        return false;
+    std::string chunk(available, '\0');
+    DWORD got = 0;
+    if (!ReadFile(pipe, &chunk[0], available, &got, nullptr) || got == 0)
+        return false;
+    bytes.append(chunk, 0, got);
+    return true;
+}
 
 std::string drain(HANDLE pipe)
 {
@@ -148,17 +161,27 @@ ChildResult runDevhost(const std::vector<std::wstring>& arguments, DWORD limitMs
     CloseHandle(errWrite.value);
     errWrite.value = nullptr;
 
-    // Both pipes are read at once, so a full one never blocks the child.
-    std::string errBytes;
-    std::thread errReader([&] { errBytes = drain(errRead.value); });
-    std::string outBytes;
-    std::thread outReader([&] { outBytes = drain(outRead.value); });
-    result.finished = WaitForSingleObject(processHandle.value, limitMs) == WAIT_OBJECT_0;
-    if (!result.finished)
-        TerminateProcess(processHandle.value, 99);
-    WaitForSingleObject(processHandle.value, INFINITE);
-    outReader.join();
-    errReader.join();
+    // Both pipes are emptied as data comes, so a full one never blocks the
+    // child; the end is the child's exit, not the pipes' end, which a process
+    // holding an inherited copy of the write end could delay.
+    std::string outBytes, errBytes;
+    const ULONGLONG deadline = started + limitMs;
+    bool killed = false;
+    for (;;) {
+        const bool exited = WaitForSingleObject(processHandle.value, 0) == WAIT_OBJECT_0;
+        const bool got = takeAvailable(outRead.value, outBytes) | takeAvailable(errRead.value, errBytes);
+        if (exited && !got)
+            break;
+        if (!exited && GetTickCount64() >= deadline) {
+            TerminateProcess(processHandle.value, 99);
+            WaitForSingleObject(processHandle.value, INFINITE);
+            killed = true;
+            break;
+        }
+        if (!got)
+            Sleep(5);
+    }
+    result.finished = !killed;
     GetExitCodeProcess(processHandle.value, &result.exitCode);
     result.elapsedMs = static_cast<DWORD>(GetTickCount64() - started);
     result.out = decoded(outBytes);
