@@ -20,13 +20,23 @@ std::string pathOf(const std::string& request)
     return request.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
 }
 
-bool readable(SOCKET socket, int timeoutMs)
+bool ready(SOCKET socket, int timeoutMs, bool forWriting)
 {
     fd_set set;
     FD_ZERO(&set);
     FD_SET(socket, &set);
     timeval wait{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
-    return select(0, &set, nullptr, nullptr, &wait) > 0;
+    return select(0, forWriting ? nullptr : &set, forWriting ? &set : nullptr, nullptr, &wait) > 0;
+}
+
+bool readable(SOCKET socket, int timeoutMs)
+{
+    return ready(socket, timeoutMs, false);
+}
+
+bool writable(SOCKET socket, int timeoutMs)
+{
+    return ready(socket, timeoutMs, true);
 }
 
 } // namespace
@@ -35,6 +45,14 @@ ScriptedResponse httpResponse(const std::string& body, const std::string& status
 {
     ScriptedResponse response;
     response.chunks.push_back(httpVersion + " " + status + "\r\nContent-Type: text/xml\r\n\r\n" + body);
+    return response;
+}
+
+ScriptedResponse rawResponse(std::vector<std::string> chunks, ScriptedResponse::Mode mode)
+{
+    ScriptedResponse response;
+    response.mode = mode;
+    response.chunks = std::move(chunks);
     return response;
 }
 
@@ -102,6 +120,9 @@ void LoopbackServer::acceptLoop()
         SOCKET client = accept(listener_, nullptr, nullptr);
         if (client == INVALID_SOCKET)
             continue;
+        // Non-blocking: a client that stops reading must not hold the server's stop.
+        u_long nonBlocking = 1;
+        ioctlsocket(client, FIONBIO, &nonBlocking);
         ++connections_;
         std::lock_guard<std::mutex> hold(mutex_);
         workers_.emplace_back([this, client] {
@@ -114,11 +135,16 @@ void LoopbackServer::acceptLoop()
 std::string LoopbackServer::readRequest(SOCKET client)
 {
     std::string request;
-    char buffer[1024];
-    while (!stopping_ && request.find("\r\n\r\n") == std::string::npos) {
+    pause(readDelayMs_);
+    char buffer[1 << 16];
+    size_t searched = 0; // the header end is looked for in new bytes only
+    while (!stopping_ && request.find("\r\n\r\n", searched) == std::string::npos) {
+        searched = request.size() < 3 ? 0 : request.size() - 3;
         if (!readable(client, kSliceMs))
             continue;
         int got = recv(client, buffer, sizeof buffer, 0);
+        if (got == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK)
+            continue;
         if (got <= 0)
             break;
         request.append(buffer, got);
@@ -151,7 +177,13 @@ bool LoopbackServer::pause(uint32_t ms) const
 bool LoopbackServer::sendAll(SOCKET client, const char* data, size_t size) const
 {
     while (size > 0) {
+        if (stopping_)
+            return false;
+        if (!writable(client, kSliceMs))
+            continue;
         int sent = send(client, data, static_cast<int>(std::min<size_t>(size, 1 << 16)), 0);
+        if (sent == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK)
+            continue;
         if (sent <= 0)
             return false;
         data += sent;
@@ -166,7 +198,8 @@ void LoopbackServer::waitForClientClose(SOCKET client) const
     while (!stopping_) {
         if (!readable(client, kSliceMs))
             continue;
-        if (recv(client, sink, sizeof sink, 0) <= 0)
+        int got = recv(client, sink, sizeof sink, 0);
+        if (got == 0 || (got == SOCKET_ERROR && WSAGetLastError() != WSAEWOULDBLOCK))
             return;
     }
 }
@@ -201,6 +234,9 @@ void LoopbackServer::handle(SOCKET client)
                 open = sendAll(client, &chunk[i], 1) && pause(script.dripIntervalMs);
         break;
     case Mode::Reset: {
+        for (const std::string& chunk : script.chunks)
+            open = open && sendAll(client, chunk.data(), chunk.size());
+        pause(script.resetAfterMs);
         linger abort{1, 0};
         setsockopt(client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&abort), sizeof abort);
         break;

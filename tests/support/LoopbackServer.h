@@ -18,18 +18,22 @@ struct ScriptedResponse {
         Silent,   // read the request, never answer (until the client or the server gives up)
         Endless,  // send the chunks again and again until the client goes away
         Drip,     // send the chunks one byte at a time, dripIntervalMs apart, then close
-        Reset,    // read the request, then abort the connection (RST)
+        Reset,    // read the request, send the chunks, wait resetAfterMs, then abort (RST)
         StopAfter // send the chunks, then stay silent without closing
     };
     Mode mode = Mode::Respond;
     std::vector<std::string> chunks;
     uint32_t pauseBetweenChunksMs = 0;
     uint32_t dripIntervalMs = 100;
+    uint32_t resetAfterMs = 0;
 };
 
 // A complete response: status line, a Content-Type header, the empty line, the body.
 ScriptedResponse httpResponse(const std::string& body, const std::string& status = "200 OK",
                               const std::string& httpVersion = "HTTP/1.0");
+// Exactly these bytes, chunk by chunk (a short reply, no header end, a NUL byte...).
+ScriptedResponse rawResponse(std::vector<std::string> chunks,
+                             ScriptedResponse::Mode mode = ScriptedResponse::Mode::Respond);
 
 class LoopbackServer {
 public:
@@ -41,6 +45,9 @@ public:
 
     void serve(const std::string& path, ScriptedResponse response);
     void serve(const std::string& path, const std::string& body) { serve(path, httpResponse(body)); }
+    // Lets each request wait this long in the socket before it is read, so a large
+    // request fills the buffers and the client has to send it in parts.
+    void delayRequestReading(uint32_t ms) { readDelayMs_ = ms; }
 
     // Exact bytes of every request received, in order of arrival.
     std::vector<std::string> requests() const;
@@ -65,6 +72,7 @@ private:
     std::atomic<bool> stopping_{false};
     std::atomic<size_t> connections_{0};
     std::atomic<size_t> finished_{0};
+    std::atomic<uint32_t> readDelayMs_{0};
     mutable std::mutex mutex_;
     std::map<std::string, ScriptedResponse> scripts_;
     std::vector<std::string> requests_;

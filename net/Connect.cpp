@@ -1,0 +1,57 @@
+#include "net/Connect.h"
+
+#include "core/RssException.h"
+#include "net/FetchControl.h"
+
+namespace {
+
+constexpr u_short kPort = 80;
+constexpr long kSliceUs = 100000; // how late a cancel may be seen
+
+[[noreturn]] void failConnect(int code)
+{
+    throw RSS::NetException(L"Could not connect", code);
+}
+
+// Waits in slices until the pending connect has succeeded or failed.
+void awaitConnect(SOCKET socket)
+{
+    for (;;) {
+        if (FetchControl::cancelled())
+            FetchControl::failCancelled();
+        fd_set done;
+        fd_set failed;
+        FD_ZERO(&done);
+        FD_ZERO(&failed);
+        FD_SET(socket, &done);
+        FD_SET(socket, &failed);
+        timeval slice{0, kSliceUs};
+        const int ready = select(0, nullptr, &done, &failed, &slice);
+        if (ready < 0)
+            failConnect(WSAGetLastError());
+        if (ready > 0)
+            return;
+    }
+}
+
+} // namespace
+
+void connectTo(const Socket& socket, in_addr address)
+{
+    sockaddr_in target{};
+    target.sin_family = AF_INET;
+    target.sin_port = htons(kPort);
+    target.sin_addr = address;
+    if (connect(socket.handle(), reinterpret_cast<const sockaddr*>(&target), sizeof target) == 0)
+        return;
+    const int started = WSAGetLastError();
+    if (started != WSAEWOULDBLOCK)
+        failConnect(started);
+    awaitConnect(socket.handle());
+    int error = 0;
+    int length = sizeof error;
+    if (getsockopt(socket.handle(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0)
+        error = WSAGetLastError();
+    if (error != 0)
+        failConnect(error);
+}

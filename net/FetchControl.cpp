@@ -1,0 +1,63 @@
+#include "net/FetchControl.h"
+
+#include <atomic>
+#include <mutex>
+
+#include <winsock2.h>
+
+#include "core/RssException.h"
+#include "net/HttpClient.h"
+
+namespace {
+
+std::atomic<bool> cancelFlag{false};
+
+std::mutex& limitsLock()
+{
+    static std::mutex lock;
+    return lock;
+}
+
+FetchLimits& currentLimits()
+{
+    static FetchLimits limits;
+    return limits;
+}
+
+} // namespace
+
+bool FetchControl::cancelled()
+{
+    return cancelFlag.load();
+}
+
+void FetchControl::failCancelled()
+{
+    throw RSS::NetException(L"Download cancelled", WSAEINTR);
+}
+
+namespace HttpClient {
+
+FetchLimits limits()
+{
+    std::lock_guard<std::mutex> hold(limitsLock());
+    return currentLimits();
+}
+
+void setLimits(const FetchLimits& limits)
+{
+    std::lock_guard<std::mutex> hold(limitsLock());
+    currentLimits() = limits;
+}
+
+void cancelAll()
+{
+    cancelFlag = true;
+}
+
+void resumeAll()
+{
+    cancelFlag = false;
+}
+
+} // namespace HttpClient

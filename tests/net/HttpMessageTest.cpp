@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "core/RssException.h"
+#include "net/HttpMessage.h"
+
+namespace {
+
+std::wstring rssFailure(const std::string& response)
+{
+    try {
+        HttpMessage::body(response);
+    } catch (const RSS::RSSException& e) {
+        return e.message;
+    }
+    return L"(no failure)";
+}
+
+TEST(HttpMessage, WireTextKeepsCharactersUpTo255AsBytes)
+{
+    std::wstring all;
+    std::string expected;
+    for (wchar_t c = 1; c <= 255; ++c) {
+        all.push_back(c);
+        expected.push_back(static_cast<char>(c));
+    }
+    EXPECT_EQ(HttpMessage::wireText(all), expected);
+    EXPECT_EQ(HttpMessage::wireText(L""), "");
+}
+
+TEST(HttpMessage, WireTextEndsAtTheFirstNul)
+{
+    EXPECT_EQ(HttpMessage::wireText(std::wstring(L"ab\0cd", 5)), "ab");
+}
+
+TEST(HttpMessage, WireTextRefusesCharactersAbove255)
+{
+    const wchar_t* const texts[] = {L"/\u0100", L"h\u0105st", L"/feed\u20ac", L"\xFFFF"};
+    for (const wchar_t* text : texts) {
+        try {
+            HttpMessage::wireText(text);
+            ADD_FAILURE() << "no failure for " << testing::PrintToString(std::wstring(text));
+        } catch (const RSS::RSSException& e) {
+            EXPECT_EQ(e.message, L"Address has characters that cannot be sent");
+        }
+    }
+}
+
+TEST(HttpMessage, RequestIsTheFixedHttp10Get)
+{
+    EXPECT_EQ(HttpMessage::request("example.org", "/a?b=1"), "GET /a?b=1 HTTP/1.0\r\n"
+                                                             "Host: example.org\r\n"
+                                                             "Connection: close\r\n"
+                                                             "Accept: text/xml\r\n"
+                                                             "User-Agent: Mozilla/5.0\r\n"
+                                                             "\r\n");
+}
+
+TEST(HttpMessage, BodyIsEverythingAfterTheFirstEmptyLine)
+{
+    struct Case {
+        const char* name;
+        std::string response;
+        std::string body;
+    };
+    const Case cases[] = {
+        {"HTTP/1.0", "HTTP/1.0 200 OK\r\n\r\n<rss/>", "<rss/>"},
+        {"HTTP/1.1", "HTTP/1.1 200 OK\r\nA: b\r\n\r\nx", "x"},
+        {"empty body", "HTTP/1.0 200 OK\r\n\r\n", ""},
+        {"second empty line kept", "HTTP/1.0 200 OK\r\n\r\n\r\n\r\nz", "\r\n\r\nz"},
+        {"only bytes 9-11 read", "XXXXXXXXX200\r\n\r\nb", "b"},
+        {"binary body kept", std::string("HTTP/1.0 200\r\n\r\n\x01\xff", 18), std::string("\x01\xff", 2)},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(HttpMessage::body(c.response), c.body) << c.name;
+}
+
+TEST(HttpMessage, StatusOtherThan200OrMissingHeaderEndFails)
+{
+    struct Case {
+        const char* name;
+        std::string response;
+        const wchar_t* message;
+    };
+    const wchar_t* const badStatus = L"HTTP response code diffrent than 200 received";
+    const Case cases[] = {
+        {"301", "HTTP/1.1 301 Moved\r\nLocation: /x\r\n\r\n", badStatus},
+        {"404", "HTTP/1.0 404 Not Found\r\n\r\nnope", badStatus},
+        {"nine bytes", "HTTP/1.0 ", badStatus},
+        {"eleven bytes", "HTTP/1.0 20", badStatus},
+        {"no header end", "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n", L"No HTTP data found"},
+        {"bare LF lines", "HTTP/1.0 200 OK\n\nbody", L"No HTTP data found"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(rssFailure(c.response), c.message) << c.name;
+}
+
+TEST(HttpMessage, ResponseShorterThanNineBytesIsOutOfRange)
+{
+    for (const char* response : {"", "HTTP/1.0", "x"})
+        EXPECT_THROW(HttpMessage::body(response), std::out_of_range) << response;
+}
+
+} // namespace
