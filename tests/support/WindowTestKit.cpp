@@ -283,3 +283,17 @@ bool hasSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR* re
     auto getSubclass = reinterpret_cast<GetSubclass>(reinterpret_cast<void*>(found));
     return getSubclass(window, procedure, id, reference) != FALSE;
 }
+
+void typeInto(HWND window, const std::vector<KeyStroke>& strokes)
+{
+    for (const KeyStroke& stroke : strokes) {
+        BYTE state[256] = {};
+        GetKeyboardState(state);
+        state[stroke.key] = stroke.down ? 0x80 : 0;
+        SetKeyboardState(state);
+        auto scanCode = static_cast<LPARAM>(MapVirtualKeyW(stroke.key, MAPVK_VK_TO_VSC));
+        LPARAM flags = 1 | (scanCode << 16) | (stroke.down ? 0 : (LPARAM{1} << 30) | (LPARAM{1} << 31));
+        PostMessageW(window, stroke.down ? WM_KEYDOWN : WM_KEYUP, stroke.key, flags);
+        pumpMessages();
+    }
+}

@@ -98,6 +98,17 @@ private:
 // carries that subclass, with its reference data.
 bool hasSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR* reference);
 
+// Key strokes as the input queue delivers them to the focused window: the
+// thread's key state is set for each, its WM_KEYDOWN or WM_KEYUP posted, and
+// the message pumped through TranslateMessage, which adds the WM_CHAR. Unlike
+// SendInput this stays within the thread, so tests running in parallel on the
+// same Wine desktop cannot take the strokes.
+struct KeyStroke {
+    WORD key; // virtual-key code
+    bool down;
+};
+void typeInto(HWND window, const std::vector<KeyStroke>& strokes);
+
 // The window's text as WM_GETTEXT gives it.
 std::wstring windowText(HWND window);
 // A window's rectangle in its parent's client coordinates.
