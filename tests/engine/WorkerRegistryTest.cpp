@@ -201,6 +201,41 @@ TEST_F(Registry, RegistrationsRacingTheCleanersEndAreAllReaped)
     EXPECT_EQ(countLogLines(calls, L"Starting cleaner thread "), countLogLines(calls, L"Cleaner thread "));
 }
 
+// A registration that comes while the cleaner writes its end line (it has
+// found the stack empty) is reaped without waiting for another registration.
+TEST_F(Registry, RegistrationDuringTheCleanersEndLineIsReaped)
+{
+    HANDLE ending = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE goOn = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    ASSERT_TRUE(ending && goOn);
+    host.setResponder([&](const RecordedCall& call) -> std::optional<intptr_t> {
+        if (call.service == L"WTW/Log" && call.text(16).rfind(L"Cleaner thread ", 0) == 0 &&
+            WaitForSingleObject(ending, 0) != WAIT_OBJECT_0) {
+            SetEvent(ending);
+            WaitForSingleObject(goOn, 10000);
+        }
+        return std::nullopt;
+    });
+    HeldThread first;
+    registry->registerWorker(first.task());
+    first.letGo();
+    ASSERT_EQ(WaitForSingleObject(ending, 10000), WAIT_OBJECT_0);
+
+    HeldThread second;
+    second.letGo();
+    ASSERT_TRUE(second.ended());
+    registry->registerWorker(second.task());
+    SetEvent(goOn);
+
+    EXPECT_TRUE(pollUntil([&] { return registry->pendingTasks() == 0; }, 5s))
+        << "the task registered during the cleaner's end was left behind";
+    EXPECT_TRUE(waitForCleanerEnds(host, 2));
+    EXPECT_EQ(countLogLines(host.calls(), L"Thread " + pointerText(second.handle())), 1u);
+    host.setResponder(nullptr);
+    CloseHandle(ending);
+    CloseHandle(goOn);
+}
+
 TEST_F(Registry, TeardownWithoutCleanerDoesNotWait)
 {
     const auto start = std::chrono::steady_clock::now();
