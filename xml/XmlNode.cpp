@@ -4,6 +4,30 @@
 #include <new>
 #include <utility>
 
+#include "xml/XmlNodeBlocks.h"
+
+static_assert(alignof(XmlNode) <= alignof(void*), "a node slot is aligned like a pointer");
+
+void* XmlNode::operator new(size_t size)
+{
+    return xml::NodeBlocks::allocateSingle(size);
+}
+
+void* XmlNode::operator new(size_t size, xml::NodeBlocks& blocks)
+{
+    return blocks.allocate(size);
+}
+
+void XmlNode::operator delete(void* node) noexcept
+{
+    xml::NodeBlocks::release(node);
+}
+
+void XmlNode::operator delete(void* node, xml::NodeBlocks&) noexcept
+{
+    xml::NodeBlocks::release(node);
+}
+
 namespace {
 
 using NodeList = std::vector<std::unique_ptr<XmlNode>>;

@@ -5,6 +5,10 @@
 #include <string>
 #include <vector>
 
+namespace xml {
+class NodeBlocks;
+}
+
 struct XmlNode {
     XmlNode() = default;
     explicit XmlNode(std::string elementName) : name(std::move(elementName)) {}
@@ -16,4 +20,11 @@ struct XmlNode {
     std::string text;
     std::vector<std::unique_ptr<XmlNode>> children;
     std::map<std::string, std::string> attributes;
+
+    // The parser places nodes in shared blocks (xml/XmlNodeBlocks.h); `delete`
+    // frees a node from either source.
+    static void* operator new(size_t size);
+    static void* operator new(size_t size, xml::NodeBlocks& blocks);
+    static void operator delete(void* node) noexcept;
+    static void operator delete(void* node, xml::NodeBlocks& blocks) noexcept;
 };

@@ -6,6 +6,8 @@
 #include "xml/XmlByteClass.h"
 #include "xml/XmlError.h"
 #include "xml/XmlMarkup.h"
+#include "xml/XmlNodeBlocks.h"
+#include "xml/XmlRunScan.h"
 
 namespace {
 
@@ -30,9 +32,13 @@ enum class State {
     CommentEnd,
 };
 
-// One forward pass over the input. Each handler acts on the byte at the
-// cursor; accumulating states take a whole run of ordinary bytes at once and
-// leave the cursor on the byte that ended it, which the loop handles next.
+// One forward pass over the input. The loop drops TAB/LF/CR and hands every
+// other byte to the handler of the current state. A state that accumulates
+// (names, text, attribute values) scans its whole run at once, leaving the
+// dropped bytes out, and acts on the byte that ends it. Where the next byte
+// is at hand a handler goes straight on into the next state's handler; these
+// calls only lead forward (Outside or Text into TagOpen into a tag name, InTag
+// into an attribute), so the call depth stays fixed.
 class Machine {
 public:
     Machine(const std::string& input, XmlNode* document, std::string& encoding)
@@ -65,21 +71,21 @@ private:
         case State::TagOpen:
             return tagOpen(c);
         case State::StartTagName:
-            return startTagName(c);
+            return startTagName(pos_, pos_);
         case State::Text:
-            return text(c);
+            return text();
         case State::EndTagName:
-            return endTagName(c);
+            return endTagName(pos_);
         case State::InTag:
             return inTag(c);
         case State::AttributeName:
-            return attributeName(c);
+            return attributeName(pos_, pos_);
         case State::AttributeValueStart:
             return attributeValueStart(c);
         case State::DoubleQuotedValue:
-            return quotedValue(c, '"', xml::kEndsDoubleQuoted);
+            return quotedValue('"', xml::kDoubleQuotedEnds);
         case State::SingleQuotedValue:
-            return quotedValue(c, '\'', xml::kEndsSingleQuoted);
+            return quotedValue('\'', xml::kSingleQuotedEnds);
         case State::CommentOpen:
             return commentOpen(c);
         case State::Comment:
@@ -97,12 +103,45 @@ private:
         pos_ = pos;
     }
 
-    // Appends the run up to the next byte of `ends` (or TAB/LF/CR) and stops on it.
-    void collect(std::string& buffer, uint8_t ends)
+    // The byte at the cursor, when there is one that is not dropped.
+    bool atByte(char& c) const
     {
-        const size_t end = xml::findClass(data_, pos_, size_, ends | xml::kDropped);
-        buffer.append(data_ + pos_, end - pos_);
-        pos_ = end;
+        if (pos_ >= size_ || xml::hasClass(data_[pos_], xml::kDropped))
+            return false;
+        c = data_[pos_];
+        return true;
+    }
+
+    // Scans from `from` to the first byte of `ends` (or the end of input) and
+    // leaves the cursor there. The run started at `pieceStart`; its pieces
+    // before each dropped byte go to `buffer`, and the start of the last piece,
+    // which still lies in the input up to the cursor, is returned.
+    size_t scanRun(std::string& buffer, size_t pieceStart, size_t from, const xml::RunEnds& ends)
+    {
+        pos_ = xml::findRunEnd(data_, from, size_, ends);
+        while (pos_ < size_ && xml::hasClass(data_[pos_], xml::kDropped)) {
+            buffer.append(data_ + pieceStart, pos_ - pieceStart);
+            pieceStart = pos_ + 1;
+            pos_ = xml::findRunEnd(data_, pieceStart, size_, ends);
+        }
+        return pieceStart;
+    }
+
+    // The whole run scanned by scanRun, sized exactly; empties `buffer`.
+    std::string takeRun(std::string& buffer, size_t lastPiece)
+    {
+        if (buffer.empty())
+            return std::string(data_ + lastPiece, pos_ - lastPiece);
+        buffer.append(data_ + lastPiece, pos_ - lastPiece);
+        std::string whole(buffer);
+        buffer.clear();
+        return whole;
+    }
+
+    // Whether the input from `start` up to the cursor holds exactly `bytes`.
+    bool inputEquals(const std::string& bytes, size_t start) const
+    {
+        return bytes.size() == pos_ - start && std::memcmp(bytes.data(), data_ + start, bytes.size()) == 0;
     }
 
     XmlNode* innermost() const
@@ -112,13 +151,14 @@ private:
         return stack_.back();
     }
 
-    void createElement(bool open)
+    void createElement(size_t lastPiece, bool open)
     {
         XmlNode* parent = innermost();
-        parent->children.push_back(std::make_unique<XmlNode>(std::string(tagName_)));
+        if (parent->children.empty())
+            parent->children.reserve(4); // skips the 1-2-4 regrowth of a typical item
+        parent->children.push_back(std::unique_ptr<XmlNode>(new (blocks_) XmlNode(takeRun(tagName_, lastPiece))));
         if (open)
             stack_.push_back(parent->children.back().get());
-        tagName_.clear();
     }
 
     // After the '/' of an empty element: the very next byte must be its '>'.
@@ -133,10 +173,14 @@ private:
     void outside()
     {
         const void* open = std::memchr(data_ + pos_, '<', size_ - pos_);
-        if (open)
-            moveTo(State::TagOpen, static_cast<size_t>(static_cast<const char*>(open) - data_) + 1);
-        else
+        if (!open) {
             pos_ = size_;
+            return;
+        }
+        moveTo(State::TagOpen, static_cast<size_t>(static_cast<const char*>(open) - data_) + 1);
+        char c;
+        if (atByte(c))
+            tagOpen(c);
     }
 
     void tagOpen(char c)
@@ -145,57 +189,59 @@ private:
             return moveTo(State::CommentOpen, pos_ + 2);
         if (c == '!')
             return moveTo(State::Outside, xml::skipDeclaration(data_, size_, pos_));
-        if (c == '/')
-            return moveTo(State::EndTagName, pos_ + 1);
         if (c == '?')
             return moveTo(State::Outside, xml::readProcessingInstruction(data_, size_, pos_, encoding_));
+        if (c == '/') {
+            state_ = State::EndTagName;
+            return endTagName(pos_ + 1);
+        }
         if (stack_.size() == 1 && !stack_.front()->children.empty())
             fail("More than one root node", pos_);
-        tagName_.push_back(c); // whatever follows '<' starts the name, even a space or '>'
-        moveTo(State::StartTagName, pos_ + 1);
+        state_ = State::StartTagName;
+        startTagName(pos_, pos_ + 1); // whatever follows '<' starts the name, even a space or '>'
     }
 
-    void startTagName(char c)
+    void startTagName(size_t nameStart, size_t from)
     {
-        if (c == ' ') {
-            createElement(true);
-            return moveTo(State::InTag, pos_ + 1);
-        }
-        if (c == '>') {
-            createElement(true);
-            return moveTo(State::Text, pos_ + 1);
-        }
-        if (c == '/') {
-            createElement(false);
+        const size_t lastPiece = scanRun(tagName_, nameStart, from, xml::kStartNameEnds);
+        if (pos_ >= size_)
+            return;
+        const char c = data_[pos_];
+        createElement(lastPiece, c != '/');
+        if (c == '/')
             return endEmptyElement();
-        }
-        collect(tagName_, xml::kEndsStartName);
+        moveTo(c == ' ' ? State::InTag : State::Text, pos_ + 1);
     }
 
-    void text(char c)
+    void text()
     {
-        if (c == '>')
+        const size_t lastPiece = scanRun(text_, pos_, pos_, xml::kTextEnds);
+        if (pos_ >= size_)
+            return; // text that runs to the end is never stored
+        if (data_[pos_] == '>')
             fail("\">\" in tag value", pos_);
-        if (c != '<')
-            return collect(text_, xml::kEndsText);
         XmlNode* element = innermost();
-        if (!text_.empty())
-            element->text = std::string(text_); // a fresh copy is sized exactly
-        text_.clear();
+        element->text = takeRun(text_, lastPiece);
         moveTo(State::TagOpen, pos_ + 1);
+        char c;
+        if (atByte(c))
+            tagOpen(c);
     }
 
-    void endTagName(char c)
+    void endTagName(size_t nameStart)
     {
-        if (c == ' ')
+        const size_t lastPiece = scanRun(tagName_, nameStart, nameStart, xml::kEndNameEnds);
+        if (pos_ >= size_)
+            return;
+        if (data_[pos_] == ' ')
             fail("\" \" in closing tag", pos_);
-        if (c != '>')
-            return collect(tagName_, xml::kEndsEndName);
         const XmlNode* open = innermost();
-        if (open->name != tagName_)
-            xml::failWrongNesting(tagName_, open->name, pos_);
+        if (!tagName_.empty() || !inputEquals(open->name, lastPiece)) {
+            const std::string name = takeRun(tagName_, lastPiece);
+            if (name != open->name)
+                xml::failWrongNesting(name, open->name, pos_);
+        }
         stack_.pop_back();
-        tagName_.clear();
         moveTo(State::Outside, pos_ + 1);
     }
 
@@ -208,43 +254,50 @@ private:
         }
         if (c == '>')
             return moveTo(State::Text, pos_ + 1);
-        if (c != ' ')
-            attributeName_.assign(1, c);
-        moveTo(c == ' ' ? State::InTag : State::AttributeName, pos_ + 1);
+        if (c == ' ')
+            return moveTo(State::InTag, pos_ + 1);
+        attributeName_.clear(); // the name starts afresh with this byte
+        state_ = State::AttributeName;
+        attributeName(pos_, pos_ + 1);
     }
 
-    void attributeName(char c)
+    void attributeName(size_t nameStart, size_t from)
     {
+        const size_t lastPiece = scanRun(attributeName_, nameStart, from, xml::kAttrNameEnds);
+        if (pos_ >= size_)
+            return;
+        const char c = data_[pos_];
         if (c == ' ')
             return moveTo(State::InTag, pos_ + 1); // a name without '=' is dropped
         if (c == '>')
-            return moveTo(State::Outside, pos_ + 1); // the element stays open without text
-        if (c != '=')
-            return collect(attributeName_, xml::kEndsAttrName);
+            return moveTo(State::Outside, pos_ + 1);                // the element stays open without text
+        attributeName_.append(data_ + lastPiece, pos_ - lastPiece); // at the '=': kept for the value
         attributeValue_.clear();
         moveTo(State::AttributeValueStart, pos_ + 1);
+        char next;
+        if (atByte(next))
+            attributeValueStart(next);
     }
 
     void attributeValueStart(char c)
     {
-        if (c == '"')
-            return moveTo(State::DoubleQuotedValue, pos_ + 1);
-        if (c == '\'')
-            return moveTo(State::SingleQuotedValue, pos_ + 1);
-        if (c != ' ')
+        if (c == ' ')
+            return moveTo(State::AttributeValueStart, pos_ + 1);
+        if (c != '"' && c != '\'')
             fail("Attribute value didn't start with quote", pos_);
-        ++pos_;
+        moveTo(c == '"' ? State::DoubleQuotedValue : State::SingleQuotedValue, pos_ + 1);
+        quotedValue(c, c == '"' ? xml::kDoubleQuotedEnds : xml::kSingleQuotedEnds);
     }
 
-    void quotedValue(char c, char quote, uint8_t ends)
+    void quotedValue(char quote, const xml::RunEnds& ends)
     {
-        if (c == quote) {
-            innermost()->attributes.insert_or_assign(attributeName_, attributeValue_);
-            return moveTo(State::InTag, pos_ + 1);
-        }
-        if (c == '>' && quote == '"')
-            fail("Non-closed quote", pos_);
-        collect(attributeValue_, ends);
+        const size_t lastPiece = scanRun(attributeValue_, pos_, pos_, ends);
+        if (pos_ >= size_)
+            return;
+        if (data_[pos_] != quote)
+            fail("Non-closed quote", pos_); // only a '>' in a double-quoted value
+        innermost()->attributes.insert_or_assign(attributeName_, takeRun(attributeValue_, lastPiece));
+        moveTo(State::InTag, pos_ + 1);
     }
 
     void commentOpen(char c)
@@ -277,11 +330,12 @@ private:
     size_t pos_ = 0;
     State state_ = State::Outside;
     std::vector<XmlNode*> stack_; // open elements, innermost last; not owning
-    std::string tagName_;
-    std::string text_;
+    std::string tagName_;         // earlier pieces of a name broken by TAB/LF/CR
+    std::string text_;            // the same for an element's text
     std::string attributeName_;
     std::string attributeValue_;
     std::string& encoding_;
+    xml::NodeBlocks blocks_;
 };
 
 } // namespace
