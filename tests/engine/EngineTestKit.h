@@ -52,6 +52,10 @@ bool waitForCleanerEnds(const RecordingHost& host, size_t count, std::chrono::mi
 // Polls the condition until it holds or the timeout passes.
 bool pollUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);
 
+// The same, handling this thread's window messages meanwhile (a worker may be
+// waiting in SendMessage to a window of this thread).
+bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);
+
 // Threads of this process, and its open handles as the kernel lists them
 // (GetProcessHandleCount answers 0 under Wine).
 size_t threadCount();
