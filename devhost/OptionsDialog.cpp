@@ -6,8 +6,8 @@
 
 namespace {
 
-constexpr int kApplyButton = 1001;
-constexpr int kHintLabel = 1002;
+using OptionsDialog::kApplyButton;
+using OptionsDialog::kHintLabel;
 constexpr int kMargin = 10;
 constexpr int kButtonWidth = 80;
 constexpr int kButtonHeight = 26;
