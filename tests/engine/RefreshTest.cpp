@@ -2,6 +2,7 @@
 // recording host and feeds on loopback servers.
 #include <gtest/gtest.h>
 
+#include <regex>
 #include <set>
 
 #include "EngineTestKit.h"
@@ -91,6 +92,17 @@ TEST_F(Refresh, ChecksEveryLineInListOrderOnOneWorker)
     EXPECT_EQ(requests[1].substr(0, 7), "GET /a ");
     EXPECT_EQ(requests[2].substr(0, 7), "GET /c ");
     EXPECT_EQ(channelTitles(), (std::vector<std::wstring>{L"Channel b", L"Channel a", L"Channel c"}));
+
+    // The log of one refresh: its cleaner's start, the worker reaped, the cleaner's end.
+    ASSERT_TRUE(waitForCleanerEnds(host, 1));
+    const auto lines = logMessages(host.calls());
+    ASSERT_EQ(lines.size(), 3u);
+    std::wsmatch start, reaped, ended;
+    ASSERT_TRUE(std::regex_match(lines[0], start, std::wregex(L"Starting cleaner thread ([0-9A-F]{16})")));
+    ASSERT_TRUE(std::regex_match(lines[1], reaped, std::wregex(L"Thread ([0-9A-F]{16}) has ended")));
+    ASSERT_TRUE(std::regex_match(lines[2], ended, std::wregex(L"Cleaner thread ([0-9A-F]{16}) has ended")));
+    EXPECT_EQ(start[1].str(), ended[1].str());
+    EXPECT_NE(start[1].str(), reaped[1].str());
 }
 
 TEST_F(Refresh, AddressListedTwiceIsStoredTwiceAndAnnouncedOnce)
