@@ -12,6 +12,8 @@ const size_t kHeader = sizeof(void*); // the owning block's address before each 
 const uint32_t kMaxSlots = 256;       // keeps blocks below the heap's large-chunk sizes
 const size_t kAlign = alignof(std::max_align_t);
 
+std::atomic<size_t> blocksAlive{0};
+
 size_t slotSize(size_t size)
 {
     return (kHeader + size + kHeader - 1) / kHeader * kHeader;
@@ -37,17 +39,23 @@ struct NodeBlock {
     uint32_t slots;
     size_t slotBytes;
 
-    char* slot(uint32_t index)
-    {
-        return reinterpret_cast<char*>(this) + (sizeof(NodeBlock) + kAlign - 1) / kAlign * kAlign + index * slotBytes;
-    }
+    char* slot(uint32_t index);
 
     void drop(uint32_t count) noexcept
     {
-        if (live.fetch_sub(count, std::memory_order_acq_rel) == count)
-            ::operator delete(this);
+        if (live.fetch_sub(count, std::memory_order_acq_rel) != count)
+            return;
+        blocksAlive.fetch_sub(1, std::memory_order_relaxed);
+        ::operator delete(this);
     }
 };
+
+const size_t kBlockHeader = (sizeof(NodeBlock) + kAlign - 1) / kAlign * kAlign;
+
+char* NodeBlock::slot(uint32_t index)
+{
+    return reinterpret_cast<char*>(this) + kBlockHeader + index * slotBytes;
+}
 
 NodeBlocks::~NodeBlocks()
 {
@@ -58,11 +66,11 @@ NodeBlocks::~NodeBlocks()
 void NodeBlocks::startBlock(size_t size)
 {
     const size_t bytes = slotSize(size);
-    const size_t header = (sizeof(NodeBlock) + kAlign - 1) / kAlign * kAlign;
-    void* memory = ::operator new(header + nextSlots_ * bytes);
+    void* memory = ::operator new(kBlockHeader + nextSlots_ * bytes);
     if (current_)
         current_->drop(current_->slots - used_ + 1);
     current_ = new (memory) NodeBlock{{nextSlots_ + 1}, nextSlots_, bytes};
+    blocksAlive.fetch_add(1, std::memory_order_relaxed);
     used_ = 0;
     if (nextSlots_ < kMaxSlots)
         nextSlots_ *= 2; // small feeds stay small, large ones get fewer blocks
@@ -92,6 +100,11 @@ void NodeBlocks::release(void* node) noexcept
         block->drop(1);
     else
         ::operator delete(static_cast<char*>(node) - kHeader);
+}
+
+size_t NodeBlocks::liveBlocks()
+{
+    return blocksAlive.load(std::memory_order_relaxed);
 }
 
 } // namespace xml

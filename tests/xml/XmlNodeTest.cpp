@@ -1,11 +1,17 @@
 // Node ownership: trees of any depth are released without deep recursion.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <random>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "xml/XmlNode.h"
+#include "xml/XmlNodeBlocks.h"
 #include "xml/XmlParser.h"
+#include "core/RssException.h"
 
 namespace {
 
@@ -72,6 +78,64 @@ TEST(XmlNode, DeepAndWideHandBuiltTreeIsReleased)
     spine->children.push_back(nullptr); // an empty slot is skipped, not followed
     EXPECT_EQ(root->children.size(), 4u);
     root.reset();
+}
+
+TEST(XmlNode, ParsedNodesOutliveTheirDocumentAndParser)
+{
+    // Subtrees taken out of a parsed tree, freed in shuffled order after the
+    // document, some on another thread: every node stays valid until its own release.
+    std::string input = "<r>";
+    for (int i = 0; i < 3000; ++i)
+        input +=
+            "<item n='" + std::to_string(i) + "'><title>a long enough title " + std::to_string(i) + "</title></item>";
+    const size_t blocksBefore = xml::NodeBlocks::liveBlocks();
+    std::vector<std::unique_ptr<XmlNode>> kept;
+    {
+        XmlNode document;
+        XmlParser parser(input + "</r>", &document);
+        ASSERT_EQ(document.children.size(), 1u);
+        for (auto& item : document.children[0]->children)
+            kept.push_back(std::move(item));
+        kept.push_back(std::make_unique<XmlNode>("made alone"));
+    }
+    std::shuffle(kept.begin(), kept.end(), std::mt19937(5));
+    std::vector<std::unique_ptr<XmlNode>> otherThread(std::make_move_iterator(kept.begin() + kept.size() / 2),
+                                                      std::make_move_iterator(kept.end()));
+    kept.resize(kept.size() / 2);
+    size_t titles = 0;
+    for (const auto& item : kept)
+        titles += item && item->children.size() == 1 && item->children[0]->text.rfind("a long enough title", 0) == 0;
+    EXPECT_GE(titles, kept.size() - 1);
+    std::thread releaser([&otherThread] { otherThread.clear(); });
+    kept.clear();
+    releaser.join();
+    EXPECT_TRUE(otherThread.empty());
+    EXPECT_EQ(xml::NodeBlocks::liveBlocks(), blocksBefore);
+}
+
+TEST(XmlNode, BlocksAreFreedWithTheirLastNode)
+{
+    const size_t before = xml::NodeBlocks::liveBlocks();
+    std::string input = "<r>";
+    for (int i = 0; i < 2000; ++i)
+        input += "<a/>";
+    {
+        XmlNode document;
+        XmlParser parser(input, &document);
+        EXPECT_GT(xml::NodeBlocks::liveBlocks(), before);
+    }
+    EXPECT_EQ(xml::NodeBlocks::liveBlocks(), before);
+    {
+        XmlNode document;
+        EXPECT_THROW(XmlParser(input + "</x>", &document), RSS::XMLException);
+        EXPECT_EQ(document.children.at(0)->children.size(), 2000u);
+    }
+    EXPECT_EQ(xml::NodeBlocks::liveBlocks(), before);
+    {
+        XmlNode document;
+        XmlParser parser("", &document); // no node, no block
+        EXPECT_EQ(xml::NodeBlocks::liveBlocks(), before);
+    }
 }
 
 TEST(XmlNode, ConstructedEmptyOrNamed)
