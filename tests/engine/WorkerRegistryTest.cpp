@@ -179,7 +179,7 @@ TEST_F(Registry, TaskWithoutThreadIsFreedButACleanerStillStarts)
 // Registrations that meet a cleaner just finding the stack empty are reaped all the same.
 TEST_F(Registry, RegistrationsRacingTheCleanersEndAreAllReaped)
 {
-    constexpr int kRounds = 300;
+    constexpr int kRounds = 100;
     for (int round = 0; round < kRounds; ++round) {
         HANDLE thread = CreateThread(
             nullptr, 0, [](LPVOID) -> DWORD { return 0; }, nullptr, 0, nullptr);
