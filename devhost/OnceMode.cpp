@@ -21,8 +21,12 @@ void printHeader(const DevHost& host, const std::wstring& dll)
     std::optional<std::wstring> list;
     std::wstring error;
     host.readFeedList(list, error);
-    const std::vector<std::wstring> lines = FeedList::split(list.value_or(L""));
-    text += L"Feed list (" + std::to_wstring(lines.size()) + L" lines):\n";
+    if (!list) {
+        Console::out(text + L"Feed list: none stored (give addresses or --feeds FILE)\n");
+        return;
+    }
+    const std::vector<std::wstring> lines = FeedList::split(*list);
+    text += L"Feed list (" + Report::counted(lines.size(), L"line") + L"):\n";
     for (const std::wstring& line : lines)
         text += L"  " + line + L"\n";
     Console::out(text);

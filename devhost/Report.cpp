@@ -31,6 +31,11 @@ std::wstring timeText(int64_t time)
 
 } // namespace
 
+std::wstring counted(size_t count, const std::wstring& noun)
+{
+    return std::to_wstring(count) + L" " + noun + (count == 1 ? L"" : L"s");
+}
+
 std::wstring notification(const Notification& notification)
 {
     const std::wstring tag = iconTag(notification.icon);
@@ -68,7 +73,7 @@ std::wstring panel(const std::wstring& caption, const std::vector<TreeLine>& lin
     size_t roots = 0;
     for (const TreeLine& line : lines)
         roots += line.depth == 0 ? 1 : 0;
-    std::wstring text = L"Panel \"" + caption + L"\" (" + std::to_wstring(roots) + L" channels):\n";
+    std::wstring text = L"Panel \"" + caption + L"\" (" + counted(roots, L"channel") + L"):\n";
     for (const TreeLine& line : lines) {
         const std::wstring shown = oneLine(line.text);
         text += std::wstring(2 + 2 * static_cast<size_t>(line.depth), L' ') +

@@ -8,6 +8,8 @@
 #include "devhost/PanelHost.h"
 
 namespace Report {
+// "1 channel", "3 channels"
+std::wstring counted(size_t count, const std::wstring& noun);
 std::wstring notification(const Notification& notification);
 std::wstring notifications(const std::vector<Notification>& notifications);
 std::wstring newsEntry(const NewsEntry& entry);

@@ -79,10 +79,20 @@ TEST_F(DevhostProgram, SilentOnceAnnouncesNothingButStillShowsTheTree)
         {L"--once", L"--silent", L"--quiet-log", L"--config", config, server.url("/engineering.xml")}, kRunLimitMs);
     ASSERT_TRUE(run.finished);
     EXPECT_EQ(run.exitCode, 0u) << run.err;
-    expectLines(run.out, {L"Notifications (0):", L"News entries (0):", L"Panel \"RSS\" (1 channels):",
-                          L"  quillFeed engineering notes"});
+    expectLines(run.out, {L"Feed list (1 line):", L"Notifications (0):", L"News entries (0):",
+                          L"Panel \"RSS\" (1 channel):", L"  quillFeed engineering notes"});
     EXPECT_NE(run.out.find(L"\nSilent refresh ended after "), std::wstring::npos) << run.out;
     EXPECT_EQ(run.err, L"");
+}
+
+TEST_F(DevhostProgram, OnceWithoutAnyFeedListSaysSoAndAnnouncesNothing)
+{
+    const ChildResult run = runDevhost({L"--once", L"--quiet-log", L"--config", config}, kRunLimitMs);
+    ASSERT_TRUE(run.finished);
+    EXPECT_EQ(run.exitCode, 0u) << run.err;
+    expectLines(run.out, {L"Feed list: none stored (give addresses or --feeds FILE)", L"Notifications (0):",
+                          L"Panel \"RSS\" (0 channels):"});
+    EXPECT_FALSE(fileExists(config)) << "nothing to store, nothing written";
 }
 
 TEST_F(DevhostProgram, FeedListFromOneRunIsUsedByTheNext)
