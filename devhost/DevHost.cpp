@@ -79,4 +79,6 @@ void DevHost::unload()
     const size_t started = timers_.refreshEventsSent() - eventsAtLoad_;
     if (events_.workersEnded() - endedAtLoad_ >= started)
         plugin_.close();
+    else
+        plugin_.abandon();
 }

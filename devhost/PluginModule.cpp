@@ -85,6 +85,11 @@ void PluginModule::close()
 {
     if (module_ != nullptr)
         FreeLibrary(module_);
+    abandon();
+}
+
+void PluginModule::abandon()
+{
     module_ = nullptr;
     query_ = nullptr;
     load_ = nullptr;

@@ -31,6 +31,9 @@ public:
     // Frees the library; any plug-in thread still running would crash, so
     // only call this after unload.
     void close();
+    // Forgets the library without freeing it: code that may still run in it
+    // stays mapped until the process ends.
+    void abandon();
 
 private:
     using QueryFn = const void* (*)();
