@@ -1,5 +1,6 @@
 #pragma once
 // One element of the parsed tree: name, own text, attributes, owned children.
+#include <cstddef>
 #include <map>
 #include <memory>
 #include <string>
@@ -23,8 +24,8 @@ struct XmlNode {
 
     // The parser places nodes in shared blocks (xml/XmlNodeBlocks.h); `delete`
     // frees a node from either source.
-    static void* operator new(size_t size);
-    static void* operator new(size_t size, xml::NodeBlocks& blocks);
+    static void* operator new(std::size_t size);
+    static void* operator new(std::size_t size, xml::NodeBlocks& blocks);
     static void operator delete(void* node) noexcept;
     static void operator delete(void* node, xml::NodeBlocks& blocks) noexcept;
 };

@@ -267,11 +267,11 @@ private:
         if (pos_ >= size_)
             return;
         const char c = data_[pos_];
-        if (c == ' ')
-            return moveTo(State::InTag, pos_ + 1); // a name without '=' is dropped
-        if (c == '>')
-            return moveTo(State::Outside, pos_ + 1);                // the element stays open without text
-        attributeName_.append(data_ + lastPiece, pos_ - lastPiece); // at the '=': kept for the value
+        // A name not followed by '=' is dropped; after a '>' here the element
+        // stays open but its text is not collected.
+        if (c == ' ' || c == '>')
+            return moveTo(c == ' ' ? State::InTag : State::Outside, pos_ + 1);
+        attributeName_.append(data_ + lastPiece, pos_ - lastPiece); // at the '=': the value needs it
         attributeValue_.clear();
         moveTo(State::AttributeValueStart, pos_ + 1);
         char next;
