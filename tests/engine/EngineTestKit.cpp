@@ -1,7 +1,5 @@
 #include "EngineTestKit.h"
 
-#include <tlhelp32.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -132,85 +130,6 @@ bool waitForCleanerEnds(const RecordingHost& host, size_t count, std::chrono::mi
     return host.waitUntil(
         [count](const std::vector<RecordedCall>& calls) { return countLogLines(calls, L"Cleaner thread ") >= count; },
         timeout);
-}
-
-size_t threadCount()
-{
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
-        return 0;
-    size_t count = 0;
-    THREADENTRY32 entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
-        if (entry.th32OwnerProcessID == GetCurrentProcessId())
-            ++count;
-    CloseHandle(snapshot);
-    return count;
-}
-
-namespace {
-
-struct HandleEntry {
-    void* object;
-    ULONG_PTR processId;
-    ULONG_PTR handle;
-    ULONG access;
-    USHORT creatorBackTraceIndex;
-    USHORT typeIndex;
-    ULONG attributes;
-    ULONG reserved;
-};
-
-struct HandleTable {
-    ULONG_PTR count;
-    ULONG_PTR reserved;
-    HandleEntry entries[1];
-};
-
-constexpr ULONG kSystemExtendedHandleInformation = 64;
-constexpr LONG kInfoLengthMismatch = static_cast<LONG>(0xC0000004);
-
-using QueryFn = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
-
-} // namespace
-
-size_t handleCount()
-{
-    static const auto query = reinterpret_cast<QueryFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
-    if (query == nullptr)
-        return 0;
-    std::vector<uint8_t> buffer(1 << 16);
-    for (;;) {
-        ULONG needed = 0;
-        const LONG status =
-            query(kSystemExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed);
-        if (status == kInfoLengthMismatch) {
-            buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
-            continue;
-        }
-        if (status != 0)
-            return 0;
-        break;
-    }
-    const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
-    size_t count = 0;
-    for (ULONG_PTR i = 0; i < table->count; ++i)
-        if (table->entries[i].processId == GetCurrentProcessId())
-            ++count;
-    return count;
-}
-
-size_t settledCount(size_t (*count)(), size_t limit, std::chrono::milliseconds timeout)
-{
-    const auto until = std::chrono::steady_clock::now() + timeout;
-    size_t seen = count();
-    while (seen > limit && std::chrono::steady_clock::now() < until) {
-        Sleep(20);
-        seen = count();
-    }
-    return seen;
 }
 
 bool pollUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers shared by the engine tests: feed documents, timer events, the host's
-// recorded log and announcements, and counts of the process's threads and handles.
+// recorded log and announcements.
 #include <windows.h>
 
 #include <chrono>
@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ProcessCounts.h" // threadCount, handleCount, settledCount
 #include "RecordingHost.h"
 
 using namespace std::chrono_literals;
@@ -55,10 +56,3 @@ bool pollUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 // The same, handling this thread's window messages meanwhile (a worker may be
 // waiting in SendMessage to a window of this thread).
 bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);
-
-// Threads of this process, and its open handles as the kernel lists them
-// (GetProcessHandleCount answers 0 under Wine).
-size_t threadCount();
-size_t handleCount();
-// Polls until the count falls to at most `limit`; returns the last count seen.
-size_t settledCount(size_t (*count)(), size_t limit, std::chrono::milliseconds timeout = 5s);

@@ -3,8 +3,8 @@
 #include <set>
 
 #include "FetchOutcome.h"
-#include "HandleCount.h"
 #include "LoopbackServer.h"
+#include "ProcessCounts.h"
 #include "net/HttpClient.h"
 
 namespace {
@@ -14,10 +14,10 @@ using Mode = ScriptedResponse::Mode;
 // Open handles by type, once they have settled for a moment.
 std::map<int, size_t> settledHandles()
 {
-    std::map<int, size_t> now = openHandlesByType();
+    std::map<int, size_t> now = handlesByType();
     for (int i = 0; i < 20; ++i) {
         Sleep(20);
-        const std::map<int, size_t> later = openHandlesByType();
+        const std::map<int, size_t> later = handlesByType();
         if (later == now)
             break;
         now = later;
@@ -150,7 +150,7 @@ TEST_F(HttpClientLeaks, ProbesSeeALeftOpenSocketAndAnUnpairedStart)
         std::vector<SOCKET> leaked;
         for (int i = 0; i < 3; ++i)
             leaked.push_back(socket(AF_INET, SOCK_STREAM, 0));
-        EXPECT_EQ(grownTypes(before, openHandlesByType(), 2).size(), 1u);
+        EXPECT_EQ(grownTypes(before, handlesByType(), 2).size(), 1u);
         for (SOCKET socket : leaked)
             closesocket(socket);
         EXPECT_EQ(grownTypes(before, settledHandles(), 0), std::vector<std::string>{});

@@ -1,7 +1,10 @@
-#include "HandleCount.h"
+#include "ProcessCounts.h"
 
 #include <windows.h>
 
+#include <tlhelp32.h>
+
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -30,16 +33,16 @@ using QuerySystemInformation = LONG(NTAPI*)(ULONG, void*, ULONG, ULONG*);
 std::vector<HandleEntry> ownHandles()
 {
     std::vector<HandleEntry> mine;
-    const auto query = reinterpret_cast<QuerySystemInformation>(
+    static const auto query = reinterpret_cast<QuerySystemInformation>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtQuerySystemInformation")));
     if (query == nullptr)
         return mine;
     std::vector<char> buffer(1 << 16);
-    ULONG length = 0;
+    ULONG needed = 0;
     LONG status;
-    while ((status = query(kExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &length)) ==
+    while ((status = query(kExtendedHandleInformation, buffer.data(), static_cast<ULONG>(buffer.size()), &needed)) ==
            kInfoLengthMismatch)
-        buffer.resize(buffer.size() * 2);
+        buffer.resize(std::max<size_t>(buffer.size() * 2, needed + 4096));
     if (status != 0)
         return mine;
     const auto* table = reinterpret_cast<const HandleTable*>(buffer.data());
@@ -51,15 +54,41 @@ std::vector<HandleEntry> ownHandles()
 
 } // namespace
 
-size_t openHandleCount()
+size_t threadCount()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return 0;
+    size_t count = 0;
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId())
+            ++count;
+    CloseHandle(snapshot);
+    return count;
+}
+
+size_t handleCount()
 {
     return ownHandles().size();
 }
 
-std::map<int, size_t> openHandlesByType()
+std::map<int, size_t> handlesByType()
 {
     std::map<int, size_t> types;
     for (const HandleEntry& entry : ownHandles())
         ++types[entry.objectTypeIndex];
     return types;
+}
+
+size_t settledCount(size_t (*count)(), size_t limit, std::chrono::milliseconds timeout)
+{
+    const auto until = std::chrono::steady_clock::now() + timeout;
+    size_t seen = count();
+    while (seen > limit && std::chrono::steady_clock::now() < until) {
+        Sleep(20);
+        seen = count();
+    }
+    return seen;
 }

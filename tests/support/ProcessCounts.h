@@ -1,0 +1,16 @@
+#pragma once
+// How many threads and handles this process holds, so tests can check that a
+// piece of work gives back everything it took. GetProcessHandleCount answers 0
+// under Wine, so the system's handle table is read instead; sockets count too.
+#include <chrono>
+#include <cstddef>
+#include <map>
+
+size_t threadCount();
+size_t handleCount(); // 0 when the handle table cannot be read
+// Object type index -> open handles of that type, to tell what leaked.
+std::map<int, size_t> handlesByType();
+
+// Polls until the count falls to at most `limit`; returns the last count seen.
+size_t settledCount(size_t (*count)(), size_t limit,
+                    std::chrono::milliseconds timeout = std::chrono::milliseconds(5000));
