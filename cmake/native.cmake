@@ -1,0 +1,73 @@
+# Native (Linux) build of the portable code: the XML parser and Url with their
+# unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, the
+# libFuzzer targets and the parser benchmark. Included by the top-level
+# CMakeLists.txt when the compiler does not target Windows, after
+# quillfeed_portable (with xml/) is defined.
+#
+#   scripts/test-native   sanitizer tests and the short fuzz runs (clang)
+#   scripts/bench-parser  Release build of the benchmark, no sanitizers
+
+option(QF_SANITIZE "Build the native code with ASan and UBSan" ON)
+option(QF_FUZZ "Build the libFuzzer targets (clang with QF_SANITIZE)" ON)
+option(QF_BENCH "Build the parser benchmark (Google Benchmark and the other parsers)" OFF)
+
+# net/ is part of the Windows build only; its Url is plain text work.
+target_sources(quillfeed_portable PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/net/Url.cpp)
+
+find_package(Threads REQUIRED)
+target_link_libraries(quillfeed_portable PUBLIC Threads::Threads)
+
+if(QF_SANITIZE)
+    # Every report is fatal, so a test or fuzz run cannot pass over one.
+    set(QF_SANITIZER_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    # Targets made from here on (GoogleTest, tests, fuzzers) and the portable
+    # library made before this file was read.
+    add_compile_options(${QF_SANITIZER_FLAGS} -g)
+    add_link_options(${QF_SANITIZER_FLAGS})
+    target_compile_options(quillfeed_portable PRIVATE ${QF_SANITIZER_FLAGS} -g)
+endif()
+
+set(QF_FUZZ_ENABLED OFF)
+if(QF_FUZZ AND QF_SANITIZE AND CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+    set(QF_FUZZ_ENABLED ON)
+    # Coverage feedback for libFuzzer from the code under test; the sanitizer
+    # runtime supplies the hooks when no fuzzer is linked (the unit tests).
+    target_compile_options(quillfeed_portable PRIVATE -fsanitize=fuzzer-no-link)
+elseif(QF_FUZZ AND QF_SANITIZE)
+    message(STATUS "Fuzz targets need clang (CMAKE_CXX_COMPILER=clang++); not built")
+endif()
+
+if(QF_BUILD_TESTS)
+    enable_testing()
+    set(QF_GTEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest source tree")
+    set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+    add_subdirectory(${QF_GTEST_SOURCE_DIR} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+    foreach(gt gtest gtest_main gmock gmock_main)
+        if(TARGET ${gt})
+            target_compile_options(${gt} PRIVATE -w) # third-party code
+        endif()
+    endforeach()
+    include(GoogleTest)
+
+    # The native counterpart of tests/CMakeLists.txt's qf_add_test: the same
+    # test sources, linked with the portable code only, run directly.
+    function(qf_add_test name)
+        add_executable(${name} ${ARGN})
+        target_link_libraries(${name} PRIVATE quillfeed_portable GTest::gtest_main)
+        target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+        target_compile_definitions(${name} PRIVATE QF_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+        gtest_discover_tests(${name} TEST_PREFIX "native." DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 300)
+    endfunction()
+
+    add_subdirectory(${CMAKE_CURRENT_SOURCE_DIR}/tests/xml ${CMAKE_BINARY_DIR}/tests/xml)
+    # tests/net holds the Windows-only HTTP tests too; its Url cases are a file of their own.
+    qf_add_test(url_tests ${CMAKE_CURRENT_SOURCE_DIR}/tests/net/UrlTest.cpp)
+
+    if(QF_FUZZ_ENABLED)
+        add_subdirectory(${CMAKE_CURRENT_SOURCE_DIR}/fuzz ${CMAKE_BINARY_DIR}/fuzz)
+    endif()
+endif()
+
+if(QF_BENCH)
+    add_subdirectory(${CMAKE_CURRENT_SOURCE_DIR}/bench ${CMAKE_BINARY_DIR}/bench)
+endif()
