@@ -1,0 +1,149 @@
+#include "RealPlugin.h"
+
+#include <commctrl.h>
+
+#include "TestPaths.h"
+#include "core/EventRecords.h"
+#include "core/HostRecords.h"
+
+namespace {
+
+using LoadFn = int (*)(DWORD, const HostApi*);
+using UnloadFn = int (*)();
+
+constexpr RECT kPanelRect{0, 0, 320, 600};
+enum PanelCode : int32_t { kShow = 1, kCreate = 7, kDestroy = 8 };
+constexpr UINT_PTR kWatchId = 0xBE4C;
+
+template <typename Fn>
+Fn exportOf(HMODULE module, const char* name)
+{
+    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// The callback pointer a registration record carried, from the recorded bytes.
+HostCallback callbackOf(const RecordingHost& host, const wchar_t* service, size_t offset)
+{
+    const auto calls = host.callsTo(service);
+    return calls.size() == 1 ? reinterpret_cast<HostCallback>(calls[0].field<intptr_t>(offset)) : nullptr;
+}
+
+void sendPanelEvent(HostCallback panel, int32_t code, HWND parent)
+{
+    PanelEvent event{};
+    event.code = code;
+    event.right = kPanelRect.right;
+    event.bottom = kPanelRect.bottom;
+    event.parent = parent;
+    panel(reinterpret_cast<intptr_t>(&event), 0, nullptr);
+}
+
+void pumpMessages()
+{
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+} // namespace
+
+RealPlugin::RealPlugin(RecordingHost& host, HWND parent)
+    : host_(host), path_(dllPath()), ended_(CreateEventW(nullptr, FALSE, FALSE, nullptr))
+{
+    QueryPerformanceFrequency(&frequency_);
+    library_ = LoadLibraryW(path_.c_str());
+    const auto load = library_ ? exportOf<LoadFn>(library_, "pluginLoad") : nullptr;
+    if (load == nullptr || ended_ == nullptr || load(0, host_.api()) != 0)
+        return;
+    timer_ = callbackOf(host_, L"WTW/Timer/Create", offsetof(TimerRecord, callback));
+    panel_ = callbackOf(host_, L"WTW/PanelAdd", offsetof(PanelRecord, callback));
+    if (panel_ == nullptr)
+        return;
+    sendPanelEvent(panel_, kCreate, parent);
+    sendPanelEvent(panel_, kShow, parent);
+    tree_ = FindWindowExW(parent, nullptr, WC_TREEVIEWW, nullptr);
+    if (tree_ != nullptr)
+        SetWindowSubclass(tree_, &RealPlugin::watchTree, kWatchId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+RealPlugin::~RealPlugin()
+{
+    if (tree_ != nullptr)
+        RemoveWindowSubclass(tree_, &RealPlugin::watchTree, kWatchId);
+    if (panel_ != nullptr)
+        sendPanelEvent(panel_, kDestroy, nullptr);
+    if (library_ != nullptr) {
+        if (const auto unload = exportOf<UnloadFn>(library_, "pluginUnload"))
+            unload();
+        FreeLibrary(library_);
+        // The next load must start from a fresh library: no last-seen times.
+        for (int i = 0; i < 1000 && GetModuleHandleW(path_.c_str()) != nullptr; ++i)
+            Sleep(10);
+    }
+    host_.setResponder(nullptr);
+    if (ended_ != nullptr)
+        CloseHandle(ended_);
+}
+
+double RealPlugin::now() const
+{
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return static_cast<double>(counter.QuadPart - start_.QuadPart) * 1000.0 / static_cast<double>(frequency_.QuadPart);
+}
+
+RefreshTimeline RealPlugin::refresh(int32_t code, std::chrono::milliseconds limit)
+{
+    timeline_ = RefreshTimeline{};
+    if (!loaded())
+        return timeline_;
+    host_.setResponder([this](const RecordedCall& call) -> std::optional<intptr_t> {
+        if (call.service == L"WTW/Settings/Read" && timeline_.listRead == 0) {
+            timeline_.listRead = now();
+        } else if (call.service == L"WTW/Log" && call.text(16).rfind(L"Thread ", 0) == 0) {
+            timeline_.ended = now();
+            SetEvent(ended_);
+        }
+        return std::nullopt;
+    });
+    ResetEvent(ended_);
+    QueryPerformanceCounter(&start_);
+    TimerEvent event{};
+    event.code = code;
+    timer_(reinterpret_cast<intptr_t>(&event), 0, nullptr);
+
+    const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(limit.count());
+    for (;;) {
+        const ULONGLONG tick = GetTickCount64();
+        if (tick >= until)
+            break;
+        const DWORD waited =
+            MsgWaitForMultipleObjects(1, &ended_, FALSE, static_cast<DWORD>(until - tick), QS_ALLINPUT);
+        if (waited == WAIT_OBJECT_0) {
+            timeline_.completed = true;
+            break;
+        }
+        if (waited != WAIT_OBJECT_0 + 1)
+            break;
+        pumpMessages();
+    }
+    return timeline_;
+}
+
+LRESULT CALLBACK RealPlugin::watchTree(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                       DWORD_PTR self)
+{
+    auto* plugin = reinterpret_cast<RealPlugin*>(self);
+    if (message == TVM_DELETEITEM && reinterpret_cast<HTREEITEM>(lParam) == TVI_ROOT &&
+        plugin->timeline_.rebuildStart == 0) {
+        plugin->timeline_.rebuildStart = plugin->now();
+    }
+    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
+    if (message == TVM_INSERTITEMW) {
+        ++plugin->timeline_.inserts;
+        plugin->timeline_.lastInsert = plugin->now();
+    }
+    return result;
+}

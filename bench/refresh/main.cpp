@@ -1,0 +1,246 @@
+// Refresh at scale through the real quillFeed.dll, printed as RESULT lines for
+// scripts/bench-refresh, which also times curl against the same server when
+// this program asks for it (a "CURL" line answered with "<ms> <ok count>").
+//
+//   bench_refresh refresh [--runs N] [--address A]   200 feeds of 50 items
+//   bench_refresh memory  [--address A] [--megabytes M] one feed of M MB
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "BenchFeeds.h"
+#include "BenchServer.h"
+#include "RealPlugin.h"
+#include "RecordingHost.h"
+#include "WindowTestKit.h"
+#include "core/SettingsStore.h"
+#include "net/HttpClient.h"
+#include "net/Url.h"
+#include "rss/FeedReader.h"
+
+namespace {
+
+constexpr size_t kFeeds = 200;
+constexpr size_t kItems = 50;
+constexpr size_t kDescriptionBytes = 600;
+constexpr auto kRefreshLimit = std::chrono::minutes(5);
+
+struct Options {
+    std::string mode = "refresh";
+    int runs = 5;
+    std::string address = "127.0.8.200";
+    size_t megabytes = 20;
+};
+
+Options parse(int argc, char** argv)
+{
+    Options options;
+    if (argc > 1)
+        options.mode = argv[1];
+    for (int i = 2; i + 1 < argc; i += 2) {
+        const std::string name = argv[i];
+        if (name == "--runs")
+            options.runs = atoi(argv[i + 1]);
+        else if (name == "--address")
+            options.address = argv[i + 1];
+        else if (name == "--megabytes")
+            options.megabytes = static_cast<size_t>(atoi(argv[i + 1]));
+    }
+    return options;
+}
+
+double elapsedMs(const std::function<void()>& work)
+{
+    LARGE_INTEGER frequency, start, end;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    work();
+    QueryPerformanceCounter(&end);
+    return static_cast<double>(end.QuadPart - start.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
+}
+
+void result(int run, const char* key, double value)
+{
+    printf("RESULT %d %s %.3f\n", run, key, value);
+}
+
+std::wstring wide(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+std::wstring joinLines(const std::vector<std::string>& urls)
+{
+    std::wstring list;
+    for (const std::string& url : urls)
+        list += (list.empty() ? L"" : L"\r\n") + wide(url);
+    return list;
+}
+
+// Asks the script to fetch every address with curl; its answer is "<ms> <answers of 200>".
+bool curlPhase(int run, const BenchServer& server)
+{
+    const size_t before = server.answered();
+    printf("CURL\n");
+    char line[128];
+    if (fgets(line, sizeof line, stdin) == nullptr)
+        return false;
+    double ms = 0;
+    int ok = 0;
+    if (sscanf(line, "%lf %d", &ms, &ok) != 2)
+        return false;
+    result(run, "curl_ms", ms);
+    result(run, "curl_ok", ok);
+    result(run, "curl_served", static_cast<double>(server.answered() - before));
+    return true;
+}
+
+// The same code as the DLL's, linked in: the fetch alone, then fetch, parse and read.
+void linkedPhases(int run, const std::vector<std::string>& urls)
+{
+    size_t bytes = 0;
+    result(run, "client_ms", elapsedMs([&] {
+               for (const std::string& url : urls)
+                   bytes += HttpClient::fetch(Url::parse(wide(url).c_str())).size();
+           }));
+    result(run, "client_bytes", static_cast<double>(bytes));
+    size_t items = 0;
+    result(run, "readfeed_ms", elapsedMs([&] {
+               for (const std::string& url : urls)
+                   items += readFeed(Url::parse(wide(url).c_str())).channel.items.size();
+           }));
+    result(run, "readfeed_items", static_cast<double>(items));
+}
+
+struct Announced {
+    size_t notifications = 0;
+    size_t news = 0;
+    size_t errors = 0;
+};
+
+Announced announcedBy(const RecordingHost& host)
+{
+    Announced counts;
+    for (const RecordedCall& call : host.callsTo(L"WTW/ShowStandardNotify"))
+        ++(call.field<uint32_t>(40) == 3 ? counts.notifications : counts.errors);
+    counts.news = host.count(L"News/AddEntry");
+    return counts;
+}
+
+void reportRefresh(int run, const RefreshTimeline& timeline, const RecordingHost& host, HWND tree)
+{
+    const Announced counts = announcedBy(host);
+    result(run, "refresh_completed", timeline.completed ? 1 : 0);
+    result(run, "refresh_ms", timeline.ended);
+    result(run, "refresh_start_ms", timeline.listRead);
+    result(run, "refresh_checks_ms", timeline.rebuildStart - timeline.listRead);
+    result(run, "rebuild_ms", timeline.lastInsert - timeline.rebuildStart);
+    result(run, "refresh_tail_ms", timeline.ended - timeline.lastInsert);
+    result(run, "rebuild_inserts", static_cast<double>(timeline.inserts));
+    result(run, "tree_nodes", static_cast<double>(SendMessageW(tree, TVM_GETCOUNT, 0, 0)));
+    result(run, "notifications", static_cast<double>(counts.notifications));
+    result(run, "news", static_cast<double>(counts.news));
+    result(run, "errors", static_cast<double>(counts.errors));
+}
+
+int refreshMode(const Options& options)
+{
+    BenchServer server(options.address);
+    std::vector<std::string> urls;
+    size_t bytes = 0;
+    for (size_t feed = 0; feed < kFeeds; ++feed) {
+        char path[32];
+        snprintf(path, sizeof path, "/feeds/%03zu.xml", feed);
+        const std::string document = benchFeed(feed, kItems, kDescriptionBytes);
+        bytes += document.size();
+        server.serve(path, document);
+        urls.push_back(server.url(path));
+    }
+    for (const std::string& url : urls)
+        printf("URL %s\n", url.c_str());
+    result(0, "feed_bytes", static_cast<double>(bytes));
+    TestWindow parent(400, 700);
+    for (int run = 1; run <= options.runs; ++run) {
+        const bool curled = curlPhase(run, server);
+        linkedPhases(run, urls);
+        RecordingHost host;
+        host.setValue(kFeedsKey, joinLines(urls));
+        RealPlugin plugin(host, parent.handle());
+        if (!plugin.loaded()) {
+            printf("ERROR the DLL could not be loaded and started\n");
+            return 1;
+        }
+        const size_t before = server.answered();
+        const RefreshTimeline timeline = plugin.refresh(3, kRefreshLimit);
+        reportRefresh(run, timeline, host, plugin.tree());
+        result(run, "refresh_served", static_cast<double>(server.answered() - before));
+        if (!curled)
+            printf("NOTE no curl coordinator on stdin; curl was not timed\n");
+    }
+    return 0;
+}
+
+PROCESS_MEMORY_COUNTERS memory()
+{
+    PROCESS_MEMORY_COUNTERS counters{};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return counters;
+}
+
+int memoryMode(const Options& options)
+{
+    BenchServer server(options.address);
+    {
+        const std::string document = benchFeedOfSize(options.megabytes << 20, 2000);
+        result(0, "memory_feed_bytes", static_cast<double>(document.size()));
+        server.serve("/big.xml", document);
+    }
+    TestWindow parent(400, 700);
+    RecordingHost host;
+    host.setValue(kFeedsKey, wide(server.url("/big.xml")));
+    RealPlugin plugin(host, parent.handle());
+    if (!plugin.loaded()) {
+        printf("ERROR the DLL could not be loaded and started\n");
+        return 1;
+    }
+    const PROCESS_MEMORY_COUNTERS before = memory();
+    const RefreshTimeline timeline = plugin.refresh(3, kRefreshLimit);
+    const PROCESS_MEMORY_COUNTERS after = memory();
+    constexpr double kMb = 1024.0 * 1024.0;
+    result(0, "memory_ws_before_mb", static_cast<double>(before.WorkingSetSize) / kMb);
+    result(0, "memory_peak_before_mb", static_cast<double>(before.PeakWorkingSetSize) / kMb);
+    result(0, "memory_peak_after_mb", static_cast<double>(after.PeakWorkingSetSize) / kMb);
+    result(0, "memory_ws_after_mb", static_cast<double>(after.WorkingSetSize) / kMb);
+    result(0, "memory_peak_delta_mb", static_cast<double>(after.PeakWorkingSetSize - before.WorkingSetSize) / kMb);
+    reportRefresh(0, timeline, host, plugin.tree());
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    setvbuf(stdout, nullptr, _IONBF, 0); // the script reads each line as it comes
+    _putenv("TZ=UTC0");
+    _tzset();
+    initCommonControls();
+    const Options options = parse(argc, argv);
+    try {
+        if (options.mode == "refresh")
+            return refreshMode(options);
+        if (options.mode == "memory")
+            return memoryMode(options);
+        printf("ERROR unknown mode %s\n", options.mode.c_str());
+    } catch (const std::exception& failure) {
+        printf("ERROR %s\n", failure.what());
+    }
+    return 2;
+}
