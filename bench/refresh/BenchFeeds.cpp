@@ -83,7 +83,7 @@ std::string benchFeedOfSize(size_t bytes, size_t descriptionBytes)
     const std::string body = description(descriptionBytes);
     std::string text;
     text.reserve(bytes + 2 * descriptionBytes + 4096); // no reallocation: no transient peak before the refresh
-    text = channelHead(0);
+    text += channelHead(0);
     for (size_t i = 0; text.size() + sizeof kChannelEnd < bytes; ++i)
         appendItem(text, 0, i, body);
     text += kChannelEnd;

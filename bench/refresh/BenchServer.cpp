@@ -65,14 +65,11 @@ BenchServer::~BenchServer()
     WSACleanup();
 }
 
-void BenchServer::serve(const std::string& path, const std::string& body)
+void BenchServer::serve(const std::string& path, std::string body)
 {
-    auto response = std::make_shared<std::string>();
-    const std::string header =
-        "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(body.size()) + "\r\n\r\n";
-    response->reserve(header.size() + body.size());
-    *response += header;
-    *response += body;
+    body.insert(0, "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(body.size()) +
+                       "\r\n\r\n");
+    auto response = std::make_shared<const std::string>(std::move(body));
     std::lock_guard<std::mutex> hold(mutex_);
     responses_[path] = std::move(response);
 }

@@ -19,6 +19,7 @@
 #include "BenchServer.h"
 #include "RealPlugin.h"
 #include "RecordingHost.h"
+#include "TreeProbe.h"
 #include "WindowTestKit.h"
 #include "core/SettingsStore.h"
 #include "net/HttpClient.h"
@@ -37,6 +38,8 @@ struct Options {
     int runs = 5;
     std::string address = "127.0.8.200";
     size_t megabytes = 20;
+    size_t feeds = kFeeds;
+    size_t items = kItems;
 };
 
 Options parse(int argc, char** argv)
@@ -52,6 +55,10 @@ Options parse(int argc, char** argv)
             options.address = argv[i + 1];
         else if (name == "--megabytes")
             options.megabytes = static_cast<size_t>(atoi(argv[i + 1]));
+        else if (name == "--feeds")
+            options.feeds = static_cast<size_t>(atoi(argv[i + 1]));
+        else if (name == "--items")
+            options.items = static_cast<size_t>(atoi(argv[i + 1]));
     }
     return options;
 }
@@ -134,20 +141,23 @@ Announced announcedBy(const RecordingHost& host)
     return counts;
 }
 
-void reportRefresh(int run, const RefreshTimeline& timeline, const RecordingHost& host, HWND tree)
+// Keys carry the prefix, so the memory runs' timings stay apart from the rounds'.
+void reportRefresh(int run, const std::string& prefix, const RefreshTimeline& timeline, const RecordingHost& host,
+                   HWND tree)
 {
     const Announced counts = announcedBy(host);
-    result(run, "refresh_completed", timeline.completed ? 1 : 0);
-    result(run, "refresh_ms", timeline.ended);
-    result(run, "refresh_start_ms", timeline.listRead);
-    result(run, "refresh_checks_ms", timeline.rebuildStart - timeline.listRead);
-    result(run, "rebuild_ms", timeline.lastInsert - timeline.rebuildStart);
-    result(run, "refresh_tail_ms", timeline.ended - timeline.lastInsert);
-    result(run, "rebuild_inserts", static_cast<double>(timeline.inserts));
-    result(run, "tree_nodes", static_cast<double>(SendMessageW(tree, TVM_GETCOUNT, 0, 0)));
-    result(run, "notifications", static_cast<double>(counts.notifications));
-    result(run, "news", static_cast<double>(counts.news));
-    result(run, "errors", static_cast<double>(counts.errors));
+    auto put = [&](const char* key, double value) { result(run, (prefix + key).c_str(), value); };
+    put("refresh_completed", timeline.completed ? 1 : 0);
+    put("refresh_ms", timeline.ended);
+    put("refresh_start_ms", timeline.listRead);
+    put("refresh_checks_ms", timeline.rebuildStart - timeline.listRead);
+    put("rebuild_ms", timeline.lastInsert - timeline.rebuildStart);
+    put("refresh_tail_ms", timeline.ended - timeline.lastInsert);
+    put("rebuild_inserts", static_cast<double>(timeline.inserts));
+    put("tree_nodes", static_cast<double>(SendMessageW(tree, TVM_GETCOUNT, 0, 0)));
+    put("notifications", static_cast<double>(counts.notifications));
+    put("news", static_cast<double>(counts.news));
+    put("errors", static_cast<double>(counts.errors));
 }
 
 int refreshMode(const Options& options)
@@ -158,9 +168,9 @@ int refreshMode(const Options& options)
     for (size_t feed = 0; feed < kFeeds; ++feed) {
         char path[32];
         snprintf(path, sizeof path, "/feeds/%03zu.xml", feed);
-        const std::string document = benchFeed(feed, kItems, kDescriptionBytes);
+        std::string document = benchFeed(feed, kItems, kDescriptionBytes);
         bytes += document.size();
-        server.serve(path, document);
+        server.serve(path, std::move(document));
         urls.push_back(server.url(path));
     }
     for (const std::string& url : urls)
@@ -179,7 +189,7 @@ int refreshMode(const Options& options)
         }
         const size_t before = server.answered();
         const RefreshTimeline timeline = plugin.refresh(3, kRefreshLimit);
-        reportRefresh(run, timeline, host, plugin.tree());
+        reportRefresh(run, "", timeline, host, plugin.tree());
         result(run, "refresh_served", static_cast<double>(server.answered() - before));
         if (!curled)
             printf("NOTE no curl coordinator on stdin; curl was not timed\n");
@@ -198,11 +208,9 @@ PROCESS_MEMORY_COUNTERS memory()
 int memoryMode(const Options& options)
 {
     BenchServer server(options.address);
-    {
-        const std::string document = benchFeedOfSize(options.megabytes << 20, 2000);
-        result(0, "memory_feed_bytes", static_cast<double>(document.size()));
-        server.serve("/big.xml", document);
-    }
+    std::string document = benchFeedOfSize(options.megabytes << 20, 2000);
+    result(0, "memory_feed_bytes", static_cast<double>(document.size()));
+    server.serve("/big.xml", std::move(document));
     TestWindow parent(400, 700);
     RecordingHost host;
     host.setValue(kFeedsKey, wide(server.url("/big.xml")));
@@ -220,7 +228,19 @@ int memoryMode(const Options& options)
     result(0, "memory_peak_after_mb", static_cast<double>(after.PeakWorkingSetSize) / kMb);
     result(0, "memory_ws_after_mb", static_cast<double>(after.WorkingSetSize) / kMb);
     result(0, "memory_peak_delta_mb", static_cast<double>(after.PeakWorkingSetSize - before.WorkingSetSize) / kMb);
-    reportRefresh(0, timeline, host, plugin.tree());
+    reportRefresh(0, "memory_", timeline, host, plugin.tree());
+    return 0;
+}
+
+// The rebuild's inserts alone, in the ways they can be made.
+int treeMode(const Options& options)
+{
+    TestWindow parent(400, 700);
+    ShowWindow(parent.handle(), SW_SHOW);
+    for (const TreeProbeRow& row : probeTreeInserts(parent.handle(), options.feeds, options.items)) {
+        printf("RESULT 0 tree_probe_ms[%s] %.3f\n", row.name.c_str(), row.ms);
+        printf("RESULT 0 tree_probe_nodes[%s] %zu\n", row.name.c_str(), row.nodes);
+    }
     return 0;
 }
 
@@ -238,6 +258,8 @@ int main(int argc, char** argv)
             return refreshMode(options);
         if (options.mode == "memory")
             return memoryMode(options);
+        if (options.mode == "tree")
+            return treeMode(options);
         printf("ERROR unknown mode %s\n", options.mode.c_str());
     } catch (const std::exception& failure) {
         printf("ERROR %s\n", failure.what());
