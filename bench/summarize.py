@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Prints the parser benchmark's table from Google Benchmark's JSON output.
 
-Usage: bench/summarize.py results.json
+Usage: bench/summarize.py results.json [more.json ...]
 
 Speeds are medians over the repetitions of bytes_per_second, which Google
-Benchmark computes from CPU time; MB is 10^6 bytes. Memory columns are the
+Benchmark computes from CPU time; MB is 10^6 bytes. Given several files (runs
+of scripts/bench-parser), each cell is the median of the runs' medians. Memory columns are the
 heap's peak during one parse and the tree left after it, per byte of input.
 """
 import json
+import statistics
 import sys
 
 PARSERS = ["ours", "pugixml", "tinyxml2", "libxml2", "expat"]
@@ -24,6 +26,19 @@ def medians(results):
     return found
 
 
+def combine(runs):
+    """One row per benchmark: every number the median over the runs."""
+    combined = {}
+    for key in set().union(*runs):
+        present = [run[key] for run in runs if key in run]
+        row = dict(present[0])
+        for field, value in present[0].items():
+            if isinstance(value, (int, float)) and not isinstance(value, bool):
+                row[field] = statistics.median(r[field] for r in present if field in r)
+        combined[key] = row
+    return combined
+
+
 def cell(rows, parser, size, key, scale=1.0, digits=0):
     row = rows.get((parser, size))
     if row is None or key not in row:
@@ -32,14 +47,18 @@ def cell(rows, parser, size, key, scale=1.0, digits=0):
 
 
 def main():
-    with open(sys.argv[1]) as f:
-        results = json.load(f)
-    rows = medians(results)
-    ctx = results["context"]
-    reps = max((r.get("repetitions", 1) for r in results["benchmarks"]), default=1)
-    print(f"Parse speed in MB/s (median of {reps} repetitions, CPU time), build and free the tree")
-    print(f"machine: {ctx.get('num_cpus')} CPUs at {ctx.get('mhz_per_cpu')} MHz, "
-          f"load average at start {', '.join(f'{x:.2f}' for x in ctx.get('load_avg', []))}")
+    all_results = []
+    for name in sys.argv[1:]:
+        with open(name) as f:
+            all_results.append(json.load(f))
+    rows = combine([medians(r) for r in all_results])
+    ctx = all_results[0]["context"]
+    reps = max((r.get("repetitions", 1) for r in all_results[0]["benchmarks"]), default=1)
+    runs = f"median of {len(all_results)} runs of {reps} repetitions" if len(all_results) > 1 else \
+        f"median of {reps} repetitions"
+    print(f"Parse speed in MB/s ({runs}, CPU time), build and free the tree")
+    loads = "; ".join(", ".join(f"{x:.2f}" for x in r["context"].get("load_avg", [])) for r in all_results)
+    print(f"machine: {ctx.get('num_cpus')} CPUs at {ctx.get('mhz_per_cpu')} MHz, load average at start: {loads}")
     sizes = {s: cell(rows, "ours", s, "input_bytes", 1e-3, 0) for s in SIZES}
     print("documents: " + ", ".join(f"{s} = {sizes[s]} kB" for s in SIZES))
     print()

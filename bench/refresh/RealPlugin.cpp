@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include <atomic>
+
 #include "TestPaths.h"
 #include "core/EventRecords.h"
 #include "core/HostRecords.h"
@@ -38,6 +40,18 @@ void sendPanelEvent(HostCallback panel, int32_t code, HWND parent)
     panel(reinterpret_cast<intptr_t>(&event), 0, nullptr);
 }
 
+// The recording host's table behind the timed one, and the time spent in it.
+const HostApi* g_recording = nullptr;
+std::atomic<int64_t> g_hostTicks{0};
+HostApi g_timedTable{};
+
+int64_t ticks()
+{
+    LARGE_INTEGER counter;
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart;
+}
+
 void pumpMessages()
 {
     MSG message;
@@ -53,9 +67,12 @@ RealPlugin::RealPlugin(RecordingHost& host, HWND parent)
     : host_(host), path_(dllPath()), ended_(CreateEventW(nullptr, FALSE, FALSE, nullptr))
 {
     QueryPerformanceFrequency(&frequency_);
+    g_recording = host_.api();
+    g_timedTable = *host_.api();
+    g_timedTable.callService = &RealPlugin::timedCall;
     library_ = LoadLibraryW(path_.c_str());
     const auto load = library_ ? exportOf<LoadFn>(library_, "pluginLoad") : nullptr;
-    if (load == nullptr || ended_ == nullptr || load(0, host_.api()) != 0)
+    if (load == nullptr || ended_ == nullptr || load(0, &g_timedTable) != 0)
         return;
     timer_ = callbackOf(host_, L"WTW/Timer/Create", offsetof(TimerRecord, callback));
     panel_ = callbackOf(host_, L"WTW/PanelAdd", offsetof(PanelRecord, callback));
@@ -109,6 +126,7 @@ RefreshTimeline RealPlugin::refresh(int32_t code, std::chrono::milliseconds limi
         return std::nullopt;
     });
     ResetEvent(ended_);
+    g_hostTicks = 0;
     QueryPerformanceCounter(&start_);
     TimerEvent event{};
     event.code = code;
@@ -129,7 +147,16 @@ RefreshTimeline RealPlugin::refresh(int32_t code, std::chrono::milliseconds limi
             break;
         pumpMessages();
     }
+    timeline_.hostMs = static_cast<double>(g_hostTicks.load()) * 1000.0 / static_cast<double>(frequency_.QuadPart);
     return timeline_;
+}
+
+intptr_t RealPlugin::timedCall(const wchar_t* service, intptr_t wParam, intptr_t lParam)
+{
+    const int64_t start = ticks();
+    const intptr_t result = g_recording->callService(service, wParam, lParam);
+    g_hostTicks += ticks() - start;
+    return result;
 }
 
 LRESULT CALLBACK RealPlugin::watchTree(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,

@@ -18,6 +18,7 @@ struct RefreshTimeline {
     double lastInsert = 0;   // the rebuild's last node
     double ended = 0;        // the cleaner saw the worker thread end
     size_t inserts = 0;      // nodes the rebuild inserted
+    double hostMs = 0;       // spent inside the recording host's callService
     bool completed = false;
 };
 
@@ -37,6 +38,8 @@ public:
     RefreshTimeline refresh(int32_t code, std::chrono::milliseconds limit);
 
 private:
+    // The table the DLL gets: each call timed, then handed to the recording host.
+    static intptr_t timedCall(const wchar_t* service, intptr_t wParam, intptr_t lParam);
     static LRESULT CALLBACK watchTree(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                       DWORD_PTR self);
     double now() const;

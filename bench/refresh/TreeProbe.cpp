@@ -85,12 +85,12 @@ std::vector<TreeProbeRow> probeTreeInserts(HWND parent, size_t channels, size_t 
     auto count = [tree] { return static_cast<size_t>(SendMessageW(tree, TVM_GETCOUNT, 0, 0)); };
     double start = now();
     fill(tree, channels, items, false);
-    rows.push_back({"same thread", now() - start, count()});
+    rows.push_back({"same_thread", now() - start, count()});
     start = now();
     fill(tree, channels, items, true);
-    rows.push_back({"same thread, redraw off", now() - start, count()});
-    rows.push_back({"other thread", fillFromWorker(tree, channels, items, false), count()});
-    rows.push_back({"other thread, redraw off", fillFromWorker(tree, channels, items, true), count()});
+    rows.push_back({"same_thread_redraw_off", now() - start, count()});
+    rows.push_back({"other_thread", fillFromWorker(tree, channels, items, false), count()});
+    rows.push_back({"other_thread_redraw_off", fillFromWorker(tree, channels, items, true), count()});
     DestroyWindow(tree);
     return rows;
 }

@@ -17,6 +17,7 @@
 
 #include "BenchFeeds.h"
 #include "BenchServer.h"
+#include "PlainFetch.h"
 #include "RealPlugin.h"
 #include "RecordingHost.h"
 #include "TreeProbe.h"
@@ -109,6 +110,32 @@ bool curlPhase(int run, const BenchServer& server)
     return true;
 }
 
+// Plain blocking WinSock fetches of each path, WinSock held started meanwhile.
+void plainPhase(int run, const std::string& address, const std::vector<std::string>& paths)
+{
+    struct Variant {
+        const char* key;
+        PlainFetchStyle style;
+    };
+    const Variant variants[] = {
+        {"winsock_ms", {1 << 16, false}},
+        {"winsock_4k_ms", {4095, false}},
+        {"winsock_4k_startup_ms", {4095, true}},
+    };
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    for (const Variant& variant : variants) {
+        size_t bytes = 0;
+        result(run, variant.key, elapsedMs([&] {
+                   for (const std::string& path : paths)
+                       bytes += plainFetch(address, path, variant.style);
+               }));
+        if (bytes == 0)
+            printf("ERROR %s fetched nothing\n", variant.key);
+    }
+    WSACleanup();
+}
+
 // The same code as the DLL's, linked in: the fetch alone, then fetch, parse and read.
 void linkedPhases(int run, const std::vector<std::string>& urls)
 {
@@ -153,6 +180,7 @@ void reportRefresh(int run, const std::string& prefix, const RefreshTimeline& ti
     put("refresh_checks_ms", timeline.rebuildStart - timeline.listRead);
     put("rebuild_ms", timeline.lastInsert - timeline.rebuildStart);
     put("refresh_tail_ms", timeline.ended - timeline.lastInsert);
+    put("refresh_host_ms", timeline.hostMs);
     put("rebuild_inserts", static_cast<double>(timeline.inserts));
     put("tree_nodes", static_cast<double>(SendMessageW(tree, TVM_GETCOUNT, 0, 0)));
     put("notifications", static_cast<double>(counts.notifications));
@@ -164,6 +192,7 @@ int refreshMode(const Options& options)
 {
     BenchServer server(options.address);
     std::vector<std::string> urls;
+    std::vector<std::string> paths;
     size_t bytes = 0;
     for (size_t feed = 0; feed < kFeeds; ++feed) {
         char path[32];
@@ -172,6 +201,7 @@ int refreshMode(const Options& options)
         bytes += document.size();
         server.serve(path, std::move(document));
         urls.push_back(server.url(path));
+        paths.push_back(path);
     }
     for (const std::string& url : urls)
         printf("URL %s\n", url.c_str());
@@ -179,6 +209,7 @@ int refreshMode(const Options& options)
     TestWindow parent(400, 700);
     for (int run = 1; run <= options.runs; ++run) {
         const bool curled = curlPhase(run, server);
+        plainPhase(run, options.address, paths);
         linkedPhases(run, urls);
         RecordingHost host;
         host.setValue(kFeedsKey, joinLines(urls));

@@ -34,6 +34,9 @@ def main(path):
     print()
     rows = [
         ("curl: 200 addresses one after another (Linux)", "curl_ms"),
+        ("plain blocking WinSock, 64 KB reads: the same 200 (Wine)", "winsock_ms"),
+        ("  the same with 4095-byte reads", "winsock_4k_ms"),
+        ("  the same, WSAStartup + gethostbyname per fetch", "winsock_4k_startup_ms"),
         ("our HTTP client, linked: the same 200 fetches (Wine)", "client_ms"),
         ("readFeed, linked: fetch + parse + read of the 200 (Wine)", "readfeed_ms"),
         ("DLL refresh, whole: timer event -> worker's end", "refresh_ms"),
@@ -41,6 +44,7 @@ def main(path):
         ("  checks: fetch, parse, store, notify (200 feeds)", "refresh_checks_ms"),
         ("  panel rebuild: 10 000 items, tree emptied -> last node", "rebuild_ms"),
         ("  end: last node -> worker's end logged", "refresh_tail_ms"),
+        ("  (inside the recording host's callService, all phases)", "refresh_host_ms"),
     ]
     width = max(len(name) for name, _ in rows) + 2
     print(f"{'measure':<{width}}{'ms':>10}   range")
