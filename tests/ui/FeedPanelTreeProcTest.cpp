@@ -2,6 +2,7 @@
 // the custom-draw answers. The opened targets are small command scripts whose
 // running leaves a marker file behind.
 #include <cstdio>
+#include <cstring>
 
 #include "PanelFixture.h"
 
@@ -84,7 +85,7 @@ protected:
         SendMessageW(tree, TVM_ENSUREVISIBLE, 0, reinterpret_cast<LPARAM>(item));
         SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
         RECT rect{};
-        *reinterpret_cast<HTREEITEM*>(&rect) = item;
+        memcpy(&rect, &item, sizeof item); // TVM_GETITEMRECT takes the item in the rectangle's first bytes
         EXPECT_TRUE(SendMessageW(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&rect)));
         LPARAM point = MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
         LRESULT result = SendMessageW(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, point);
