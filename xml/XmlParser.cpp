@@ -122,6 +122,9 @@ private:
         while (pos_ < size_ && xml::hasClass(data_[pos_], xml::kDropped)) {
             buffer.append(data_ + pieceStart, pos_ - pieceStart);
             pieceStart = pos_ + 1;
+            // Line breaks come with indentation: step over the whole dropped run at once.
+            while (pieceStart < size_ && xml::hasClass(data_[pieceStart], xml::kDropped))
+                ++pieceStart;
             pos_ = xml::findRunEnd(data_, pieceStart, size_, ends);
         }
         return pieceStart;
