@@ -21,6 +21,11 @@ public:
     // Runs on a refresh worker; reaches the tree only through SendMessageW.
     void rebuild(const std::vector<Channel>& channels);
 
+    // Sent by the rebuild to the tree with a Channel*: the tree's own thread inserts
+    // that channel's nodes, one cross-thread message per channel instead of per node.
+    static UINT insertChannelMessage();
+    static void insertChannel(HWND window, const Channel& channel) noexcept;
+
     // The host's colour (red in bits 16-23, blue in bits 0-7) as a Windows colour.
     static COLORREF windowsColor(intptr_t hostColor);
 

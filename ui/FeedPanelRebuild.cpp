@@ -1,6 +1,5 @@
 // Refills the tree from the channels of the last refresh.
 #include <ctime>
-#include <exception>
 #include <string>
 
 #include "ui/FeedPanel.h"
@@ -12,12 +11,10 @@ constexpr int kItemImage = 1;
 constexpr int kLinkImage = 2;
 constexpr int kNoImage = I_IMAGECALLBACK;
 
-// Sends every change to the tree so that its own thread carries it out.
+// Inserts nodes through the tree's messages; used on the tree's own thread.
 class TreeWriter {
 public:
     explicit TreeWriter(HWND tree) : tree_(tree) {}
-
-    void clear() const { SendMessageW(tree_, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT)); }
 
     HTREEITEM add(HTREEITEM parent, const std::wstring& text, int image, LPARAM data = 0) const
     {
@@ -89,18 +86,31 @@ void addChannel(const TreeWriter& writer, const Channel& channel)
 
 } // namespace
 
+UINT FeedPanel::insertChannelMessage()
+{
+    static const UINT message = RegisterWindowMessageW(L"quillFeed/insertChannel");
+    return message;
+}
+
+// Runs on the tree's own thread, inside its window procedure: nothing may escape.
+void FeedPanel::insertChannel(HWND window, const Channel& channel) noexcept
+{
+    try {
+        addChannel(TreeWriter(window), channel);
+    } catch (...) {
+        // Out of memory for a node's text: the tree keeps what was inserted so far.
+    }
+}
+
 // The caller holds the store's refresh lock, so the channels stay still meanwhile.
 void FeedPanel::rebuild(const std::vector<Channel>& channels)
 {
     HWND window = tree.load();
     if (window == nullptr)
         return; // no tree: the next rebuild after create fills the new one
-    TreeWriter writer(window);
-    try {
-        writer.clear();
-        for (const Channel& channel : channels)
-            addChannel(writer, channel);
-    } catch (const std::exception&) {
-        // Out of memory for a node's text: the tree keeps what was inserted so far.
-    }
+    // Each message waits until the tree's thread has carried it out, so the
+    // channel it points to is only read while this thread holds the lock.
+    SendMessageW(window, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+    for (const Channel& channel : channels)
+        SendMessageW(window, insertChannelMessage(), 0, reinterpret_cast<LPARAM>(&channel));
 }

@@ -54,6 +54,10 @@ bool customDraw(NMTVCUSTOMDRAW& draw, LRESULT& answer)
 
 LRESULT CALLBACK FeedPanel::treeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
 {
+    if (message == insertChannelMessage() && lParam != 0) {
+        insertChannel(window, *reinterpret_cast<const Channel*>(lParam));
+        return 0;
+    }
     if (message == WM_LBUTTONDBLCLK) {
         openSelectedLink(window); // then passed on, so the node still expands or collapses
     } else if (message == WM_NOTIFY && lParam != 0) {
