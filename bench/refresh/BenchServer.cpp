@@ -1,12 +1,13 @@
 #include "BenchServer.h"
 
+#include "LoopbackListener.h"
+
 #include <ws2tcpip.h>
 
 #include <stdexcept>
 
 namespace {
 
-constexpr u_short kPort = 80;
 constexpr DWORD kReceiveLimitMs = 5000; // a client that never sends its request
 const std::shared_ptr<const std::string> kNotFound =
     std::make_shared<const std::string>("HTTP/1.0 404 Not Found\r\nContent-Length: 0\r\n\r\n");
@@ -36,24 +37,7 @@ bool sendAll(SOCKET client, const std::string& data)
 
 BenchServer::BenchServer(std::string address) : address_(std::move(address))
 {
-    WSADATA data;
-    if (WSAStartup(MAKEWORD(2, 2), &data) != 0)
-        throw std::runtime_error("WSAStartup failed");
-    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    BOOL reuse = TRUE;
-    setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(kPort);
-    inet_pton(AF_INET, address_.c_str(), &local.sin_addr);
-    if (listener_ == INVALID_SOCKET || bind(listener_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-        listen(listener_, SOMAXCONN) != 0) {
-        const int error = WSAGetLastError();
-        if (listener_ != INVALID_SOCKET)
-            closesocket(listener_);
-        WSACleanup();
-        throw std::runtime_error("cannot listen on " + address_ + ":80 (root needed), error " + std::to_string(error));
-    }
+    listener_ = listenOnPort80(address_);
     thread_ = std::thread([this] { run(); });
 }
 

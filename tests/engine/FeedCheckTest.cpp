@@ -2,6 +2,7 @@
 // announced, and the records the host receives.
 #include <gtest/gtest.h>
 
+#include "CheckFeedFixture.h"
 #include "EngineTestKit.h"
 #include "LoopbackServer.h"
 #include "engine/FeedCheck.h"
@@ -23,29 +24,14 @@ bool zeroFrom(const RecordedCall& call, size_t from, size_t to)
     return true;
 }
 
-class CheckFeed : public ::testing::Test {
+class CheckFeed : public CheckFeedFixture {
 protected:
     void SetUp() override
     {
         useUtc();
-        generation = HostGate::open();
-    }
-    void TearDown() override { HostGate::close(0); }
-
-    void check(const std::wstring& address, bool notify)
-    {
-        RefreshTask task;
-        task.host = host.api();
-        task.store = &store;
-        task.notify = notify;
-        task.generation = generation;
-        checkFeed(task, address.c_str());
+        CheckFeedFixture::SetUp();
     }
     Lines announced() const { return announcements(host.calls()); }
-
-    RecordingHost host;
-    FeedStore store;
-    uint32_t generation = 0;
 };
 
 TEST_F(CheckFeed, FirstNotifyingCheckAnnouncesEveryDatedItemInDocumentOrder)

@@ -4,6 +4,7 @@
 
 #include <regex>
 
+#include "CheckFeedFixture.h"
 #include "EngineTestKit.h"
 #include "LoopbackServer.h"
 #include "engine/FeedCheck.h"
@@ -20,25 +21,7 @@ struct Failure {
     std::wregex text;
 };
 
-class FeedErrors : public ::testing::Test {
-protected:
-    void SetUp() override { generation = HostGate::open(); }
-    void TearDown() override { HostGate::close(0); }
-
-    void check(const std::wstring& address, bool notify)
-    {
-        RefreshTask task;
-        task.host = host.api();
-        task.store = &store;
-        task.notify = notify;
-        task.generation = generation;
-        checkFeed(task, address.c_str());
-    }
-
-    RecordingHost host;
-    FeedStore store;
-    uint32_t generation = 0;
-};
+using FeedErrors = CheckFeedFixture;
 
 std::wstring quoted(const std::wstring& text)
 {

@@ -1,5 +1,7 @@
 #include "LoopbackServer.h"
 
+#include "LoopbackListener.h"
+
 #include <ws2tcpip.h>
 
 #include <chrono>
@@ -7,7 +9,6 @@
 
 namespace {
 
-constexpr int kPort = 80;
 constexpr int kSliceMs = 20;
 
 std::string pathOf(const std::string& request)
@@ -58,24 +59,7 @@ ScriptedResponse rawResponse(std::vector<std::string> chunks, ScriptedResponse::
 
 LoopbackServer::LoopbackServer(std::string address) : address_(std::move(address))
 {
-    WSADATA data;
-    if (WSAStartup(MAKEWORD(2, 2), &data) != 0)
-        throw std::runtime_error("WSAStartup failed");
-    listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-    BOOL reuse = TRUE;
-    setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
-    sockaddr_in local{};
-    local.sin_family = AF_INET;
-    local.sin_port = htons(kPort);
-    inet_pton(AF_INET, address_.c_str(), &local.sin_addr);
-    if (listener_ == INVALID_SOCKET || bind(listener_, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-        listen(listener_, SOMAXCONN) != 0) {
-        int error = WSAGetLastError();
-        if (listener_ != INVALID_SOCKET)
-            closesocket(listener_);
-        WSACleanup();
-        throw std::runtime_error("cannot listen on " + address_ + ":80 (root needed), error " + std::to_string(error));
-    }
+    listener_ = listenOnPort80(address_);
     acceptor_ = std::thread([this] { acceptLoop(); });
 }
 

@@ -1,0 +1,31 @@
+#pragma once
+// One feed check at a time against a recording host and a store of the test's own.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "RecordingHost.h"
+#include "engine/FeedCheck.h"
+#include "engine/FeedStore.h"
+#include "engine/HostGate.h"
+#include "engine/RefreshTask.h"
+
+class CheckFeedFixture : public ::testing::Test {
+protected:
+    void SetUp() override { generation = HostGate::open(); }
+    void TearDown() override { HostGate::close(0); }
+
+    void check(const std::wstring& address, bool notify)
+    {
+        RefreshTask task;
+        task.host = host.api();
+        task.store = &store;
+        task.notify = notify;
+        task.generation = generation;
+        checkFeed(task, address.c_str());
+    }
+
+    RecordingHost host;
+    FeedStore store;
+    uint32_t generation = 0;
+};

@@ -1,0 +1,28 @@
+#include "LoopbackListener.h"
+
+#include <ws2tcpip.h>
+
+#include <stdexcept>
+
+SOCKET listenOnPort80(const std::string& address)
+{
+    WSADATA data;
+    if (WSAStartup(MAKEWORD(2, 2), &data) != 0)
+        throw std::runtime_error("WSAStartup failed");
+    SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    BOOL reuse = TRUE;
+    setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_port = htons(80);
+    inet_pton(AF_INET, address.c_str(), &local.sin_addr);
+    if (listener == INVALID_SOCKET || bind(listener, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
+        listen(listener, SOMAXCONN) != 0) {
+        const int error = WSAGetLastError();
+        if (listener != INVALID_SOCKET)
+            closesocket(listener);
+        WSACleanup();
+        throw std::runtime_error("cannot listen on " + address + ":80 (root needed), error " + std::to_string(error));
+    }
+    return listener;
+}
