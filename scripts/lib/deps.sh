@@ -1,6 +1,6 @@
 # Shared by the scripts: idempotent installation of Debian packages.
-# wine32 comes along because Debian's wine launcher and wineboot expect both halves.
-QF_TEST_PACKAGES="cmake make python3 mingw-w64 wine wine64 wine32:i386 googletest"
+# Only 64-bit Wine: scripts/lib/wine.sh calls its loader directly.
+QF_TEST_PACKAGES="cmake make python3 mingw-w64 wine wine64 googletest"
 
 ensure_packages() {
     missing=""
