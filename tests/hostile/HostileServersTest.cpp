@@ -11,9 +11,12 @@ namespace {
 using Mode = ScriptedResponse::Mode;
 using Lines = std::vector<std::wstring>;
 
-constexpr uint32_t kIoTimeoutMs = 300;
-constexpr uint32_t kDeadlineMs = 1500;
-constexpr size_t kMaxResponse = 1u << 20;
+// Each limit leaves a wide margin to the event it must not overtake, so a loaded
+// machine cannot turn one ending into another: a reset comes 200 ms after the
+// answer starts, and the endless streams reach the cap in 16 receives.
+constexpr uint32_t kIoTimeoutMs = 1000;
+constexpr uint32_t kDeadlineMs = 3000;
+constexpr size_t kMaxResponse = 64u << 10;
 constexpr auto kNoHang = std::chrono::seconds(10); // far above the limits above, far below the product's
 
 const std::wstring kTimedOut = L", error code " + std::to_wstring(WSAETIMEDOUT);

@@ -4,6 +4,8 @@
 // them all) and the HTTP client's own limits.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "core/Plugin.h"
 #include "net/HttpClient.h"
 
@@ -24,6 +26,9 @@ class FreshLibraryState : public testing::EmptyTestEventListener {
 
 int main(int argc, char** argv)
 {
+    // Output goes to a file, which the C runtime buffers whole: a process that
+    // dies would take everything it printed with it.
+    setvbuf(stdout, nullptr, _IONBF, 0);
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new FreshLibraryState);
     return RUN_ALL_TESTS();
