@@ -9,10 +9,16 @@
 #include "engine/FeedStore.h"
 #include "engine/HostGate.h"
 #include "engine/RefreshTask.h"
+#include "net/HttpClient.h"
 
 class CheckFeedFixture : public ::testing::Test {
 protected:
-    void SetUp() override { generation = HostGate::open(); }
+    // As a load does: an earlier test's unload closed the gate and stopped fetches.
+    void SetUp() override
+    {
+        generation = HostGate::open();
+        HttpClient::resumeAll();
+    }
     void TearDown() override { HostGate::close(0); }
 
     void check(const std::wstring& address, bool notify)

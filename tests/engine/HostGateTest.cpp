@@ -6,7 +6,7 @@
 #include <thread>
 
 #include "EngineTestKit.h"
-#include "TestWindow.h"
+#include "WindowTestKit.h"
 #include "engine/HostGate.h"
 
 namespace {
