@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "PluginLibrary.h"
 #include "RecordingHost.h"
 #include "core/HostApi.h"
 
@@ -45,8 +46,7 @@ private:
     double now() const;
 
     RecordingHost& host_;
-    std::wstring path_;
-    HMODULE library_ = nullptr;
+    PluginLibrary library_;
     HostCallback timer_ = nullptr;
     HostCallback panel_ = nullptr;
     HWND tree_ = nullptr;

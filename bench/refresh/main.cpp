@@ -21,6 +21,7 @@
 #include "RealPlugin.h"
 #include "RecordingHost.h"
 #include "TreeProbe.h"
+#include "Wide.h"
 #include "WindowTestKit.h"
 #include "core/SettingsStore.h"
 #include "net/HttpClient.h"
@@ -77,11 +78,6 @@ double elapsedMs(const std::function<void()>& work)
 void result(int run, const char* key, double value)
 {
     printf("RESULT %d %s %.3f\n", run, key, value);
-}
-
-std::wstring wide(const std::string& text)
-{
-    return std::wstring(text.begin(), text.end());
 }
 
 std::wstring joinLines(const std::vector<std::string>& urls)
