@@ -20,6 +20,7 @@
 #include "PlainFetch.h"
 #include "RealPlugin.h"
 #include "RecordingHost.h"
+#include "TimeZone.h"
 #include "TreeProbe.h"
 #include "Wide.h"
 #include "WindowTestKit.h"
@@ -276,8 +277,7 @@ int treeMode(const Options& options)
 int main(int argc, char** argv)
 {
     setvbuf(stdout, nullptr, _IONBF, 0); // the script reads each line as it comes
-    _putenv("TZ=UTC0");
-    _tzset();
+    useUtc();
     initCommonControls();
     const Options options = parse(argc, argv);
     try {

@@ -1,5 +1,6 @@
 // Rebuilding the tree from hand-built channels, on a worker thread as a refresh does.
 #include "PanelFixture.h"
+#include "TimeZone.h"
 
 namespace {
 
@@ -200,8 +201,7 @@ TEST_F(PanelRebuild, DatesAsLocalCtimeTextOrLeftOut)
         else
             expectLeaves(tree[0].children[0].children, {{c.line, kNoImage, 0}}, where);
     }
-    _putenv("TZ=UTC0");
-    _tzset();
+    useUtc();
 }
 
 TEST_F(PanelRebuild, ChannelsAndItemsInStoreOrderWithDetailsBeforeItems)
