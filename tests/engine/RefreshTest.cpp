@@ -115,9 +115,8 @@ TEST_F(Refresh, LineFeedAloneIsPartOfTheAddress)
     ASSERT_TRUE(runRefresh(3));
     ASSERT_EQ(server.requests().size(), 1u);
     EXPECT_EQ(server.requests()[0].substr(0, 30), "GET /a\nhttp://127.0.5.24/b HTT");
-    EXPECT_EQ(announcements(),
-              (std::vector<std::wstring>{L"error RSS error - " + list +
-                                         L" | HTTP response code diffrent than 200 received"}));
+    EXPECT_EQ(announcements(), (std::vector<std::wstring>{L"error RSS error - " + list +
+                                                          L" | HTTP response code diffrent than 200 received"}));
 }
 
 TEST_F(Refresh, EmptyListClearsTheChannels)
@@ -137,9 +136,8 @@ TEST_F(Refresh, FailedAddressLeavesOnlyTheOthersInTheStore)
     setFeeds(server.url("/missing") + L"\r\n" + server.url("/good"));
     ASSERT_TRUE(runRefresh(1));
     EXPECT_EQ(channelTitles(), (std::vector<std::wstring>{L"Good"}));
-    EXPECT_EQ(announcements(),
-              (std::vector<std::wstring>{L"error RSS error - " + server.url("/missing") +
-                                         L" | HTTP response code diffrent than 200 received"}));
+    EXPECT_EQ(announcements(), (std::vector<std::wstring>{L"error RSS error - " + server.url("/missing") +
+                                                          L" | HTTP response code diffrent than 200 received"}));
 }
 
 // A refresh that starts while another runs waits for it: their host calls never
@@ -196,9 +194,8 @@ TEST_F(Refresh, ManyOverlappingRefreshesLeaveOneRefreshInTheStore)
         startRefresh(3);
     ASSERT_TRUE(waitForRefreshes());
     EXPECT_EQ(channelTitles(), (std::vector<std::wstring>{L"Feed 0", L"Feed 1", L"Feed 2"}));
-    EXPECT_EQ(announcements(),
-              (std::vector<std::wstring>{L"notify Item 0", L"news http://x/0", L"notify Item 1", L"news http://x/1",
-                                         L"notify Item 2", L"news http://x/2"}));
+    EXPECT_EQ(announcements(), (std::vector<std::wstring>{L"notify Item 0", L"news http://x/0", L"notify Item 1",
+                                                          L"news http://x/1", L"notify Item 2", L"news http://x/2"}));
     EXPECT_EQ(server.connectionCount(), 3u * kRefreshes);
 }
 
