@@ -42,7 +42,7 @@ RealPlugin::RealPlugin(RecordingHost& host, HWND parent)
     g_recording = host_.api();
     g_timedTable = *host_.api();
     g_timedTable.callService = &RealPlugin::timedCall;
-    if (!library_.ready() || ended_ == nullptr || library_.load(&g_timedTable) != 0)
+    if (!library_.ready() || ended_.value == nullptr || library_.load(&g_timedTable) != 0)
         return;
     timer_ = host_.timerCallback();
     panel_ = host_.registeredCallback(L"WTW/PanelAdd", offsetof(PanelRecord, callback));
@@ -69,8 +69,6 @@ RealPlugin::~RealPlugin()
             Sleep(10);
     }
     host_.setResponder(nullptr);
-    if (ended_ != nullptr)
-        CloseHandle(ended_);
 }
 
 double RealPlugin::now() const
@@ -106,7 +104,7 @@ RefreshTimeline RealPlugin::refresh(int32_t code, std::chrono::milliseconds limi
         if (tick >= until)
             break;
         const DWORD waited =
-            MsgWaitForMultipleObjects(1, &ended_, FALSE, static_cast<DWORD>(until - tick), QS_ALLINPUT);
+            MsgWaitForMultipleObjects(1, &ended_.value, FALSE, static_cast<DWORD>(until - tick), QS_ALLINPUT);
         if (waited == WAIT_OBJECT_0) {
             timeline_.completed = true;
             break;

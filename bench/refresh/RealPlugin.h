@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "Handle.h"
 #include "PluginLibrary.h"
 #include "RecordingHost.h"
 #include "core/HostApi.h"
@@ -52,6 +53,6 @@ private:
     HWND tree_ = nullptr;
     LARGE_INTEGER frequency_{};
     LARGE_INTEGER start_{};
-    HANDLE ended_ = nullptr; // set by the responder when the worker's end is logged
+    Handle ended_; // set by the responder when the worker's end is logged
     RefreshTimeline timeline_;
 };

@@ -4,6 +4,7 @@
 
 #include "EngineTestKit.h"
 #include "EventBytes.h"
+#include "Handle.h"
 #include "LoopbackServer.h"
 #include "PluginLibrary.h"
 #include "core/SettingsStore.h"
@@ -65,9 +66,9 @@ TEST_F(DllRefresh, UnloadAndFreeLibraryWhileAWorkerWaitsOnASilentServer)
 TEST_F(DllRefresh, LibraryFreedUnderARunningWorkerStaysMappedUntilItEnds)
 {
     LoopbackServer server("127.0.5.51"); // 404: the worker's error notification is the call it is held in
-    HANDLE entered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    ASSERT_TRUE(entered && release);
+    Handle entered = manualEvent();
+    Handle release = manualEvent();
+    ASSERT_TRUE(entered.value && release.value);
     DWORD workerId = 0;
     host.setResponder([&](const RecordedCall& call) -> std::optional<intptr_t> {
         if (call.service == L"WTW/ShowStandardNotify") {
@@ -80,8 +81,8 @@ TEST_F(DllRefresh, LibraryFreedUnderARunningWorkerStaysMappedUntilItEnds)
     host.setValue(kFeedsKey, server.url("/missing") + L"\r\n" + server.url("/missing-too"));
     EXPECT_EQ(fire(3), 0);
     ASSERT_EQ(WaitForSingleObject(entered, 10000), WAIT_OBJECT_0);
-    HANDLE worker = OpenThread(SYNCHRONIZE, FALSE, workerId);
-    ASSERT_NE(worker, nullptr);
+    Handle worker = OpenThread(SYNCHRONIZE, FALSE, workerId);
+    ASSERT_NE(worker.value, nullptr);
 
     const size_t before = host.calls().size();
     const auto start = Clock::now();
@@ -97,9 +98,6 @@ TEST_F(DllRefresh, LibraryFreedUnderARunningWorkerStaysMappedUntilItEnds)
     EXPECT_EQ(host.serviceNames(before), kUnloadCalls) << "the library called the host after unload";
     EXPECT_EQ(server.connectionCount(), 1u) << "the worker went on to the next address after unload";
     host.setResponder(nullptr);
-    CloseHandle(worker);
-    CloseHandle(entered);
-    CloseHandle(release);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "EngineTestKit.h"
+#include "Handle.h"
 #include "LoopbackServer.h"
 #include "PluginUnderTest.h"
 #include "core/SettingsStore.h"
@@ -54,8 +55,8 @@ TEST_F(Unload, HostCallNeedingTheUnloadingThreadCompletes)
 {
     LoopbackServer server("127.0.5.41"); // answers 404: one error notification
     ASSERT_NE(parent.handle(), nullptr);
-    HANDLE entered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    ASSERT_NE(entered, nullptr);
+    Handle entered = manualEvent();
+    ASSERT_NE(entered.value, nullptr);
     host.setResponder([&](const RecordedCall& call) -> std::optional<intptr_t> {
         if (call.service == L"WTW/ShowStandardNotify") {
             SetEvent(entered);
@@ -75,7 +76,6 @@ TEST_F(Unload, HostCallNeedingTheUnloadingThreadCompletes)
     Sleep(300);
     EXPECT_EQ(host.serviceNames(before), kUnloadCalls);
     host.setResponder(nullptr);
-    CloseHandle(entered);
 }
 
 // A later load works as before: the gate and the fetches are open again.

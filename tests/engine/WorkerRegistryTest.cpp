@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "EngineTestKit.h"
+#include "Handle.h"
 #include "core/HostLog.h"
 #include "engine/HostGate.h"
 #include "engine/RefreshTask.h"
@@ -18,23 +19,20 @@ namespace {
 // keeps a duplicate to see the thread end after the registry closed its own.
 class HeldThread {
 public:
-    HeldThread()
+    HeldThread() : release_(manualEvent()), thread_(CreateThread(nullptr, 0, &HeldThread::main, release_, 0, nullptr))
     {
-        release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        thread_ = CreateThread(nullptr, 0, &HeldThread::main, release_, 0, nullptr);
-        DuplicateHandle(GetCurrentProcess(), thread_, GetCurrentProcess(), &watch_, 0, FALSE, DUPLICATE_SAME_ACCESS);
+        DuplicateHandle(GetCurrentProcess(), thread_, GetCurrentProcess(), &watch_.value, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS);
     }
     ~HeldThread()
     {
         letGo();
         WaitForSingleObject(watch_, 5000);
-        CloseHandle(watch_);
-        CloseHandle(release_);
     }
     HeldThread(const HeldThread&) = delete;
     HeldThread& operator=(const HeldThread&) = delete;
 
-    bool valid() const { return release_ && thread_ && watch_; }
+    bool valid() const { return release_.value && thread_ && watch_.value; }
     HANDLE handle() const { return thread_; }
     void letGo() { SetEvent(release_); }
     bool ended(DWORD waitMs = 5000) const { return WaitForSingleObject(watch_, waitMs) == WAIT_OBJECT_0; }
@@ -52,9 +50,9 @@ private:
         WaitForSingleObject(static_cast<HANDLE>(release), 30000);
         return 0;
     }
-    HANDLE release_ = nullptr;
-    HANDLE thread_ = nullptr;
-    HANDLE watch_ = nullptr;
+    Handle release_;
+    HANDLE thread_ = nullptr; // the registry's to close
+    Handle watch_;
 };
 
 class Registry : public ::testing::Test {
@@ -200,9 +198,9 @@ TEST_F(Registry, RegistrationsRacingTheCleanersEndAreAllReaped)
 // found the stack empty) is reaped without waiting for another registration.
 TEST_F(Registry, RegistrationDuringTheCleanersEndLineIsReaped)
 {
-    HANDLE ending = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE goOn = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    ASSERT_TRUE(ending && goOn);
+    Handle ending = manualEvent();
+    Handle goOn = manualEvent();
+    ASSERT_TRUE(ending.value && goOn.value);
     host.setResponder([&](const RecordedCall& call) -> std::optional<intptr_t> {
         if (call.service == L"WTW/Log" && call.text(16).rfind(L"Cleaner thread ", 0) == 0 &&
             WaitForSingleObject(ending, 0) != WAIT_OBJECT_0) {
@@ -227,8 +225,6 @@ TEST_F(Registry, RegistrationDuringTheCleanersEndLineIsReaped)
     EXPECT_TRUE(waitForCleanerEnds(host, 2));
     EXPECT_EQ(countLogLines(host.calls(), L"Thread " + pointerText(second.handle())), 1u);
     host.setResponder(nullptr);
-    CloseHandle(ending);
-    CloseHandle(goOn);
 }
 
 TEST_F(Registry, TeardownWithoutCleanerDoesNotWait)
