@@ -5,6 +5,7 @@
 #include <string>
 
 #include "RecordingHost.h"
+#include "TimeZone.h"
 #include "engine/FeedCheck.h"
 #include "engine/FeedStore.h"
 #include "engine/HostGate.h"
@@ -13,9 +14,11 @@
 
 class CheckFeedFixture : public ::testing::Test {
 protected:
-    // As a load does: an earlier test's unload closed the gate and stopped fetches.
+    // Dates in UTC; the gate opened and fetches resumed as a load does, since an
+    // earlier test's unload in this process closed the one and stopped the other.
     void SetUp() override
     {
+        useUtc();
         generation = HostGate::open();
         HttpClient::resumeAll();
     }

@@ -30,7 +30,8 @@ protected:
 
     // One timer event through the callback the plug-in registered.
     intptr_t fireTimer(int32_t code);
-    // A timer event that starts a refresh; waitForRefreshes then waits for its end too.
+    // A timer event that starts a refresh; waitForRefreshes then waits for its end
+    // too. Ends are counted in the host's log: clear it only while none runs.
     void startRefresh(int32_t code = kNotifyingRefresh);
     // Pumps until every refresh started so far has logged its worker's end.
     bool waitForRefreshes(std::chrono::milliseconds limit = std::chrono::seconds(30));
