@@ -4,40 +4,21 @@
 
 #include <atomic>
 
-#include "TestPaths.h"
-#include "core/EventRecords.h"
+#include "EventBytes.h"
+#include "LogLines.h"
+#include "WindowTestKit.h"
 #include "core/HostRecords.h"
 
 namespace {
-
-using LoadFn = int (*)(DWORD, const HostApi*);
-using UnloadFn = int (*)();
 
 constexpr RECT kPanelRect{0, 0, 320, 600};
 enum PanelCode : int32_t { kShow = 1, kCreate = 7, kDestroy = 8 };
 constexpr UINT_PTR kWatchId = 0xBE4C;
 
-template <typename Fn>
-Fn exportOf(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-// The callback pointer a registration record carried, from the recorded bytes.
-HostCallback callbackOf(const RecordingHost& host, const wchar_t* service, size_t offset)
-{
-    const auto calls = host.callsTo(service);
-    return calls.size() == 1 ? reinterpret_cast<HostCallback>(calls[0].field<intptr_t>(offset)) : nullptr;
-}
-
 void sendPanelEvent(HostCallback panel, int32_t code, HWND parent)
 {
-    PanelEvent event{};
-    event.code = code;
-    event.right = kPanelRect.right;
-    event.bottom = kPanelRect.bottom;
-    event.parent = parent;
-    panel(reinterpret_cast<intptr_t>(&event), 0, nullptr);
+    EventBytes event = panelEvent(code, kPanelRect, parent);
+    panel(event.address(), 0, nullptr);
 }
 
 // The recording host's table behind the timed one, and the time spent in it.
@@ -52,30 +33,19 @@ int64_t ticks()
     return counter.QuadPart;
 }
 
-void pumpMessages()
-{
-    MSG message;
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
 } // namespace
 
 RealPlugin::RealPlugin(RecordingHost& host, HWND parent)
-    : host_(host), path_(dllPath()), ended_(CreateEventW(nullptr, FALSE, FALSE, nullptr))
+    : host_(host), ended_(CreateEventW(nullptr, FALSE, FALSE, nullptr))
 {
     QueryPerformanceFrequency(&frequency_);
     g_recording = host_.api();
     g_timedTable = *host_.api();
     g_timedTable.callService = &RealPlugin::timedCall;
-    library_ = LoadLibraryW(path_.c_str());
-    const auto load = library_ ? exportOf<LoadFn>(library_, "pluginLoad") : nullptr;
-    if (load == nullptr || ended_ == nullptr || load(0, &g_timedTable) != 0)
+    if (!library_.ready() || ended_.value == nullptr || library_.load(&g_timedTable) != 0)
         return;
-    timer_ = callbackOf(host_, L"WTW/Timer/Create", offsetof(TimerRecord, callback));
-    panel_ = callbackOf(host_, L"WTW/PanelAdd", offsetof(PanelRecord, callback));
+    timer_ = host_.timerCallback();
+    panel_ = host_.registeredCallback(L"WTW/PanelAdd", offsetof(PanelRecord, callback));
     if (panel_ == nullptr)
         return;
     sendPanelEvent(panel_, kCreate, parent);
@@ -91,17 +61,14 @@ RealPlugin::~RealPlugin()
         RemoveWindowSubclass(tree_, &RealPlugin::watchTree, kWatchId);
     if (panel_ != nullptr)
         sendPanelEvent(panel_, kDestroy, nullptr);
-    if (library_ != nullptr) {
-        if (const auto unload = exportOf<UnloadFn>(library_, "pluginUnload"))
-            unload();
-        FreeLibrary(library_);
+    if (library_.ready()) {
+        library_.unload();
+        library_.release();
         // The next load must start from a fresh library: no last-seen times.
-        for (int i = 0; i < 1000 && GetModuleHandleW(path_.c_str()) != nullptr; ++i)
+        for (int i = 0; i < 1000 && library_.mapped(); ++i)
             Sleep(10);
     }
     host_.setResponder(nullptr);
-    if (ended_ != nullptr)
-        CloseHandle(ended_);
 }
 
 double RealPlugin::now() const
@@ -119,7 +86,7 @@ RefreshTimeline RealPlugin::refresh(int32_t code, std::chrono::milliseconds limi
     host_.setResponder([this](const RecordedCall& call) -> std::optional<intptr_t> {
         if (call.service == L"WTW/Settings/Read" && timeline_.listRead == 0) {
             timeline_.listRead = now();
-        } else if (call.service == L"WTW/Log" && call.text(16).rfind(L"Thread ", 0) == 0) {
+        } else if (call.service == L"WTW/Log" && isWorkerEnd(call.text(16))) {
             timeline_.ended = now();
             SetEvent(ended_);
         }
@@ -128,9 +95,8 @@ RefreshTimeline RealPlugin::refresh(int32_t code, std::chrono::milliseconds limi
     ResetEvent(ended_);
     g_hostTicks = 0;
     QueryPerformanceCounter(&start_);
-    TimerEvent event{};
-    event.code = code;
-    timer_(reinterpret_cast<intptr_t>(&event), 0, nullptr);
+    EventBytes event = timerEvent(code);
+    timer_(event.address(), 0, nullptr);
 
     const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(limit.count());
     for (;;) {
@@ -138,7 +104,7 @@ RefreshTimeline RealPlugin::refresh(int32_t code, std::chrono::milliseconds limi
         if (tick >= until)
             break;
         const DWORD waited =
-            MsgWaitForMultipleObjects(1, &ended_, FALSE, static_cast<DWORD>(until - tick), QS_ALLINPUT);
+            MsgWaitForMultipleObjects(1, &ended_.value, FALSE, static_cast<DWORD>(until - tick), QS_ALLINPUT);
         if (waited == WAIT_OBJECT_0) {
             timeline_.completed = true;
             break;

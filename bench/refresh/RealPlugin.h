@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <string>
 
+#include "Handle.h"
+#include "PluginLibrary.h"
 #include "RecordingHost.h"
 #include "core/HostApi.h"
 
@@ -45,13 +47,12 @@ private:
     double now() const;
 
     RecordingHost& host_;
-    std::wstring path_;
-    HMODULE library_ = nullptr;
+    PluginLibrary library_;
     HostCallback timer_ = nullptr;
     HostCallback panel_ = nullptr;
     HWND tree_ = nullptr;
     LARGE_INTEGER frequency_{};
     LARGE_INTEGER start_{};
-    HANDLE ended_ = nullptr; // set by the responder when the worker's end is logged
+    Handle ended_; // set by the responder when the worker's end is logged
     RefreshTimeline timeline_;
 };

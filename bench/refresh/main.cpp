@@ -20,7 +20,9 @@
 #include "PlainFetch.h"
 #include "RealPlugin.h"
 #include "RecordingHost.h"
+#include "TimeZone.h"
 #include "TreeProbe.h"
+#include "Wide.h"
 #include "WindowTestKit.h"
 #include "core/SettingsStore.h"
 #include "net/HttpClient.h"
@@ -77,11 +79,6 @@ double elapsedMs(const std::function<void()>& work)
 void result(int run, const char* key, double value)
 {
     printf("RESULT %d %s %.3f\n", run, key, value);
-}
-
-std::wstring wide(const std::string& text)
-{
-    return std::wstring(text.begin(), text.end());
 }
 
 std::wstring joinLines(const std::vector<std::string>& urls)
@@ -280,8 +277,7 @@ int treeMode(const Options& options)
 int main(int argc, char** argv)
 {
     setvbuf(stdout, nullptr, _IONBF, 0); // the script reads each line as it comes
-    _putenv("TZ=UTC0");
-    _tzset();
+    useUtc();
     initCommonControls();
     const Options options = parse(argc, argv);
     try {

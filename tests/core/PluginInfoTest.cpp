@@ -7,18 +7,10 @@
 #include <cstring>
 #include <string>
 
+#include "PluginLibrary.h"
 #include "TestPaths.h"
 
 namespace {
-
-struct LoadedDll {
-    HMODULE module = LoadLibraryW(dllPath().c_str());
-    ~LoadedDll()
-    {
-        if (module)
-            FreeLibrary(module);
-    }
-};
 
 template <typename T>
 T at(const uint8_t* bytes, size_t offset)
@@ -36,10 +28,10 @@ std::wstring textAt(const uint8_t* bytes, size_t offset)
 
 TEST(PluginInfo, RecordBytesAsTheHostReadsThem)
 {
-    LoadedDll dll;
-    ASSERT_NE(dll.module, nullptr) << "LoadLibrary failed: " << GetLastError();
+    PluginLibrary dll;
+    ASSERT_NE(dll.module(), nullptr) << "LoadLibrary failed: " << GetLastError();
     using Query = const void* (*)();
-    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(GetProcAddress(dll.module, "queryPlugInfo")));
+    auto query = reinterpret_cast<Query>(reinterpret_cast<void*>(dll.exported("queryPlugInfo")));
     ASSERT_NE(query, nullptr);
     auto bytes = static_cast<const uint8_t*>(query());
 
@@ -73,17 +65,17 @@ TEST(PluginInfo, RecordBytesAsTheHostReadsThem)
 
 TEST(PluginInfo, DllCarriesItsPictureAndIcons)
 {
-    LoadedDll dll;
-    ASSERT_NE(dll.module, nullptr);
-    HRSRC png = FindResourceW(dll.module, MAKEINTRESOURCEW(107), L"PNG");
+    PluginLibrary dll;
+    ASSERT_NE(dll.module(), nullptr);
+    HRSRC png = FindResourceW(dll.module(), MAKEINTRESOURCEW(107), L"PNG");
     ASSERT_NE(png, nullptr);
-    auto data = static_cast<const uint8_t*>(LockResource(LoadResource(dll.module, png)));
-    ASSERT_GT(SizeofResource(dll.module, png), 24u);
+    auto data = static_cast<const uint8_t*>(LockResource(LoadResource(dll.module(), png)));
+    ASSERT_GT(SizeofResource(dll.module(), png), 24u);
     EXPECT_EQ(memcmp(data, "\x89PNG\r\n\x1a\n", 8), 0);
     EXPECT_EQ(at<uint32_t>(data, 16), 0x10000000u); // width 16, big-endian
     EXPECT_EQ(at<uint32_t>(data, 20), 0x10000000u); // height 16
     for (int id : {104, 105, 108}) {
-        HICON icon = static_cast<HICON>(LoadImageW(dll.module, MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
+        HICON icon = static_cast<HICON>(LoadImageW(dll.module(), MAKEINTRESOURCEW(id), IMAGE_ICON, 16, 16, 0));
         ASSERT_NE(icon, nullptr) << id;
         ICONINFO info{};
         ASSERT_TRUE(GetIconInfo(icon, &info));

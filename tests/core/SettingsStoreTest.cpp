@@ -1,19 +1,12 @@
 // The feed list through the host's settings services.
 #include <gtest/gtest.h>
 
-#include "RecordingHost.h"
-#include "core/Plugin.h"
+#include "PluginUnderTest.h"
 #include "core/SettingsStore.h"
 
 namespace {
 
-class Settings : public ::testing::Test {
-protected:
-    void SetUp() override { plugin.load(host.api()); }
-    void TearDown() override { plugin.unload(); }
-    RecordingHost host;
-    Plugin& plugin = Plugin::instance();
-};
+using Settings = PluginUnderTest;
 
 TEST(SettingsClosed, ReadBeforeLoadAndAfterUnloadCallsNothing)
 {

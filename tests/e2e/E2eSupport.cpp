@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "Handle.h"
 #include "TestPaths.h"
 #include "devhost/Text.h"
 
@@ -15,15 +16,6 @@
 #endif
 
 namespace {
-
-struct Handle {
-    HANDLE value = nullptr;
-    ~Handle()
-    {
-        if (value != nullptr && value != INVALID_HANDLE_VALUE)
-            CloseHandle(value);
-    }
-};
 
 // Reads what the pipe holds now, without waiting; true when it held anything.
 bool takeAvailable(HANDLE pipe, std::string& bytes)

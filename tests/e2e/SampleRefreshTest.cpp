@@ -2,13 +2,13 @@
 // sample feeds from a loopback server: what it announces and what it shows.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 
 #include "E2eSupport.h"
 #include "HostedPlugin.h"
 #include "LoopbackServer.h"
 #include "SampleFeeds.h"
+#include "TimeZone.h"
 #include "devhost/FeedList.h"
 
 namespace {
@@ -69,11 +69,7 @@ Lines outlineOf(const PanelHost& panels)
 
 class SampleRefresh : public ::testing::Test {
 protected:
-    static void SetUpTestSuite()
-    {
-        _putenv("TZ=UTC0");
-        _tzset();
-    }
+    static void SetUpTestSuite() { useUtc(); }
 
     void start(const char* address)
     {
@@ -217,8 +213,7 @@ TEST_F(SampleRefresh, NewlyServedItemIsAnnouncedOnce)
 
 TEST(RunningTimer, FirstEventIsSilentAndLaterNotifyingEventsAnnounceOnlyNewItems)
 {
-    _putenv("TZ=UTC0");
-    _tzset();
+    useUtc();
     LoopbackServer server("127.0.7.5");
     serveSamples(server);
     ScratchFolder scratch;

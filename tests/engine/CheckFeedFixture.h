@@ -5,14 +5,23 @@
 #include <string>
 
 #include "RecordingHost.h"
+#include "TimeZone.h"
 #include "engine/FeedCheck.h"
 #include "engine/FeedStore.h"
 #include "engine/HostGate.h"
 #include "engine/RefreshTask.h"
+#include "net/HttpClient.h"
 
 class CheckFeedFixture : public ::testing::Test {
 protected:
-    void SetUp() override { generation = HostGate::open(); }
+    // Dates in UTC; the gate opened and fetches resumed as a load does, since an
+    // earlier test's unload in this process closed the one and stopped the other.
+    void SetUp() override
+    {
+        useUtc();
+        generation = HostGate::open();
+        HttpClient::resumeAll();
+    }
     void TearDown() override { HostGate::close(0); }
 
     void check(const std::wstring& address, bool notify)

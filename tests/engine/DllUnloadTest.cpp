@@ -3,70 +3,36 @@
 #include <gtest/gtest.h>
 
 #include "EngineTestKit.h"
+#include "EventBytes.h"
+#include "Handle.h"
 #include "LoopbackServer.h"
-#include "TestPaths.h"
-#include "core/EventRecords.h"
+#include "PluginLibrary.h"
 #include "core/SettingsStore.h"
 
 namespace {
 
-using Names = std::vector<std::wstring>;
 using Clock = std::chrono::steady_clock;
-using LoadFn = int (*)(DWORD, const HostApi*);
-using UnloadFn = int (*)();
-
-const Names kUnloadCalls = {L"WTW/RemoveOptionsPage", L"WTW/PanelDel", L"WTW/Timer/Destroy", L"WTW/Settings/Destroy"};
-
-template <typename Fn>
-Fn exportOf(HMODULE module, const char* name)
-{
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
 
 class DllRefresh : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        library = LoadLibraryW(path.c_str());
-        ASSERT_NE(library, nullptr);
-        load = exportOf<LoadFn>(library, "pluginLoad");
-        unload = exportOf<UnloadFn>(library, "pluginUnload");
-        ASSERT_TRUE(load && unload && GetProcAddress(library, "queryPlugInfo"));
-        ASSERT_EQ(load(0, host.api()), 0);
-        auto timers = host.callsTo(L"WTW/Timer/Create");
-        ASSERT_EQ(timers.size(), 1u);
-        timer = reinterpret_cast<HostCallback>(timers[0].field<intptr_t>(24));
+        ASSERT_TRUE(library.ready());
+        ASSERT_NE(library.exported("queryPlugInfo"), nullptr);
+        ASSERT_EQ(library.load(host.api()), 0);
+        ASSERT_EQ(host.count(L"WTW/Timer/Create"), 1u);
+        timer = host.timerCallback();
         ASSERT_NE(timer, nullptr);
-    }
-    void TearDown() override
-    {
-        if (library != nullptr && mapped())
-            FreeLibrary(library);
     }
 
     intptr_t fire(int32_t code)
     {
-        TimerEvent event{};
-        event.code = code;
-        return timer(reinterpret_cast<intptr_t>(&event), 0, nullptr);
-    }
-    bool mapped() const { return GetModuleHandleW(path.c_str()) != nullptr; }
-
-    // Calls recorded from index `from` on, by service name.
-    Names servicesFrom(size_t from) const
-    {
-        const auto calls = host.calls();
-        Names names;
-        for (size_t i = from; i < calls.size(); ++i)
-            names.push_back(calls[i].service);
-        return names;
+        EventBytes event = timerEvent(code);
+        return timer(event.address(), 0, nullptr);
     }
 
-    const std::wstring path = dllPath();
     RecordingHost host;
-    HMODULE library = nullptr;
-    LoadFn load = nullptr;
-    UnloadFn unload = nullptr;
+    PluginLibrary library;
     HostCallback timer = nullptr;
 };
 
@@ -83,16 +49,15 @@ TEST_F(DllRefresh, UnloadAndFreeLibraryWhileAWorkerWaitsOnASilentServer)
 
     const size_t before = host.calls().size();
     const auto start = Clock::now();
-    EXPECT_EQ(unload(), 0);
+    EXPECT_EQ(library.unload(), 0);
     EXPECT_LT(Clock::now() - start, 10s);
-    const Names duringUnload = servicesFrom(before);
-    EXPECT_TRUE(FreeLibrary(library));
-    library = nullptr;
+    const auto duringUnload = host.serviceNames(before);
+    EXPECT_TRUE(library.release());
 
     EXPECT_TRUE(pollUntil([&] { return server.finishedCount() == 1; }, 10s)) << "the worker's connection stayed open";
-    EXPECT_TRUE(pollUntil([&] { return !mapped(); }, 10s)) << "a thread of the library kept running";
+    EXPECT_TRUE(pollUntil([&] { return !library.mapped(); }, 10s)) << "a thread of the library kept running";
     EXPECT_EQ(duringUnload, kUnloadCalls);
-    EXPECT_EQ(servicesFrom(before), kUnloadCalls) << "the library called the host after unload";
+    EXPECT_EQ(host.serviceNames(before), kUnloadCalls) << "the library called the host after unload";
 }
 
 // A worker held inside a host call outlasts unload's bounded wait. The host then
@@ -101,9 +66,9 @@ TEST_F(DllRefresh, UnloadAndFreeLibraryWhileAWorkerWaitsOnASilentServer)
 TEST_F(DllRefresh, LibraryFreedUnderARunningWorkerStaysMappedUntilItEnds)
 {
     LoopbackServer server("127.0.5.51"); // 404: the worker's error notification is the call it is held in
-    HANDLE entered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    ASSERT_TRUE(entered && release);
+    Handle entered = manualEvent();
+    Handle release = manualEvent();
+    ASSERT_TRUE(entered.value && release.value);
     DWORD workerId = 0;
     host.setResponder([&](const RecordedCall& call) -> std::optional<intptr_t> {
         if (call.service == L"WTW/ShowStandardNotify") {
@@ -116,27 +81,23 @@ TEST_F(DllRefresh, LibraryFreedUnderARunningWorkerStaysMappedUntilItEnds)
     host.setValue(kFeedsKey, server.url("/missing") + L"\r\n" + server.url("/missing-too"));
     EXPECT_EQ(fire(3), 0);
     ASSERT_EQ(WaitForSingleObject(entered, 10000), WAIT_OBJECT_0);
-    HANDLE worker = OpenThread(SYNCHRONIZE, FALSE, workerId);
-    ASSERT_NE(worker, nullptr);
+    Handle worker = OpenThread(SYNCHRONIZE, FALSE, workerId);
+    ASSERT_NE(worker.value, nullptr);
 
     const size_t before = host.calls().size();
     const auto start = Clock::now();
-    EXPECT_EQ(unload(), 0);
+    EXPECT_EQ(library.unload(), 0);
     EXPECT_LT(Clock::now() - start, 20s) << "unload's wait is bounded";
     EXPECT_EQ(WaitForSingleObject(worker, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the worker should still be held";
-    EXPECT_TRUE(FreeLibrary(library));
-    library = nullptr;
-    EXPECT_TRUE(mapped()) << "the library was unmapped under a running worker";
+    EXPECT_TRUE(library.release());
+    EXPECT_TRUE(library.mapped()) << "the library was unmapped under a running worker";
 
     SetEvent(release);
     EXPECT_EQ(WaitForSingleObject(worker, 10000), WAIT_OBJECT_0);
-    EXPECT_TRUE(pollUntil([&] { return !mapped(); }, 10s)) << "the last thread did not let go of the library";
-    EXPECT_EQ(servicesFrom(before), kUnloadCalls) << "the library called the host after unload";
+    EXPECT_TRUE(pollUntil([&] { return !library.mapped(); }, 10s)) << "the last thread did not let go of the library";
+    EXPECT_EQ(host.serviceNames(before), kUnloadCalls) << "the library called the host after unload";
     EXPECT_EQ(server.connectionCount(), 1u) << "the worker went on to the next address after unload";
     host.setResponder(nullptr);
-    CloseHandle(worker);
-    CloseHandle(entered);
-    CloseHandle(release);
 }
 
 } // namespace

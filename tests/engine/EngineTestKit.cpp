@@ -1,18 +1,6 @@
 #include "EngineTestKit.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <ctime>
-#include <thread>
-
-#include "core/EventRecords.h"
-#include "engine/Refresh.h"
-
-void useUtc()
-{
-    _putenv("TZ=UTC0");
-    _tzset();
-}
 
 int64_t utcSeconds(int year, int month, int day, int hour, int minute, int second)
 {
@@ -64,67 +52,6 @@ std::string rssDocument(const std::string& channelTitle, const std::vector<FeedI
     return text + "</channel></rss>";
 }
 
-std::wstring wide(const std::string& text)
-{
-    std::wstring result;
-    for (unsigned char c : text)
-        result += static_cast<wchar_t>(c);
-    return result;
-}
-
-intptr_t fireTimer(int32_t code)
-{
-    TimerEvent event{};
-    event.code = code;
-    return onRefreshTimer(reinterpret_cast<intptr_t>(&event), 0, nullptr);
-}
-
-std::vector<std::wstring> logMessages(const std::vector<RecordedCall>& calls)
-{
-    std::vector<std::wstring> messages;
-    for (const RecordedCall& call : calls)
-        if (call.service == L"WTW/Log")
-            messages.push_back(call.text(16));
-    return messages;
-}
-
-size_t countLogLines(const std::vector<RecordedCall>& calls, const std::wstring& prefix)
-{
-    size_t count = 0;
-    for (const std::wstring& message : logMessages(calls))
-        if (message.compare(0, prefix.size(), prefix) == 0)
-            ++count;
-    return count;
-}
-
-bool hasLogLine(const std::vector<RecordedCall>& calls, const std::wstring& prefix)
-{
-    return countLogLines(calls, prefix) > 0;
-}
-
-std::wstring pointerText(const void* value)
-{
-    wchar_t text[32];
-    swprintf(text, 32, L"%016llX", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(value)));
-    return text;
-}
-
-std::vector<std::wstring> announcements(const std::vector<RecordedCall>& calls)
-{
-    std::vector<std::wstring> lines;
-    for (const RecordedCall& call : calls) {
-        if (call.service == L"WTW/ShowStandardNotify") {
-            if (call.field<uint32_t>(40) == 3)
-                lines.push_back(L"notify " + call.text(16));
-            else
-                lines.push_back(L"error " + call.text(16) + L" | " + call.text(8));
-        } else if (call.service == L"News/AddEntry") {
-            lines.push_back(L"news " + call.text(8));
-        }
-    }
-    return lines;
-}
-
 bool waitForCleanerEnds(const RecordingHost& host, size_t count, std::chrono::milliseconds timeout)
 {
     return host.waitUntil(
@@ -139,22 +66,6 @@ bool pollUntil(const std::function<bool()>& done, std::chrono::milliseconds time
         if (std::chrono::steady_clock::now() >= until)
             return false;
         Sleep(5);
-    }
-    return true;
-}
-
-bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
-{
-    const auto until = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() >= until)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
     }
     return true;
 }

@@ -1,6 +1,5 @@
 #pragma once
-// Helpers shared by the engine tests: feed documents, timer events, the host's
-// recorded log and announcements.
+// Helpers shared by the engine tests: feed documents, dated items and waits.
 #include <windows.h>
 
 #include <chrono>
@@ -9,13 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "Announcements.h"
+#include "LogLines.h"
 #include "ProcessCounts.h" // threadCount, handleCount, settledCount
 #include "RecordingHost.h"
+#include "TimeZone.h"
 
 using namespace std::chrono_literals;
-
-// Dates are read as local standard time; the tests run in UTC.
-void useUtc();
 
 // Seconds since 1970 of a UTC calendar time, worked out here, not by the reader.
 int64_t utcSeconds(int year, int month, int day, int hour, int minute, int second);
@@ -30,29 +29,12 @@ struct FeedItem {
 };
 std::string rssDocument(const std::string& channelTitle, const std::vector<FeedItem>& items);
 
-std::wstring wide(const std::string& text);
-
-// Calls the timer callback as the host does, with the event code at offset 16.
-intptr_t fireTimer(int32_t code);
-
-// The messages of every "WTW/Log" call, in order.
-std::vector<std::wstring> logMessages(const std::vector<RecordedCall>& calls);
-// True when some log message starts with the prefix.
-bool hasLogLine(const std::vector<RecordedCall>& calls, const std::wstring& prefix);
-size_t countLogLines(const std::vector<RecordedCall>& calls, const std::wstring& prefix);
-// "%p" as the log writes it: sixteen upper-case hexadecimal digits.
-std::wstring pointerText(const void* value);
-
-// Announcements in arrival order, one line each: "notify <title>" for an item
-// notification, "news <id>" for a news entry, "error <title> | <text>" for a warning.
-std::vector<std::wstring> announcements(const std::vector<RecordedCall>& calls);
+// What unload asks of the host, in order.
+const std::vector<std::wstring> kUnloadCalls = {L"WTW/RemoveOptionsPage", L"WTW/PanelDel", L"WTW/Timer/Destroy",
+                                                L"WTW/Settings/Destroy"};
 
 // Waits until the cleaner thread has logged its end `count` times.
 bool waitForCleanerEnds(const RecordingHost& host, size_t count, std::chrono::milliseconds timeout = 10s);
 
 // Polls the condition until it holds or the timeout passes.
 bool pollUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);
-
-// The same, handling this thread's window messages meanwhile (a worker may be
-// waiting in SendMessage to a window of this thread).
-bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);

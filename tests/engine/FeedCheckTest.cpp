@@ -26,11 +26,6 @@ bool zeroFrom(const RecordedCall& call, size_t from, size_t to)
 
 class CheckFeed : public CheckFeedFixture {
 protected:
-    void SetUp() override
-    {
-        useUtc();
-        CheckFeedFixture::SetUp();
-    }
     Lines announced() const { return announcements(host.calls()); }
 };
 

@@ -6,7 +6,8 @@
 #include <thread>
 
 #include "EngineTestKit.h"
-#include "TestWindow.h"
+#include "Handle.h"
+#include "WindowTestKit.h"
 #include "engine/HostGate.h"
 
 namespace {
@@ -78,8 +79,8 @@ TEST(HostGate, CloseWaitsForCallsInFlight)
 TEST(HostGate, CloseGivesUpAfterItsBound)
 {
     const uint32_t generation = HostGate::open();
-    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    ASSERT_NE(release, nullptr);
+    Handle release = manualEvent();
+    ASSERT_NE(release.value, nullptr);
     std::atomic<bool> entered{false};
     std::thread caller([&] {
         HostGate::Pass pass(generation);
@@ -95,7 +96,6 @@ TEST(HostGate, CloseGivesUpAfterItsBound)
     SetEvent(release);
     caller.join();
     EXPECT_EQ(HostGate::passesInFlight(), 0u);
-    CloseHandle(release);
 }
 
 // A host call that needs the closing thread (a SendMessage to its window)

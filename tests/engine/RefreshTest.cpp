@@ -7,45 +7,21 @@
 
 #include "EngineTestKit.h"
 #include "LoopbackServer.h"
-#include "core/Plugin.h"
+#include "PluginUnderTest.h"
 #include "core/SettingsStore.h"
 
 namespace {
 
 const int64_t kBase = utcSeconds(2024, 3, 5, 10, 0, 0);
 
-class Refresh : public ::testing::Test {
+class Refresh : public PluginUnderTest {
 protected:
     void SetUp() override
     {
-        useUtc();
-        plugin.load(host.api());
+        PluginUnderTest::SetUp();
         host.clearCalls();
     }
-    void TearDown() override { plugin.unload(); }
-
     void setFeeds(const std::wstring& list) { host.setValue(kFeedsKey, list); }
-
-    // Fires one timer event and waits until its worker has been reaped.
-    void refreshOnce(int32_t code)
-    {
-        const size_t reaped = countLogLines(host.calls(), L"Thread ");
-        EXPECT_EQ(fireTimer(code), 0);
-        ASSERT_TRUE(host.waitUntil(
-            [reaped](const std::vector<RecordedCall>& calls) { return countLogLines(calls, L"Thread ") > reaped; },
-            10s));
-    }
-
-    std::vector<std::wstring> channelTitles() const
-    {
-        std::vector<std::wstring> titles;
-        for (const Channel& channel : plugin.store.channels)
-            titles.push_back(channel.title);
-        return titles;
-    }
-
-    RecordingHost host;
-    Plugin& plugin = Plugin::instance();
 };
 
 TEST_F(Refresh, OnlyCodesOneAndThreeStartARefresh)
@@ -62,12 +38,11 @@ TEST_F(Refresh, OnlyCodesOneAndThreeStartARefresh)
     EXPECT_EQ(server.connectionCount(), 0u);
 
     // Code 1: a silent refresh reads the list on its own thread and announces nothing.
-    refreshOnce(1);
-    auto calls = host.calls();
+    ASSERT_TRUE(runRefresh(1));
     auto reads = host.callsTo(L"WTW/Settings/Get");
     ASSERT_EQ(reads.size(), 1u);
     EXPECT_NE(reads[0].threadId, GetCurrentThreadId());
-    EXPECT_TRUE(announcements(calls).empty());
+    EXPECT_TRUE(announcements().empty());
     EXPECT_EQ(server.connectionCount(), 1u);
     EXPECT_EQ(plugin.store.lastSeenFor(server.url("/feed")), kBase);
 
@@ -75,8 +50,8 @@ TEST_F(Refresh, OnlyCodesOneAndThreeStartARefresh)
     server.serve("/feed", rssDocument("Codes", {{"Second", "http://x/2", "g2", kBase + 1},
                                                 {"First", "http://x/1", "g1", kBase}}));
     host.clearCalls();
-    refreshOnce(3);
-    EXPECT_EQ(announcements(host.calls()), (std::vector<std::wstring>{L"notify Second", L"news g2"}));
+    ASSERT_TRUE(runRefresh(3));
+    EXPECT_EQ(announcements(), (std::vector<std::wstring>{L"notify Second", L"news g2"}));
 }
 
 TEST_F(Refresh, ChecksEveryLineInListOrderOnOneWorker)
@@ -85,7 +60,7 @@ TEST_F(Refresh, ChecksEveryLineInListOrderOnOneWorker)
     for (const char* name : {"a", "b", "c"})
         server.serve(std::string("/") + name, rssDocument(std::string("Channel ") + name, {}));
     setFeeds(server.url("/b") + L"\r\n" + server.url("/a") + L"\r\n" + server.url("/c"));
-    refreshOnce(3);
+    ASSERT_TRUE(runRefresh(3));
     const auto requests = server.requests();
     ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(requests[0].substr(0, 7), "GET /b ");
@@ -110,9 +85,9 @@ TEST_F(Refresh, AddressListedTwiceIsStoredTwiceAndAnnouncedOnce)
     LoopbackServer server("127.0.5.22");
     server.serve("/twice", rssDocument("Twice", {{"Only", "http://x/only", "", kBase}}));
     setFeeds(server.url("/twice") + L"\r\n" + server.url("/twice"));
-    refreshOnce(3);
+    ASSERT_TRUE(runRefresh(3));
     EXPECT_EQ(channelTitles(), (std::vector<std::wstring>{L"Twice", L"Twice"}));
-    EXPECT_EQ(announcements(host.calls()), (std::vector<std::wstring>{L"notify Only", L"news http://x/only"}));
+    EXPECT_EQ(announcements(), (std::vector<std::wstring>{L"notify Only", L"news http://x/only"}));
 }
 
 // Empty lines, a trailing separator and an address without a path end their
@@ -122,8 +97,8 @@ TEST_F(Refresh, EmptyLinesAndAddressWithoutPathAreSilent)
     LoopbackServer server("127.0.5.23");
     server.serve("/ok", rssDocument("Ok", {{"News", "http://x/n", "n1", kBase}}));
     setFeeds(L"\r\n" + server.url("/ok") + L"\r\n\r\nhttp://127.0.5.23\r\n");
-    refreshOnce(3);
-    EXPECT_EQ(announcements(host.calls()), (std::vector<std::wstring>{L"notify News", L"news n1"}));
+    ASSERT_TRUE(runRefresh(3));
+    EXPECT_EQ(announcements(), (std::vector<std::wstring>{L"notify News", L"news n1"}));
     EXPECT_EQ(channelTitles(), (std::vector<std::wstring>{L"Ok"}));
     EXPECT_EQ(server.connectionCount(), 1u);
     EXPECT_EQ(plugin.store.lastSeen.count(L""), 0u);
@@ -137,21 +112,20 @@ TEST_F(Refresh, LineFeedAloneIsPartOfTheAddress)
     server.serve("/a", rssDocument("A", {{"Item", "http://x/i", "i", kBase}}));
     const std::wstring list = server.url("/a") + L"\n" + server.url("/b");
     setFeeds(list);
-    refreshOnce(3);
+    ASSERT_TRUE(runRefresh(3));
     ASSERT_EQ(server.requests().size(), 1u);
     EXPECT_EQ(server.requests()[0].substr(0, 30), "GET /a\nhttp://127.0.5.24/b HTT");
-    EXPECT_EQ(announcements(host.calls()),
-              (std::vector<std::wstring>{L"error RSS error - " + list +
-                                         L" | HTTP response code diffrent than 200 received"}));
+    EXPECT_EQ(announcements(), (std::vector<std::wstring>{L"error RSS error - " + list +
+                                                          L" | HTTP response code diffrent than 200 received"}));
 }
 
 TEST_F(Refresh, EmptyListClearsTheChannels)
 {
     plugin.store.addChannel(Channel{});
     ASSERT_EQ(plugin.store.channels.size(), 1u);
-    refreshOnce(3); // no value stored: the list is one empty line
+    ASSERT_TRUE(runRefresh(3)); // no value stored: the list is one empty line
     EXPECT_TRUE(plugin.store.channels.empty());
-    EXPECT_TRUE(announcements(host.calls()).empty());
+    EXPECT_TRUE(announcements().empty());
     EXPECT_EQ(host.count(L"WTW/Settings/Read"), 1u);
 }
 
@@ -160,11 +134,10 @@ TEST_F(Refresh, FailedAddressLeavesOnlyTheOthersInTheStore)
     LoopbackServer server("127.0.5.25");
     server.serve("/good", rssDocument("Good", {}));
     setFeeds(server.url("/missing") + L"\r\n" + server.url("/good"));
-    refreshOnce(1);
+    ASSERT_TRUE(runRefresh(1));
     EXPECT_EQ(channelTitles(), (std::vector<std::wstring>{L"Good"}));
-    EXPECT_EQ(announcements(host.calls()),
-              (std::vector<std::wstring>{L"error RSS error - " + server.url("/missing") +
-                                         L" | HTTP response code diffrent than 200 received"}));
+    EXPECT_EQ(announcements(), (std::vector<std::wstring>{L"error RSS error - " + server.url("/missing") +
+                                                          L" | HTTP response code diffrent than 200 received"}));
 }
 
 // A refresh that starts while another runs waits for it: their host calls never
@@ -181,11 +154,10 @@ TEST_F(Refresh, OverlappingRefreshesRunOneAfterAnother)
     server.serve("/slow", slow);
     setFeeds(server.url("/slow"));
 
-    EXPECT_EQ(fireTimer(3), 0);
+    startRefresh(3);
     ASSERT_TRUE(pollUntil([&] { return server.connectionCount() == 1; }));
-    EXPECT_EQ(fireTimer(3), 0);
-    ASSERT_TRUE(host.waitUntil(
-        [](const std::vector<RecordedCall>& calls) { return countLogLines(calls, L"Thread ") == 2; }, 10s));
+    startRefresh(3);
+    ASSERT_TRUE(waitForRefreshes());
 
     // Every call of the first worker comes before every call of the second.
     const auto calls = host.calls();
@@ -199,7 +171,7 @@ TEST_F(Refresh, OverlappingRefreshesRunOneAfterAnother)
     ASSERT_EQ(workerOrder.size(), 2u) << "the two refreshes' host calls interleave";
     EXPECT_NE(workerOrder[0], workerOrder[1]);
     EXPECT_EQ(server.connectionCount(), 2u);
-    EXPECT_EQ(announcements(calls), (std::vector<std::wstring>{L"notify One", L"news 1", L"notify Two", L"news 2"}))
+    EXPECT_EQ(::announcements(calls), (std::vector<std::wstring>{L"notify One", L"news 1", L"notify Two", L"news 2"}))
         << "the second refresh announced again: it did not see the first one's last-seen time";
     EXPECT_EQ(channelTitles(), (std::vector<std::wstring>{L"Slow"}));
 }
@@ -219,13 +191,11 @@ TEST_F(Refresh, ManyOverlappingRefreshesLeaveOneRefreshInTheStore)
     setFeeds(list);
     constexpr int kRefreshes = 8;
     for (int i = 0; i < kRefreshes; ++i)
-        EXPECT_EQ(fireTimer(3), 0);
-    ASSERT_TRUE(host.waitUntil(
-        [](const std::vector<RecordedCall>& calls) { return countLogLines(calls, L"Thread ") == kRefreshes; }, 20s));
+        startRefresh(3);
+    ASSERT_TRUE(waitForRefreshes());
     EXPECT_EQ(channelTitles(), (std::vector<std::wstring>{L"Feed 0", L"Feed 1", L"Feed 2"}));
-    EXPECT_EQ(announcements(host.calls()),
-              (std::vector<std::wstring>{L"notify Item 0", L"news http://x/0", L"notify Item 1", L"news http://x/1",
-                                         L"notify Item 2", L"news http://x/2"}));
+    EXPECT_EQ(announcements(), (std::vector<std::wstring>{L"notify Item 0", L"news http://x/0", L"notify Item 1",
+                                                          L"news http://x/1", L"notify Item 2", L"news http://x/2"}));
     EXPECT_EQ(server.connectionCount(), 3u * kRefreshes);
 }
 

@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "EngineTestKit.h"
-#include "core/Plugin.h"
+#include "PluginUnderTest.h"
 #include "core/SettingsStore.h"
 
 namespace {
@@ -84,29 +84,16 @@ private:
     std::thread thread_;
 };
 
-class Resources : public ::testing::Test {
+class Resources : public PluginUnderTest {
 protected:
-    void SetUp() override
-    {
-        useUtc();
-        plugin.load(host.api());
-    }
-    void TearDown() override { plugin.unload(); }
-
     // A batch of refreshes started back to back, until every worker is reaped
     // and every cleaner has ended. Batches spare thread starts, Wine's slowest step.
     bool batch(int refreshes, int32_t code)
     {
         host.clearCalls();
         for (int i = 0; i < refreshes; ++i)
-            if (fireTimer(code) != 0)
-                return false;
-        return host.waitUntil(
-            [refreshes](const std::vector<RecordedCall>& calls) {
-                return countLogLines(calls, L"Thread ") == static_cast<size_t>(refreshes) &&
-                       countLogLines(calls, L"Cleaner thread ") == countLogLines(calls, L"Starting cleaner thread ");
-            },
-            20s);
+            startRefresh(code);
+        return waitForRefreshes() && waitForCleaners();
     }
 
     // Runs the refreshes and checks that threads and handles come back to where they were.
@@ -131,9 +118,6 @@ protected:
         EXPECT_LE(threads, baseThreads);
         EXPECT_LE(handles, baseHandles + kHandleSlack);
     }
-
-    RecordingHost host;
-    Plugin& plugin = Plugin::instance();
 };
 
 // The counters must see a change, or the tests below could never fail.

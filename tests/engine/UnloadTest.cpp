@@ -2,17 +2,14 @@
 #include <gtest/gtest.h>
 
 #include "EngineTestKit.h"
+#include "Handle.h"
 #include "LoopbackServer.h"
-#include "TestWindow.h"
-#include "core/Plugin.h"
+#include "PluginUnderTest.h"
 #include "core/SettingsStore.h"
 
 namespace {
 
-using Names = std::vector<std::wstring>;
 using Clock = std::chrono::steady_clock;
-
-const Names kUnloadCalls = {L"WTW/RemoveOptionsPage", L"WTW/PanelDel", L"WTW/Timer/Destroy", L"WTW/Settings/Destroy"};
 
 ScriptedResponse silent()
 {
@@ -21,18 +18,13 @@ ScriptedResponse silent()
     return response;
 }
 
-class Unload : public ::testing::Test {
+class Unload : public PluginUnderTest {
 protected:
     void SetUp() override
     {
-        useUtc();
-        plugin.load(host.api());
+        PluginUnderTest::SetUp();
         host.clearCalls();
     }
-    void TearDown() override { plugin.unload(); }
-
-    RecordingHost host;
-    Plugin& plugin = Plugin::instance();
 };
 
 TEST_F(Unload, CutsASlowFetchShortAndLeavesTheHostAlone)
@@ -45,7 +37,7 @@ TEST_F(Unload, CutsASlowFetchShortAndLeavesTheHostAlone)
     host.clearCalls();
 
     const auto start = Clock::now();
-    EXPECT_EQ(plugin.unload(), 0);
+    EXPECT_EQ(unload(), 0);
     EXPECT_LT(Clock::now() - start, 10s) << "unload waited on the slow server";
     EXPECT_EQ(plugin.workers, nullptr);
     EXPECT_TRUE(pollUntil([&] { return server.finishedCount() == 1; }, 5s)) << "the fetch was not cut short";
@@ -62,14 +54,13 @@ TEST_F(Unload, CutsASlowFetchShortAndLeavesTheHostAlone)
 TEST_F(Unload, HostCallNeedingTheUnloadingThreadCompletes)
 {
     LoopbackServer server("127.0.5.41"); // answers 404: one error notification
-    TestWindow window;
-    ASSERT_NE(window.handle(), nullptr);
-    HANDLE entered = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    ASSERT_NE(entered, nullptr);
+    ASSERT_NE(parent.handle(), nullptr);
+    Handle entered = manualEvent();
+    ASSERT_NE(entered.value, nullptr);
     host.setResponder([&](const RecordedCall& call) -> std::optional<intptr_t> {
         if (call.service == L"WTW/ShowStandardNotify") {
             SetEvent(entered);
-            SendMessageW(window.handle(), WM_APP, 0, 0);
+            SendMessageW(parent.handle(), WM_APP, 0, 0);
         }
         return std::nullopt;
     });
@@ -79,18 +70,12 @@ TEST_F(Unload, HostCallNeedingTheUnloadingThreadCompletes)
 
     const size_t before = host.calls().size();
     const auto start = Clock::now();
-    plugin.unload();
+    unload();
     EXPECT_LT(Clock::now() - start, 10s);
-    EXPECT_EQ(window.handled(), 1);
+    EXPECT_EQ(parent.handled(), 1);
     Sleep(300);
-    const auto calls = host.calls();
-    ASSERT_GE(calls.size(), before);
-    Names after;
-    for (size_t i = before; i < calls.size(); ++i)
-        after.push_back(calls[i].service);
-    EXPECT_EQ(after, kUnloadCalls);
+    EXPECT_EQ(host.serviceNames(before), kUnloadCalls);
     host.setResponder(nullptr);
-    CloseHandle(entered);
 }
 
 // A later load works as before: the gate and the fetches are open again.
@@ -103,14 +88,14 @@ TEST_F(Unload, RefreshesWorkAgainAfterTheNextLoad)
     host.setValue(kFeedsKey, server.url("/slow"));
     fireTimer(3);
     ASSERT_TRUE(pollUntil([&] { return server.connectionCount() == 1; }));
-    plugin.unload();
+    unload();
 
-    plugin.load(host.api());
+    load();
     host.setValue(kFeedsKey, server.url("/feed"));
     host.clearCalls();
     fireTimer(3);
     ASSERT_TRUE(waitForCleanerEnds(host, 1));
-    EXPECT_EQ(announcements(host.calls()), (std::vector<std::wstring>{L"notify Back", L"news b"}));
+    EXPECT_EQ(announcements(), (std::vector<std::wstring>{L"notify Back", L"news b"}));
     EXPECT_EQ(plugin.store.lastSeenFor(server.url("/feed")), date);
 }
 

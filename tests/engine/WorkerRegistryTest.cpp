@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "EngineTestKit.h"
+#include "Handle.h"
 #include "core/HostLog.h"
 #include "engine/HostGate.h"
 #include "engine/RefreshTask.h"
@@ -18,23 +19,20 @@ namespace {
 // keeps a duplicate to see the thread end after the registry closed its own.
 class HeldThread {
 public:
-    HeldThread()
+    HeldThread() : release_(manualEvent()), thread_(CreateThread(nullptr, 0, &HeldThread::main, release_, 0, nullptr))
     {
-        release_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        thread_ = CreateThread(nullptr, 0, &HeldThread::main, release_, 0, nullptr);
-        DuplicateHandle(GetCurrentProcess(), thread_, GetCurrentProcess(), &watch_, 0, FALSE, DUPLICATE_SAME_ACCESS);
+        DuplicateHandle(GetCurrentProcess(), thread_, GetCurrentProcess(), &watch_.value, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS);
     }
     ~HeldThread()
     {
         letGo();
         WaitForSingleObject(watch_, 5000);
-        CloseHandle(watch_);
-        CloseHandle(release_);
     }
     HeldThread(const HeldThread&) = delete;
     HeldThread& operator=(const HeldThread&) = delete;
 
-    bool valid() const { return release_ && thread_ && watch_; }
+    bool valid() const { return release_.value && thread_ && watch_.value; }
     HANDLE handle() const { return thread_; }
     void letGo() { SetEvent(release_); }
     bool ended(DWORD waitMs = 5000) const { return WaitForSingleObject(watch_, waitMs) == WAIT_OBJECT_0; }
@@ -52,9 +50,9 @@ private:
         WaitForSingleObject(static_cast<HANDLE>(release), 30000);
         return 0;
     }
-    HANDLE release_ = nullptr;
-    HANDLE thread_ = nullptr;
-    HANDLE watch_ = nullptr;
+    Handle release_;
+    HANDLE thread_ = nullptr; // the registry's to close
+    Handle watch_;
 };
 
 class Registry : public ::testing::Test {
@@ -150,12 +148,9 @@ TEST_F(Registry, TaskReapedFromBelowANewerOne)
     Sleep(500); // the cleaner is now waiting on the older worker
     registry->registerWorker(newer.task());
     older.letGo();
-    ASSERT_TRUE(host.waitUntil(
-        [](const std::vector<RecordedCall>& calls) { return countLogLines(calls, L"Thread ") == 1; }, 5s));
-    const auto until = std::chrono::steady_clock::now() + 5s; // the removal follows the line
-    while (registry->pendingTasks() != 1 && std::chrono::steady_clock::now() < until)
-        Sleep(5);
-    EXPECT_EQ(registry->pendingTasks(), 1u);
+    ASSERT_TRUE(host.waitUntil([](const std::vector<RecordedCall>& calls) { return endedWorkers(calls) == 1; }, 5s));
+    // The removal follows the line.
+    EXPECT_TRUE(pollUntil([&] { return registry->pendingTasks() == 1; }, 5s)) << registry->pendingTasks();
     EXPECT_TRUE(registry->cleanerRunning());
     newer.letGo();
     ASSERT_TRUE(waitForCleanerEnds(host, 1));
@@ -191,23 +186,21 @@ TEST_F(Registry, RegistrationsRacingTheCleanersEndAreAllReaped)
         for (volatile int spin = 0; spin < (round % 17) * 500; spin = spin + 1) {
         }
     }
-    const auto until = std::chrono::steady_clock::now() + 10s;
-    while ((registry->pendingTasks() != 0 || registry->cleanerRunning()) && std::chrono::steady_clock::now() < until)
-        Sleep(10);
+    pollUntil([&] { return registry->pendingTasks() == 0 && !registry->cleanerRunning(); });
     EXPECT_EQ(registry->pendingTasks(), 0u);
     EXPECT_FALSE(registry->cleanerRunning());
     const auto calls = host.calls();
-    EXPECT_EQ(countLogLines(calls, L"Thread "), static_cast<size_t>(kRounds));
-    EXPECT_EQ(countLogLines(calls, L"Starting cleaner thread "), countLogLines(calls, L"Cleaner thread "));
+    EXPECT_EQ(endedWorkers(calls), static_cast<size_t>(kRounds));
+    EXPECT_TRUE(cleanersEnded(calls));
 }
 
 // A registration that comes while the cleaner writes its end line (it has
 // found the stack empty) is reaped without waiting for another registration.
 TEST_F(Registry, RegistrationDuringTheCleanersEndLineIsReaped)
 {
-    HANDLE ending = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    HANDLE goOn = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    ASSERT_TRUE(ending && goOn);
+    Handle ending = manualEvent();
+    Handle goOn = manualEvent();
+    ASSERT_TRUE(ending.value && goOn.value);
     host.setResponder([&](const RecordedCall& call) -> std::optional<intptr_t> {
         if (call.service == L"WTW/Log" && call.text(16).rfind(L"Cleaner thread ", 0) == 0 &&
             WaitForSingleObject(ending, 0) != WAIT_OBJECT_0) {
@@ -232,8 +225,6 @@ TEST_F(Registry, RegistrationDuringTheCleanersEndLineIsReaped)
     EXPECT_TRUE(waitForCleanerEnds(host, 2));
     EXPECT_EQ(countLogLines(host.calls(), L"Thread " + pointerText(second.handle())), 1u);
     host.setResponder(nullptr);
-    CloseHandle(ending);
-    CloseHandle(goOn);
 }
 
 TEST_F(Registry, TeardownWithoutCleanerDoesNotWait)
@@ -274,10 +265,7 @@ TEST_F(Registry, TeardownTimeoutLeavesTheRegistryToItsCleaner)
     EXPECT_FALSE(watch.expired()) << "the registry was freed under its running cleaner";
     worker.letGo();
     ASSERT_TRUE(waitForCleanerEnds(host, 1));
-    const auto until = std::chrono::steady_clock::now() + 5s;
-    while (!watch.expired() && std::chrono::steady_clock::now() < until)
-        Sleep(10);
-    EXPECT_TRUE(watch.expired()) << "the cleaner kept the registry after it ended";
+    EXPECT_TRUE(pollUntil([&] { return watch.expired(); }, 5s)) << "the cleaner kept the registry after it ended";
 }
 
 // Once the gate is closed, a cleaner still running writes nothing to the host.
@@ -289,10 +277,7 @@ TEST_F(Registry, ClosedGateSilencesTheCleaner)
     const size_t before = host.calls().size();
     worker.letGo();
     ASSERT_TRUE(worker.ended());
-    const auto until = std::chrono::steady_clock::now() + 5s;
-    while (registry->cleanerRunning() && std::chrono::steady_clock::now() < until)
-        Sleep(10);
-    EXPECT_FALSE(registry->cleanerRunning());
+    EXPECT_TRUE(pollUntil([&] { return !registry->cleanerRunning(); }, 5s));
     EXPECT_EQ(registry->pendingTasks(), 0u);
     EXPECT_EQ(host.calls().size(), before);
 }

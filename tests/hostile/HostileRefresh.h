@@ -1,8 +1,8 @@
 #pragma once
-// The fixture of the hostile suite: the linked plug-in loaded with a recording
-// host, its panel as a real tree view on the test thread, HTTP limits lowered
-// so that every stalled exchange ends within a second or two, and a check
-// after each test that threads and handles are back where they started.
+// The fixture of the hostile suite: the plug-in under test with its panel made,
+// HTTP limits lowered so that every stalled exchange ends within a second or
+// two, and a check after each test that threads and handles are back where
+// they started.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "Announcements.h"
 #include "LoopbackServer.h"
-#include "RecordingHost.h"
-#include "WindowTestKit.h"
-#include "core/Plugin.h"
+#include "PluginUnderTest.h"
+#include "Wide.h"
 #include "net/HttpClient.h"
 
 // What one refresh left behind: its announcements in order, one line each
@@ -38,13 +38,6 @@ struct CaseResult {
 bool operator==(const CaseResult& a, const CaseResult& b);
 void PrintTo(const CaseResult& result, std::ostream* out);
 
-// Builders of the expected announcement lines.
-std::wstring notifyLine(const std::wstring& title); // "notify <title>"
-std::wstring newsLine(const std::wstring& id);      // "news <id>"
-std::wstring errorLine(const std::wstring& kind, const std::wstring& address, const std::wstring& text);
-
-std::wstring wide(const std::string& text);
-
 // An RSS 2.0 document of one channel; every item has a title, a guid and a date.
 struct HostileItem {
     std::string title;
@@ -55,7 +48,7 @@ struct HostileItem {
 std::string feedDocument(const std::string& channelTitle, const std::vector<HostileItem>& items);
 constexpr const char* kItemDate = "Tue, 05 Mar 2024 10:00:00 GMT";
 
-class HostileRefresh : public ::testing::Test {
+class HostileRefresh : public PluginUnderTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -67,23 +60,13 @@ protected:
     // Lowered limits for the whole test; the product's come back in TearDown.
     static void useLimits(uint32_t ioTimeoutMs, uint32_t deadlineMs, size_t maxResponseBytes);
 
-    // Stores the feed list, fires the notifying timer event as the host does
-    // (code 3 at offset 16) and pumps until the worker has been reaped, its
-    // panel rebuild done on this thread meanwhile.
+    // Stores the feed list, fires the notifying timer event and pumps until the
+    // worker has been reaped, its panel rebuild done on this thread meanwhile.
     RefreshOutcome refresh(const std::wstring& feedList, std::chrono::milliseconds limit = std::chrono::seconds(20));
 
     size_t treeNodeCount() const;
 
-    RecordingHost host;
-    Plugin& plugin = Plugin::instance();
-    TestWindow parent;
-
 private:
-    size_t endedWorkers() const;
-    bool cleanersEnded() const;
-    void createPanel();
-
-    size_t startedRefreshes_ = 0;
     size_t baseThreads_ = 0;
     size_t baseHandles_ = 0;
 };

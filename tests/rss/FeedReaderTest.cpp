@@ -2,11 +2,11 @@
 
 #include <windows.h>
 
-#include <cstdlib>
 #include <stdexcept>
 
 #include "ChannelCompare.h"
 #include "LoopbackServer.h"
+#include "TimeZone.h"
 #include "core/RssException.h"
 #include "net/HttpClient.h"
 #include "rss/FeedReader.h"
@@ -17,11 +17,7 @@ const int64_t kOct2 = 1033563600; // Wed, 02 Oct 2002 13:00:00 in UTC
 
 class FeedReader : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        _putenv("TZ=UTC0");
-        _tzset();
-    }
+    void SetUp() override { useUtc(); }
 };
 
 Channel readFrom(const LoopbackServer& server, const std::string& path)

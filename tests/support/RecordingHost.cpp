@@ -189,12 +189,20 @@ std::vector<RecordedCall> RecordingHost::callsTo(const std::wstring& service) co
     return found;
 }
 
-std::vector<std::wstring> RecordingHost::serviceNames() const
+std::vector<std::wstring> RecordingHost::serviceNames(size_t from) const
 {
+    const auto recorded = calls();
     std::vector<std::wstring> names;
-    for (auto& call : calls())
-        names.push_back(call.service);
+    for (size_t i = from; i < recorded.size(); ++i)
+        names.push_back(recorded[i].service);
     return names;
+}
+
+HostCallback RecordingHost::registeredCallback(const std::wstring& service, size_t offset) const
+{
+    const auto registrations = callsTo(service);
+    return registrations.empty() ? nullptr
+                                 : reinterpret_cast<HostCallback>(registrations.back().field<intptr_t>(offset));
 }
 
 size_t RecordingHost::count(const std::wstring& service) const

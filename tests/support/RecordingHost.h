@@ -48,7 +48,11 @@ public:
 
     std::vector<RecordedCall> calls() const;
     std::vector<RecordedCall> callsTo(const std::wstring& service) const;
-    std::vector<std::wstring> serviceNames() const;
+    // Services called, from the call at index `from` on.
+    std::vector<std::wstring> serviceNames(size_t from = 0) const;
+    // The callback pointer at `offset` of the last record passed to the service; nullptr without one.
+    HostCallback registeredCallback(const std::wstring& service, size_t offset) const;
+    HostCallback timerCallback() const { return registeredCallback(L"WTW/Timer/Create", 24); }
     size_t count(const std::wstring& service) const;
     void clearCalls();
     // Waits until the predicate holds over the recorded calls, or the timeout passes.

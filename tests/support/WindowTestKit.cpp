@@ -119,6 +119,10 @@ std::vector<UINT> TestWindow::notifications() const
 LRESULT CALLBACK TestWindow::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_APP && self != nullptr) {
+        ++self->handled_;
+        return 42;
+    }
     if (message == WM_NOTIFY && self != nullptr && lParam != 0) {
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         self->notifications_.push_back(header->code);

@@ -5,6 +5,7 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <string>
@@ -13,7 +14,9 @@
 // Registers the tree view and the other common control classes once.
 void initCommonControls();
 
-// A top-level window owned by the creating thread; destroyed with this object.
+// A hidden top-level window owned by the creating thread; destroyed with this
+// object. It answers WM_APP with 42 and counts them, to tell whether its thread
+// handled a message another thread sent it.
 class TestWindow {
 public:
     explicit TestWindow(int width = 640, int height = 480);
@@ -26,17 +29,19 @@ public:
     void activate() const;
     // Counts the WM_NOTIFY codes its children sent it.
     std::vector<UINT> notifications() const;
+    int handled() const { return handled_.load(); }
 
 private:
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HWND window_ = nullptr;
     std::vector<UINT> notifications_;
+    std::atomic<int> handled_{0};
 };
 
 // Handles every message waiting for this thread.
 void pumpMessages();
 // Pumps until the condition holds or the timeout passes; true when it held.
-bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
+bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(10));
 // Runs work on a new thread while this thread pumps (so the work may SendMessage
 // to this thread's windows); true when the work ended within the timeout.
 bool runOnWorkerPumping(const std::function<void()>& work, std::chrono::milliseconds timeout);

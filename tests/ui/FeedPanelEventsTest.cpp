@@ -60,7 +60,7 @@ using PanelEvents = PanelFixture;
 TEST_F(PanelEvents, CreateAsksForTheTreeWithItsStylePlaceAndParent)
 {
     CreationRecorder recorder;
-    HWND tree = create(RECT{10, 20, 310, 220});
+    HWND tree = createPanel(RECT{10, 20, 310, 220});
     ASSERT_NE(tree, nullptr);
     auto trees = recorder.ofClass(L"SysTreeView32");
     ASSERT_EQ(trees.size(), 1u);
@@ -89,7 +89,7 @@ TEST_F(PanelEvents, CreateAsksForTheTreeWithItsStylePlaceAndParent)
 
 TEST_F(PanelEvents, ImageListHoldsChannelItemAndLinkIconsInOrder)
 {
-    HWND tree = create();
+    HWND tree = createPanel();
     ASSERT_NE(tree, nullptr);
     auto list = reinterpret_cast<HIMAGELIST>(SendMessageW(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
     ASSERT_NE(list, nullptr);
@@ -135,7 +135,7 @@ TEST_F(PanelEvents, ThemeColoursComeFromTheHostInWindowsOrder)
     host.setThemeColor(5, 0x112233);
     host.setThemeColor(1, static_cast<intptr_t>(0xAB445566));
     host.clearCalls();
-    HWND tree = create();
+    HWND tree = createPanel();
     ASSERT_NE(tree, nullptr);
     auto asked = host.callsTo(L"WTW/GetThemeColor");
     ASSERT_EQ(asked.size(), 2u);
@@ -171,16 +171,16 @@ TEST(PanelColours, HostValueBecomesWindowsColour)
 
 TEST_F(PanelEvents, ShowHideAndMoveTheSameTree)
 {
-    HWND tree = create();
+    HWND tree = createPanel();
     ASSERT_NE(tree, nullptr);
-    send(1);
+    sendPanelEvent(1);
     EXPECT_NE(styleOf(tree) & WS_VISIBLE, 0);
-    send(2);
+    sendPanelEvent(2);
     EXPECT_EQ(styleOf(tree) & WS_VISIBLE, 0);
-    send(3, RECT{-5, 7, 95, 57});
+    sendPanelEvent(3, RECT{-5, 7, 95, 57});
     EXPECT_TRUE(sameRect(rectInParent(tree), RECT{-5, 7, 95, 57})) << "moved while hidden";
-    send(1);
-    send(3, RECT{40, 50, 440, 350});
+    sendPanelEvent(1);
+    sendPanelEvent(3, RECT{40, 50, 440, 350});
     EXPECT_TRUE(sameRect(rectInParent(tree), RECT{40, 50, 440, 350}));
     EXPECT_NE(styleOf(tree) & WS_VISIBLE, 0);
     EXPECT_EQ(panel.tree.load(), tree);
@@ -188,28 +188,28 @@ TEST_F(PanelEvents, ShowHideAndMoveTheSameTree)
 
 TEST_F(PanelEvents, MoveRepaints)
 {
-    HWND tree = create();
+    HWND tree = createPanel();
     ASSERT_NE(tree, nullptr);
     parent.activate();
-    send(1);
+    sendPanelEvent(1);
     UpdateWindow(parent.handle());
     UpdateWindow(tree);
     ValidateRect(parent.handle(), nullptr);
     ValidateRect(tree, nullptr);
-    send(3, RECT{20, 30, 220, 130});
+    sendPanelEvent(3, RECT{20, 30, 220, 130});
     RECT dirty{};
     EXPECT_TRUE(GetUpdateRect(parent.handle(), &dirty, FALSE)) << "the place the tree left is not repainted";
 }
 
 TEST_F(PanelEvents, OtherCodesChangeNothing)
 {
-    HWND tree = create();
+    HWND tree = createPanel();
     ASSERT_NE(tree, nullptr);
     rebuildOnWorker({channelTitled(L"kept")});
     LONG_PTR style = styleOf(tree);
     RECT place = rectInParent(tree);
     for (int32_t code : {0, 4, 5, 6, 9, 100, -1}) {
-        send(code, RECT{1, 2, 3, 4}, parent.handle());
+        sendPanelEvent(code, RECT{1, 2, 3, 4}, parent.handle());
         EXPECT_EQ(panel.tree.load(), tree) << code;
         EXPECT_EQ(styleOf(tree), style) << code;
         EXPECT_TRUE(sameRect(rectInParent(tree), place)) << code;
@@ -219,28 +219,28 @@ TEST_F(PanelEvents, OtherCodesChangeNothing)
 
 TEST_F(PanelEvents, DestroyRemovesTreeAndImageList)
 {
-    HWND tree = create();
+    HWND tree = createPanel();
     ASSERT_NE(tree, nullptr);
     HIMAGELIST list = panel.images;
     ASSERT_NE(list, nullptr);
     int width = 0, height = 0;
     ASSERT_TRUE(ImageList_GetIconSize(list, &width, &height));
-    send(8);
+    sendPanelEvent(8);
     EXPECT_EQ(panel.tree.load(), nullptr);
     EXPECT_EQ(panel.images, nullptr);
     EXPECT_FALSE(IsWindow(tree));
     EXPECT_FALSE(ImageList_GetIconSize(list, &width, &height)) << "image list still alive";
     // Without a tree the other events and a second destroy do nothing.
     for (int32_t code : {1, 2, 3, 8})
-        send(code, RECT{0, 0, 50, 50});
+        sendPanelEvent(code, RECT{0, 0, 50, 50});
     EXPECT_EQ(panel.tree.load(), nullptr);
 }
 
 TEST_F(PanelEvents, SecondCreateReplacesTheFirstTree)
 {
-    HWND first = create();
+    HWND first = createPanel();
     ASSERT_NE(first, nullptr);
-    HWND second = create(RECT{0, 0, 100, 100});
+    HWND second = createPanel(RECT{0, 0, 100, 100});
     ASSERT_NE(second, nullptr);
     EXPECT_FALSE(IsWindow(first)) << "the first tree is left behind";
     EXPECT_TRUE(IsWindow(second));

@@ -1,5 +1,6 @@
 // Rebuilding the tree from hand-built channels, on a worker thread as a refresh does.
 #include "PanelFixture.h"
+#include "TimeZone.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ using PanelRebuild = PanelFixture;
 
 TEST_F(PanelRebuild, EveryDetailInItsOrderWithImageAndData)
 {
-    ASSERT_NE(create(), nullptr);
+    ASSERT_NE(createPanel(), nullptr);
     Channel channel = fullChannel();
     channel.items = {fullItem()};
     rebuildOnWorker({channel});
@@ -105,7 +106,7 @@ TEST_F(PanelRebuild, EveryDetailInItsOrderWithImageAndData)
 
 TEST_F(PanelRebuild, EachDetailAloneAppearsAlone)
 {
-    ASSERT_NE(create(), nullptr);
+    ASSERT_NE(createPanel(), nullptr);
     struct Case {
         const char* name;
         void (*fill)(Item&);
@@ -141,7 +142,7 @@ TEST_F(PanelRebuild, EachDetailAloneAppearsAlone)
 
 TEST_F(PanelRebuild, EachChannelDetailAloneAppearsAlone)
 {
-    ASSERT_NE(create(), nullptr);
+    ASSERT_NE(createPanel(), nullptr);
     struct Case {
         const char* name;
         void (*fill)(Channel&);
@@ -166,7 +167,7 @@ TEST_F(PanelRebuild, EachChannelDetailAloneAppearsAlone)
 
 TEST_F(PanelRebuild, DatesAsLocalCtimeTextOrLeftOut)
 {
-    ASSERT_NE(create(), nullptr);
+    ASSERT_NE(createPanel(), nullptr);
     struct Case {
         const char* zone;
         int64_t pubDate;
@@ -200,13 +201,12 @@ TEST_F(PanelRebuild, DatesAsLocalCtimeTextOrLeftOut)
         else
             expectLeaves(tree[0].children[0].children, {{c.line, kNoImage, 0}}, where);
     }
-    _putenv("TZ=UTC0");
-    _tzset();
+    useUtc();
 }
 
 TEST_F(PanelRebuild, ChannelsAndItemsInStoreOrderWithDetailsBeforeItems)
 {
-    ASSERT_NE(create(), nullptr);
+    ASSERT_NE(createPanel(), nullptr);
     Channel first = channelTitled(L"first");
     first.link = L"http://first/";
     first.items = {itemTitled(L"first-1"), itemTitled(L"first-2"), itemTitled(L"first-3")};
@@ -234,7 +234,7 @@ TEST_F(PanelRebuild, ChannelsAndItemsInStoreOrderWithDetailsBeforeItems)
 
 TEST_F(PanelRebuild, TitleOnlyAndEmptyTitlesStillMakeNodes)
 {
-    ASSERT_NE(create(), nullptr);
+    ASSERT_NE(createPanel(), nullptr);
     Channel titled = channelTitled(L"only a title");
     Channel untitled = channelTitled(L"");
     untitled.items = {itemTitled(L""), itemTitled(L"bare")};
@@ -250,7 +250,7 @@ TEST_F(PanelRebuild, TitleOnlyAndEmptyTitlesStillMakeNodes)
 
 TEST_F(PanelRebuild, NewContentReplacesTheOldAndEmptyStoreEmptiesTheTree)
 {
-    ASSERT_NE(create(), nullptr);
+    ASSERT_NE(createPanel(), nullptr);
     Channel old = fullChannel();
     old.items = {fullItem(), fullItem()};
     rebuildOnWorker({old, old});
@@ -265,7 +265,7 @@ TEST_F(PanelRebuild, NewContentReplacesTheOldAndEmptyStoreEmptiesTheTree)
 
 TEST_F(PanelRebuild, NothingExpandedOrSelected)
 {
-    ASSERT_NE(create(), nullptr);
+    ASSERT_NE(createPanel(), nullptr);
     Channel channel = fullChannel();
     channel.items = {fullItem()};
     rebuildOnWorker({channel, channel});
@@ -282,7 +282,7 @@ TEST_F(PanelRebuild, NothingExpandedOrSelected)
 
 TEST_F(PanelRebuild, LongAndUnusualTextsKeptExactly)
 {
-    ASSERT_NE(create(), nullptr);
+    ASSERT_NE(createPanel(), nullptr);
     std::wstring longLink = L"http://example.test/" + std::wstring(3000, L'x');
     Channel channel = channelTitled(L"tab\tand\r\nnew line ąćęłńóśźż 日本");
     channel.link = longLink;
@@ -300,13 +300,13 @@ TEST_F(PanelRebuild, WithoutATreeNothingHappensAndTheNextTreeIsFilled)
     rebuildOnWorker({channelTitled(L"lost")});
     EXPECT_EQ(panel.tree.load(), nullptr);
 
-    HWND tree = create();
+    HWND tree = createPanel();
     ASSERT_NE(tree, nullptr);
     EXPECT_TRUE(nodes().empty()) << "a rebuild before create reached the new tree";
     rebuildOnWorker({channelTitled(L"shown")});
     EXPECT_EQ(texts(nodes()), std::vector<std::wstring>{L"shown"});
 
-    send(8);
+    sendPanelEvent(8);
     rebuildOnWorker({channelTitled(L"after destroy")});
     EXPECT_EQ(panel.tree.load(), nullptr);
     EXPECT_FALSE(IsWindow(tree));

@@ -8,7 +8,6 @@
 namespace {
 
 constexpr int kNoImage = -1;
-constexpr auto kRefreshWait = std::chrono::seconds(30);
 
 // An ISO 8859-2 feed: "Wiadomości", "Zażółć", "Treść" in that code page.
 const std::string kPolishFeed = "<?xml version=\"1.0\" encoding=\"iso-8859-2\"?>\n"
@@ -42,46 +41,9 @@ protected:
     void SetUp() override
     {
         PanelFixture::SetUp();
-        auto timers = host.callsTo(L"WTW/Timer/Create");
-        ASSERT_EQ(timers.size(), 1u);
-        timerCallback = reinterpret_cast<HostCallback>(timers[0].field<intptr_t>(24));
-        ASSERT_NE(timerCallback, nullptr);
-        ASSERT_NE(create(), nullptr);
-        send(1);
+        ASSERT_NE(createPanel(), nullptr);
+        sendPanelEvent(1);
     }
-    void TearDown() override
-    {
-        // Unload waits for the workers; one still sending to this thread would wait with it.
-        EXPECT_TRUE(pumpUntil([&] { return endedWorkers() == startedRefreshes; }, kRefreshWait));
-        PanelFixture::TearDown();
-    }
-
-    // Fires the host's timer as the host does, with the event record's code at 16.
-    void fireTimer(int32_t code)
-    {
-        EventBytes event(32, 0);
-        event.put<int32_t>(16, code);
-        EXPECT_EQ(timerCallback(event.address(), 0, nullptr), 0);
-        ++startedRefreshes;
-    }
-    size_t endedWorkers() const
-    {
-        size_t ended = 0;
-        for (const RecordedCall& call : host.callsTo(L"WTW/Log")) {
-            std::wstring line = call.text(16);
-            if (line.rfind(L"Thread ", 0) == 0 && line.find(L"has ended") != std::wstring::npos)
-                ++ended;
-        }
-        return ended;
-    }
-    // Pumps until every refresh started so far has ended (its rebuild came before that).
-    bool waitForRefreshes()
-    {
-        return pumpUntil([&] { return endedWorkers() == startedRefreshes; }, kRefreshWait);
-    }
-
-    HostCallback timerCallback = nullptr;
-    size_t startedRefreshes = 0;
 };
 
 TEST_F(PanelRefresh, TimerRefreshShowsEveryChannelReadInListOrder)
@@ -92,8 +54,7 @@ TEST_F(PanelRefresh, TimerRefreshShowsEveryChannelReadInListOrder)
     second.serve("/two.xml", titledFeed("Second \xE2\x9C\x93"));
     host.setValue(kFeedsKey,
                   first.url("/one.xml") + L"\r\n" + first.url("/missing.xml") + L"\r\n" + second.url("/two.xml"));
-    fireTimer(1);
-    ASSERT_TRUE(waitForRefreshes());
+    ASSERT_TRUE(runRefresh(1));
 
     auto tree = nodes();
     ASSERT_EQ(texts(tree), (std::vector<std::wstring>{L"Wiadomości", L"Second ✓"})) << "the missing feed shows nothing";
@@ -126,13 +87,12 @@ TEST_F(PanelRefresh, TreeKeepsTheOldContentUntilTheNextRefreshEnds)
     server.serve("/new.xml", slow);
 
     host.setValue(kFeedsKey, server.url("/old.xml"));
-    fireTimer(1);
-    ASSERT_TRUE(waitForRefreshes());
+    ASSERT_TRUE(runRefresh(1));
     ASSERT_EQ(texts(nodes()), std::vector<std::wstring>{L"Old"});
 
     host.setValue(kFeedsKey, server.url("/new.xml"));
-    fireTimer(3);
-    ASSERT_TRUE(pumpUntil([&] { return server.connectionCount() == 2; }, kRefreshWait));
+    startRefresh(3);
+    ASSERT_TRUE(pumpUntil([&] { return server.connectionCount() == 2; }, kNoHang));
     pumpUntil([] { return false; }, std::chrono::milliseconds(200)); // the answer is still dripping
     EXPECT_EQ(server.finishedCount(), 1u) << "the slow answer ended too soon to look in between";
     EXPECT_EQ(texts(nodes()), std::vector<std::wstring>{L"Old"}) << "emptied before the rebuild";
@@ -146,13 +106,11 @@ TEST_F(PanelRefresh, RefreshWhereEveryFeedFailsEmptiesTheTree)
     LoopbackServer server("127.0.6.4");
     server.serve("/feed.xml", titledFeed("Shown"));
     host.setValue(kFeedsKey, server.url("/feed.xml"));
-    fireTimer(1);
-    ASSERT_TRUE(waitForRefreshes());
+    ASSERT_TRUE(runRefresh(1));
     ASSERT_EQ(texts(nodes()), std::vector<std::wstring>{L"Shown"});
 
     host.setValue(kFeedsKey, server.url("/gone.xml") + L"\r\n");
-    fireTimer(1);
-    ASSERT_TRUE(waitForRefreshes());
+    ASSERT_TRUE(runRefresh(1));
     EXPECT_TRUE(nodes().empty());
 }
 

@@ -73,10 +73,10 @@ protected:
     void SetUp() override
     {
         PanelFixture::SetUp();
-        tree = create(RECT{0, 0, 600, 400});
+        tree = createPanel(RECT{0, 0, 600, 400});
         ASSERT_NE(tree, nullptr);
         parent.activate();
-        send(1);
+        sendPanelEvent(1);
     }
 
     // Selects the node (as the click before a double-click does), then double-clicks on its label.

@@ -5,9 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "EventBytes.h"
-#include "RecordingHost.h"
-#include "WindowTestKit.h"
-#include "core/Plugin.h"
+#include "PluginUnderTest.h"
 #include "core/SettingsStore.h"
 #include "ui/OptionsPage.h"
 
@@ -23,15 +21,14 @@ bool sameRect(const RECT& a, const RECT& b)
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-class OptionsPageTest : public ::testing::Test {
+class OptionsPageTest : public PluginUnderTest {
 protected:
     void SetUp() override
     {
         host.setValue(kFeedsKey, kStored);
-        plugin.load(host.api());
+        PluginUnderTest::SetUp();
         host.clearCalls();
     }
-    void TearDown() override { plugin.unload(); }
 
     // Sends one event as the host does: the record, an unused argument and the plug-in record.
     EventBytes send(int32_t code, Place place = kPlace)
@@ -43,10 +40,6 @@ protected:
     HWND editor() const { return plugin.optionsEditor; }
     std::optional<std::wstring> stored() const { return host.value(kFeedsKey); }
     std::vector<RecordedCall> writes() const { return host.callsTo(L"WTW/Settings/Set"); }
-
-    RecordingHost host;
-    TestWindow parent;
-    Plugin& plugin = Plugin::instance();
 };
 
 TEST_F(OptionsPageTest, FirstEventCreatesTheBoxFromTheStoredList)
@@ -243,34 +236,33 @@ TEST_F(OptionsPageTest, UnloadWithThePageOpenDestroysTheBox)
     send(1);
     HWND box = editor();
     ASSERT_TRUE(IsWindow(box));
-    plugin.unload();
+    unload();
     EXPECT_FALSE(IsWindow(box));
     EXPECT_EQ(editor(), nullptr);
-    plugin.load(host.api()); // TearDown unloads
 }
 
-TEST(OptionsPageWithoutSettings, BoxOpensEmptyAndSavingStoresNothing)
-{
-    RecordingHost host;
-    host.setSettingsHandle(0);
-    host.setValue(kFeedsKey, L"never read");
-    TestWindow parent;
-    Plugin& plugin = Plugin::instance();
-    plugin.load(host.api());
-    EventBytes show = pageEvent(1, parent.handle(), kPlace);
-    OptionsPage::onEvent(show.address(), 0, &plugin);
-    ASSERT_NE(plugin.optionsEditor, nullptr);
-    EXPECT_EQ(windowText(plugin.optionsEditor), L"");
-    SetWindowTextW(plugin.optionsEditor, L"http://typed/");
-    for (int32_t code : {4, 3}) {
-        EventBytes event = pageEvent(code, parent.handle(), kPlace);
-        OptionsPage::onEvent(event.address(), 0, &plugin);
+class OptionsPageWithoutSettings : public OptionsPageTest {
+protected:
+    void SetUp() override
+    {
+        host.setSettingsHandle(0);
+        host.setValue(kFeedsKey, L"never read");
+        PluginUnderTest::SetUp();
     }
+};
+
+TEST_F(OptionsPageWithoutSettings, BoxOpensEmptyAndSavingStoresNothing)
+{
+    send(1);
+    ASSERT_NE(editor(), nullptr);
+    EXPECT_EQ(windowText(editor()), L"");
+    SetWindowTextW(editor(), L"http://typed/");
+    send(4);
+    send(3);
     EXPECT_EQ(host.count(L"WTW/Settings/Set"), 0u);
     EXPECT_EQ(host.count(L"WTW/Settings/Write"), 0u);
     EXPECT_EQ(host.value(kFeedsKey), L"never read");
-    EXPECT_EQ(plugin.optionsEditor, nullptr);
-    plugin.unload();
+    EXPECT_EQ(editor(), nullptr);
 }
 
 } // namespace

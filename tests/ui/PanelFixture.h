@@ -1,22 +1,17 @@
 #pragma once
-// A loaded plug-in, a parent window on the test thread and the panel's events.
+// The plug-in under test with its panel's events and channels built by hand.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <cstdlib>
-#include <ctime>
 #include <string>
 #include <vector>
 
 #include "EventBytes.h"
-#include "RecordingHost.h"
-#include "WindowTestKit.h"
-#include "core/Plugin.h"
+#include "PluginUnderTest.h"
 #include "ui/FeedPanel.h"
 
-constexpr RECT kTreeRect = {10, 20, 310, 220};
 constexpr auto kNoHang = std::chrono::seconds(20);
 
 inline Channel channelTitled(std::wstring title)
@@ -33,30 +28,8 @@ inline Item itemTitled(std::wstring title)
     return item;
 }
 
-class PanelFixture : public ::testing::Test {
+class PanelFixture : public PluginUnderTest {
 protected:
-    void SetUp() override
-    {
-        _putenv("TZ=UTC0");
-        _tzset();
-        plugin.load(host.api());
-    }
-    void TearDown() override
-    {
-        send(8);
-        plugin.unload();
-    }
-
-    void send(int32_t code, RECT rect = {}, HWND parentWindow = nullptr)
-    {
-        EventBytes event = panelEvent(code, rect, parentWindow);
-        EXPECT_EQ(FeedPanel::onEvent(event.address(), 0, nullptr), 0) << "code " << code;
-    }
-    HWND create(RECT rect = kTreeRect)
-    {
-        send(7, rect, parent.handle());
-        return panel.tree.load();
-    }
     // The rebuild as the refresh worker runs it: on another thread, while this one pumps.
     void rebuildOnWorker(const std::vector<Channel>& channels)
     {
@@ -64,8 +37,5 @@ protected:
     }
     std::vector<TreeNode> nodes() { return readTree(panel.tree.load()); }
 
-    RecordingHost host;
-    TestWindow parent;
-    Plugin& plugin = Plugin::instance();
     FeedPanel& panel = plugin.panel;
 };

@@ -45,6 +45,14 @@ private:
     size_t size_;
 };
 
+// The timer's event: code at 16.
+inline EventBytes timerEvent(int32_t code)
+{
+    EventBytes event(32, 0);
+    event.put<int32_t>(16, code);
+    return event;
+}
+
 // The panel's event: code at 16, rectangle at 28, parent window at 56.
 inline EventBytes panelEvent(int32_t code, RECT rect = {}, HWND parent = nullptr)
 {

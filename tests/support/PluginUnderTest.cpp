@@ -1,0 +1,93 @@
+#include "PluginUnderTest.h"
+
+#include "Announcements.h"
+#include "EventBytes.h"
+#include "LogLines.h"
+#include "TimeZone.h"
+#include "ui/FeedPanel.h"
+
+void PluginUnderTest::SetUp()
+{
+    useUtc();
+    load();
+    ASSERT_EQ(host.count(L"WTW/Timer/Create"), 1u);
+    ASSERT_NE(timer_, nullptr);
+}
+
+void PluginUnderTest::TearDown()
+{
+    // Unload waits for the workers; one still sending to this thread would wait with it.
+    if (loaded_) {
+        EXPECT_TRUE(waitForRefreshes()) << "a refresh did not end";
+    }
+    if (panelMade_)
+        sendPanelEvent(8);
+    if (loaded_)
+        unload();
+}
+
+void PluginUnderTest::load()
+{
+    EXPECT_EQ(plugin.load(host.api()), 0);
+    timer_ = host.timerCallback();
+    loaded_ = true;
+}
+
+int PluginUnderTest::unload()
+{
+    loaded_ = false;
+    refreshing_ = false;
+    return plugin.unload();
+}
+
+intptr_t PluginUnderTest::fireTimer(int32_t code)
+{
+    EventBytes event = timerEvent(code);
+    return timer_(event.address(), 0, nullptr);
+}
+
+void PluginUnderTest::startRefresh(int32_t code)
+{
+    // The log may have been cleared since the last wait; count from what it holds now.
+    awaitedEnds_ = (refreshing_ ? awaitedEnds_ : endedWorkers(host.calls())) + 1;
+    refreshing_ = true;
+    EXPECT_EQ(fireTimer(code), 0) << "code " << code;
+}
+
+bool PluginUnderTest::waitForRefreshes(std::chrono::milliseconds limit)
+{
+    if (refreshing_ && pumpUntil([&] { return endedWorkers(host.calls()) == awaitedEnds_; }, limit))
+        refreshing_ = false;
+    return !refreshing_;
+}
+
+bool PluginUnderTest::waitForCleaners(std::chrono::milliseconds limit)
+{
+    return pumpUntil([&] { return cleanersEnded(host.calls()); }, limit);
+}
+
+void PluginUnderTest::sendPanelEvent(int32_t code, RECT rect, HWND parentWindow)
+{
+    panelMade_ = panelMade_ || code == 7;
+    EventBytes event = panelEvent(code, rect, parentWindow);
+    EXPECT_EQ(FeedPanel::onEvent(event.address(), 0, nullptr), 0) << "code " << code;
+}
+
+HWND PluginUnderTest::createPanel(RECT rect)
+{
+    sendPanelEvent(7, rect, parent.handle());
+    return plugin.panel.tree.load();
+}
+
+std::vector<std::wstring> PluginUnderTest::announcements() const
+{
+    return ::announcements(host.calls());
+}
+
+std::vector<std::wstring> PluginUnderTest::channelTitles() const
+{
+    std::vector<std::wstring> titles;
+    for (const Channel& channel : plugin.store.channels)
+        titles.push_back(channel.title);
+    return titles;
+}
