@@ -10,17 +10,15 @@
 #include "engine/FeedStore.h"
 #include "engine/HostGate.h"
 #include "engine/RefreshTask.h"
-#include "net/HttpClient.h"
 
 class CheckFeedFixture : public ::testing::Test {
 protected:
-    // Dates in UTC; the gate opened and fetches resumed as a load does, since an
-    // earlier test's unload in this process closed the one and stopped the other.
+    // Dates in UTC; the gate opened as a load does (an earlier test's unload in
+    // this process closed it; the test main resumes fetches).
     void SetUp() override
     {
         useUtc();
         generation = HostGate::open();
-        HttpClient::resumeAll();
     }
     void TearDown() override { HostGate::close(0); }
 
