@@ -4,12 +4,22 @@
 #include <cstddef>
 #include <cstdint>
 
+// Timer event codes: the refresh timer answers these two.
+inline constexpr int32_t kSilentRefreshEvent = 1;
+inline constexpr int32_t kNotifyingRefreshEvent = 3;
+
 struct TimerEvent {
     uint8_t hostData[16];
     int32_t code; // 1: silent refresh, 3: notifying refresh
     uint8_t hostTail[12];
 };
 static_assert(offsetof(TimerEvent, code) == 16);
+
+inline constexpr int32_t kPanelShow = 1;
+inline constexpr int32_t kPanelHide = 2;
+inline constexpr int32_t kPanelMove = 3;
+inline constexpr int32_t kPanelCreate = 7;
+inline constexpr int32_t kPanelDestroy = 8;
 
 struct PanelEvent {
     uint8_t hostData[16];
@@ -24,6 +34,13 @@ static_assert(offsetof(PanelEvent, left) == 28);
 static_assert(offsetof(PanelEvent, bottom) == 40);
 static_assert(offsetof(PanelEvent, parent) == 56);
 static_assert(sizeof(PanelEvent) == 64);
+
+inline constexpr int32_t kPageShow = 1;
+inline constexpr int32_t kPageHide = 2;
+inline constexpr int32_t kPageConfirm = 3;
+inline constexpr int32_t kPageApply = 4;
+inline constexpr int32_t kPageCancel = 5;
+inline constexpr int32_t kPageMove = 6;
 
 constexpr size_t kOptionsCaptionChars = 256;
 constexpr size_t kOptionsHintChars = 256; // the host's; we write 41 characters

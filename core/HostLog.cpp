@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cwchar>
 
-#include "core/HostRecords.h"
+#include "core/HostProtocol.h"
 
 namespace {
 std::atomic<const HostApi*> g_logHost{nullptr};
@@ -34,5 +34,5 @@ intptr_t hostLog(const HostApi* host, int32_t level, const wchar_t* moduleName, 
     record.level = level;
     record.moduleName = moduleName;
     record.message = message;
-    return callHost(host, L"WTW/Log", reinterpret_cast<intptr_t>(&record), 0);
+    return callHost(host, Service::kLog, reinterpret_cast<intptr_t>(&record), 0);
 }

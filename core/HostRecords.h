@@ -1,5 +1,6 @@
 #pragma once
-// Records handed to the host's services at load, unload, for settings and log.
+// Records handed to the host's services: at load and unload, for settings,
+// log lines, notifications and news entries.
 // Every record starts with its own size; unused fields stay zero.
 #include <cstddef>
 #include <cstdint>
@@ -115,3 +116,48 @@ static_assert(sizeof(LogRecord) == 40);
 static_assert(offsetof(LogRecord, level) == 4);
 static_assert(offsetof(LogRecord, moduleName) == 8);
 static_assert(offsetof(LogRecord, message) == 16);
+
+struct NotifyRecord {
+    uint32_t size = sizeof(NotifyRecord);
+    uint32_t reserved0 = 0;
+    const wchar_t* text = nullptr; // null in item notifications
+    const wchar_t* title = nullptr;
+    void* reserved1 = nullptr;
+    const wchar_t* icon = nullptr;
+    uint32_t flags = 0;
+    uint8_t reserved2[44] = {};
+};
+static_assert(sizeof(NotifyRecord) == 88);
+static_assert(offsetof(NotifyRecord, text) == 8);
+static_assert(offsetof(NotifyRecord, title) == 16);
+static_assert(offsetof(NotifyRecord, icon) == 32);
+static_assert(offsetof(NotifyRecord, flags) == 40);
+
+struct NewsEntryRecord {
+    uint32_t size = sizeof(NewsEntryRecord);
+    uint32_t reserved0 = 0;
+    const wchar_t* id = nullptr;
+    const wchar_t* title = nullptr;
+    void* reserved1[2] = {};
+    const wchar_t* channelTitle = nullptr;
+    const wchar_t* link = nullptr;
+    const wchar_t* icon = nullptr;
+    uint8_t reserved2[40] = {};
+    int64_t time = 0;
+};
+static_assert(sizeof(NewsEntryRecord) == 112);
+static_assert(offsetof(NewsEntryRecord, id) == 8);
+static_assert(offsetof(NewsEntryRecord, title) == 16);
+static_assert(offsetof(NewsEntryRecord, channelTitle) == 40);
+static_assert(offsetof(NewsEntryRecord, link) == 48);
+static_assert(offsetof(NewsEntryRecord, icon) == 56);
+static_assert(offsetof(NewsEntryRecord, time) == 104);
+
+// A record a host service was given, or null when it is missing or shorter
+// than the layout the caller reads.
+template <typename Record>
+Record* recordAt(intptr_t address)
+{
+    auto record = reinterpret_cast<Record*>(address);
+    return record != nullptr && record->size >= sizeof(Record) ? record : nullptr;
+}

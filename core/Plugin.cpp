@@ -1,20 +1,15 @@
 #include "core/Plugin.h"
 
 #include "core/HostLog.h"
-#include "core/HostRecords.h"
-#include "core/SettingsStore.h"
+#include "core/HostProtocol.h"
+#include "core/PluginInfo.h"
+#include "core/RefreshTimer.h"
 #include "engine/HostGate.h"
-#include "engine/Refresh.h"
 #include "net/HttpClient.h"
 #include "res/resource_ids.h"
-#include "ui/OptionsPage.h"
 
 namespace {
 
-const wchar_t* const kImageId = L"Image/quillFeed";
-const wchar_t* const kPluginId = L"quillFeed";
-const wchar_t* const kCaption = L"RSS";
-const wchar_t* const kTimerId = L"quillFeed/feedRefreshTimer";
 constexpr uint32_t kRefreshIntervalMs = 300000;
 constexpr uint32_t kCleanerWaitMs = 15000;
 
@@ -59,37 +54,39 @@ int Plugin::load(const HostApi* hostTable)
     HttpClient::resumeAll();
     std::atomic_store(&workers, WorkerRegistry::create());
     setLogHost(hostTable);
+    panel.bind(host, module);
+    optionsPage.bind(&settings, module);
 
     ImageLoadRecord image;
-    image.imageId = kImageId;
+    image.imageId = kPluginImageId;
     image.resourceId = QF_RES_PLUGIN_PNG;
     image.module = module;
-    callHost(host, L"WTW/Graph/Load", asParam(&image), 0);
+    callHost(host, Service::kGraphLoad, asParam(&image), 0);
 
     OptionsPageRecord page;
     page.pageId = kPluginId;
-    page.parentGroupId = L"WTW/Group/Plugz";
-    page.caption = kCaption;
-    page.iconId = kImageId;
+    page.parentGroupId = kPluginsGroupId;
+    page.caption = kPluginCaption;
+    page.iconId = kPluginImageId;
     page.callback = &OptionsPage::onEvent;
-    page.callbackData = this;
-    callHost(host, L"WTW/AddOptionsPage", asParam(module), asParam(&page));
+    page.callbackData = static_cast<UiParts*>(this);
+    callHost(host, Service::kAddOptionsPage, asParam(module), asParam(&page));
 
     PanelRecord panelRecord;
-    panelRecord.iconId = kImageId;
+    panelRecord.iconId = kPluginImageId;
     panelRecord.panelId = kPluginId;
-    panelRecord.caption = kCaption;
+    panelRecord.caption = kPluginCaption;
     panelRecord.callback = &FeedPanel::onEvent;
-    panelRecord.callbackData = this;
-    callHost(host, L"WTW/PanelAdd", asParam(&panelRecord), 0);
+    panelRecord.callbackData = static_cast<UiParts*>(this);
+    callHost(host, Service::kPanelAdd, asParam(&panelRecord), 0);
 
-    SettingsStore::open();
+    settings.open(host, module);
 
     TimerRecord timer;
-    timer.timerId = kTimerId;
+    timer.timerId = kRefreshTimerId;
     timer.intervalMs = kRefreshIntervalMs;
     timer.callback = &onRefreshTimer;
-    callHost(host, L"WTW/Timer/Create", asParam(&timer), 0);
+    callHost(host, Service::kTimerCreate, asParam(&timer), 0);
     return 0;
 }
 
@@ -102,21 +99,28 @@ int Plugin::unload()
     HostGate::close(kCleanerWaitMs);
     HttpClient::cancelAll();
 
-    callHost(host, L"WTW/RemoveOptionsPage", asParam(module), asParam(kPluginGuid));
+    callHost(host, Service::kRemoveOptionsPage, asParam(module), asParam(kPluginGuid));
 
     PanelRecord panelRecord;
     panelRecord.panelId = kPluginId;
-    callHost(host, L"WTW/PanelDel", asParam(&panelRecord), 0);
+    callHost(host, Service::kPanelDel, asParam(&panelRecord), 0);
 
-    callHost(host, L"WTW/Timer/Destroy", asParam(kTimerId), 0);
-    SettingsStore::close();
-
-    if (optionsEditor != nullptr) {
-        DestroyWindow(optionsEditor);
-        optionsEditor = nullptr;
-    }
+    callHost(host, Service::kTimerDestroy, asParam(kRefreshTimerId), 0);
+    settings.close();
+    optionsPage.closeEditor();
     // A cleaner still running keeps its own reference to the registry.
     if (auto registry = std::atomic_exchange(&workers, std::shared_ptr<WorkerRegistry>()))
         registry->teardown(remainingMs(started, kCleanerWaitMs));
     return 0;
+}
+
+std::unique_ptr<RefreshTask> Plugin::refreshTask(bool notify)
+{
+    auto task = std::make_unique<RefreshTask>();
+    task->host = host;
+    task->settings = &settings;
+    task->store = &store;
+    task->panel = &panel;
+    task->notify = notify;
+    return task;
 }

@@ -1,21 +1,25 @@
 #pragma once
-// The process-wide plug-in state and the three entry points' bodies.
+// The process-wide plug-in state and the three entry points' bodies. The top
+// of the include graph: nothing below core/ includes this header; what the
+// parts need of the state is handed to them (see docs/architecture.md).
 #include <windows.h>
 
 #include <memory>
 
 #include "core/HostApi.h"
+#include "core/SettingsStore.h"
 #include "engine/FeedStore.h"
 #include "engine/WorkerRegistry.h"
-#include "ui/FeedPanel.h"
+#include "ui/UiParts.h"
 
-struct Plugin {
+// The panel and the options page (UiParts) come first: the record is their
+// callback data, so their callbacks find them at its address.
+struct Plugin : UiParts {
     const HostApi* host = nullptr;
     HINSTANCE module = codeModule();
-    HWND optionsEditor = nullptr;            // owned: whoever clears it destroys the window first
     std::shared_ptr<WorkerRegistry> workers; // shared with a cleaner that outlives unload
     FeedStore store;
-    FeedPanel panel;
+    SettingsStore settings;
 
     // Built on the first call, which comes from the library entry point.
     static Plugin& instance();
@@ -24,8 +28,8 @@ struct Plugin {
     int load(const HostApi* hostTable);
     int unload();
 
+    // What a refresh of the current load works with.
+    std::unique_ptr<RefreshTask> refreshTask(bool notify);
+
     static HINSTANCE codeModule();
 };
-
-// Registered with the host under this GUID; also the options page's removal key.
-extern const wchar_t* const kPluginGuid;

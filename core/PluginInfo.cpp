@@ -1,7 +1,5 @@
 #include "core/PluginInfo.h"
 
-#include "core/Plugin.h"
-
 const wchar_t* const kPluginGuid = L"{6E0F3C52-8B1D-4A77-9C2E-3F5A1B7D9E41}";
 
 const PluginInfo& pluginInfo()

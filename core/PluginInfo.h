@@ -33,3 +33,6 @@ static_assert(offsetof(PluginInfo, guid) == 96);
 static_assert(offsetof(PluginInfo, reserved104) == 104);
 
 const PluginInfo& pluginInfo();
+
+// The GUID the record names; also the options page's removal key.
+extern const wchar_t* const kPluginGuid;

@@ -1,7 +1,5 @@
 #include "devhost/DevHost.h"
 
-const wchar_t* const kFeedListKey = L"cfg/quillFeed/feeds";
-
 DevHost::DevHost(DevHostSetup setup)
     : report_(setup.report ? setup.report : [](const std::wstring&) {}),
       dispatcher_([this](const std::wstring& service) { report_(L"unknown service " + service + L" (answered 0)"); }),
@@ -31,7 +29,7 @@ bool DevHost::readFeedList(std::optional<std::wstring>& list, std::wstring& erro
     SettingsFile file(settings_.configPath());
     if (!file.load(error))
         return false;
-    list = file.get(kFeedListKey);
+    list = file.get(kFeedsKey);
     return true;
 }
 
@@ -40,7 +38,7 @@ bool DevHost::storeFeedList(const std::wstring& list, std::wstring& error)
     SettingsFile file(settings_.configPath());
     if (!file.load(error))
         return false;
-    file.set(kFeedListKey, list);
+    file.set(kFeedsKey, list);
     return file.save(error);
 }
 

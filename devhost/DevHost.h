@@ -17,9 +17,6 @@
 #include "devhost/SettingsService.h"
 #include "devhost/TimerService.h"
 
-// The plug-in keeps its feed list under this key of its configuration file.
-extern const wchar_t* const kFeedListKey;
-
 struct DevHostSetup {
     std::wstring configPath;
     TimerService::Mode timers = TimerService::Mode::Manual;

@@ -42,18 +42,6 @@ std::wstring join(const std::vector<std::wstring>& addresses)
     return list;
 }
 
-std::vector<std::wstring> split(const std::wstring& list)
-{
-    std::vector<std::wstring> lines;
-    size_t start = 0;
-    for (size_t at = list.find(L"\r\n"); at != std::wstring::npos; at = list.find(L"\r\n", start)) {
-        lines.push_back(list.substr(start, at - start));
-        start = at + 2;
-    }
-    lines.push_back(list.substr(start));
-    return lines;
-}
-
 bool readFile(const std::wstring& path, std::vector<std::wstring>& addresses, std::wstring& error)
 {
     std::string bytes;

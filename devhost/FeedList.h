@@ -7,7 +7,6 @@ namespace FeedList {
 // One address per line; blank lines and lines starting with # are skipped.
 std::vector<std::wstring> parseLines(const std::wstring& text);
 std::wstring join(const std::vector<std::wstring>& addresses);
-std::vector<std::wstring> split(const std::wstring& list);
 // Reads a UTF-8 file of addresses; false with a reason when it cannot.
 bool readFile(const std::wstring& path, std::vector<std::wstring>& addresses, std::wstring& error);
 } // namespace FeedList

@@ -1,20 +1,12 @@
 #include "devhost/HostEvents.h"
 
-#include "core/HostRecords.h"
-#include "engine/FeedCheck.h"
+#include "core/HostProtocol.h"
 
 namespace {
 
 std::wstring copyText(const wchar_t* text)
 {
     return text ? std::wstring(text) : std::wstring();
-}
-
-template <typename Record>
-const Record* recordAt(intptr_t address)
-{
-    auto record = reinterpret_cast<const Record*>(address);
-    return record != nullptr && record->size >= sizeof(Record) ? record : nullptr;
 }
 
 bool endsWith(const std::wstring& text, const std::wstring& tail)
@@ -41,9 +33,9 @@ HostEvents::~HostEvents()
 
 void HostEvents::install(ServiceDispatcher& dispatcher)
 {
-    dispatcher.add(L"WTW/ShowStandardNotify", [this](intptr_t w, intptr_t) { return notify(w); });
-    dispatcher.add(L"News/AddEntry", [this](intptr_t w, intptr_t) { return addNews(w); });
-    dispatcher.add(L"WTW/Log", [this](intptr_t w, intptr_t) { return log(w); });
+    dispatcher.add(Service::kShowStandardNotify, [this](intptr_t w, intptr_t) { return notify(w); });
+    dispatcher.add(Service::kNewsAddEntry, [this](intptr_t w, intptr_t) { return addNews(w); });
+    dispatcher.add(Service::kLog, [this](intptr_t w, intptr_t) { return log(w); });
 }
 
 void HostEvents::setListener(std::function<void(const HostEvent&)> listener)
@@ -54,7 +46,7 @@ void HostEvents::setListener(std::function<void(const HostEvent&)> listener)
 
 intptr_t HostEvents::notify(intptr_t address)
 {
-    auto record = recordAt<NotifyRecord>(address);
+    auto record = recordAt<const NotifyRecord>(address);
     if (record == nullptr)
         return 0;
     HostEvent event;
@@ -70,7 +62,7 @@ intptr_t HostEvents::notify(intptr_t address)
 
 intptr_t HostEvents::addNews(intptr_t address)
 {
-    auto record = recordAt<NewsEntryRecord>(address);
+    auto record = recordAt<const NewsEntryRecord>(address);
     if (record == nullptr)
         return 0;
     HostEvent event;
@@ -87,7 +79,7 @@ intptr_t HostEvents::addNews(intptr_t address)
 
 intptr_t HostEvents::log(intptr_t address)
 {
-    auto record = recordAt<LogRecord>(address);
+    auto record = recordAt<const LogRecord>(address);
     if (record == nullptr)
         return 0;
     HostEvent event;

@@ -1,11 +1,8 @@
 #include "devhost/LookService.h"
 
-#include "core/HostRecords.h"
+#include "core/HostProtocol.h"
 
 namespace {
-
-constexpr intptr_t kThemeText = 5;
-constexpr intptr_t kThemeBackground = 1;
 
 std::string resourceBytes(HMODULE module, intptr_t id)
 {
@@ -20,14 +17,14 @@ std::string resourceBytes(HMODULE module, intptr_t id)
 
 void LookService::install(ServiceDispatcher& dispatcher)
 {
-    dispatcher.add(L"WTW/Graph/Load", [this](intptr_t w, intptr_t) { return loadImage(w); });
-    dispatcher.add(L"WTW/GetThemeColor", [](intptr_t w, intptr_t) { return themeColor(w); });
+    dispatcher.add(Service::kGraphLoad, [this](intptr_t w, intptr_t) { return loadImage(w); });
+    dispatcher.add(Service::kGetThemeColor, [](intptr_t w, intptr_t) { return themeColor(w); });
 }
 
 intptr_t LookService::loadImage(intptr_t address)
 {
-    auto record = reinterpret_cast<const ImageLoadRecord*>(address);
-    if (record == nullptr || record->size < sizeof(ImageLoadRecord) || record->imageId == nullptr)
+    auto record = recordAt<const ImageLoadRecord>(address);
+    if (record == nullptr || record->imageId == nullptr)
         return 0;
     LoadedImage image;
     image.module = static_cast<HMODULE>(record->module);
@@ -50,9 +47,9 @@ bool LookService::image(const std::wstring& id, LoadedImage& found) const
 
 intptr_t LookService::themeColor(intptr_t index)
 {
-    if (index == kThemeText)
+    if (index == kThemeIndexText)
         return kThemeTextColor;
-    if (index == kThemeBackground)
+    if (index == kThemeIndexBackground)
         return kThemeBackgroundColor;
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "core/HostProtocol.h"
 #include "devhost/Console.h"
 #include "devhost/FeedList.h"
 #include "devhost/Modes.h"
@@ -25,7 +26,7 @@ void printHeader(const DevHost& host, const std::wstring& dll)
         Console::out(text + L"Feed list: none stored (give addresses or --feeds FILE)\n");
         return;
     }
-    const std::vector<std::wstring> lines = FeedList::split(*list);
+    const std::vector<std::wstring> lines = splitFeedList(*list);
     text += L"Feed list (" + Report::counted(lines.size(), L"line") + L"):\n";
     for (const std::wstring& line : lines)
         text += L"  " + line + L"\n";

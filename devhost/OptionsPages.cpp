@@ -4,20 +4,18 @@
 #include <cwchar>
 #include <memory>
 
-#include "core/EventRecords.h"
-#include "core/HostRecords.h"
+#include "core/HostProtocol.h"
 
 void OptionsPages::install(ServiceDispatcher& dispatcher)
 {
-    dispatcher.add(L"WTW/AddOptionsPage", [this](intptr_t w, intptr_t l) { return add(w, l); });
-    dispatcher.add(L"WTW/RemoveOptionsPage", [this](intptr_t w, intptr_t) { return remove(w); });
+    dispatcher.add(Service::kAddOptionsPage, [this](intptr_t w, intptr_t l) { return add(w, l); });
+    dispatcher.add(Service::kRemoveOptionsPage, [this](intptr_t w, intptr_t) { return remove(w); });
 }
 
 intptr_t OptionsPages::add(intptr_t module, intptr_t address)
 {
-    auto record = reinterpret_cast<const OptionsPageRecord*>(address);
-    if (record == nullptr || record->size < sizeof(OptionsPageRecord) || record->pageId == nullptr ||
-        record->callback == nullptr)
+    auto record = recordAt<const OptionsPageRecord>(address);
+    if (record == nullptr || record->pageId == nullptr || record->callback == nullptr)
         return 0;
     OptionsPageInfo page;
     page.module = reinterpret_cast<HMODULE>(module);

@@ -6,15 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/HostApi.h"
+#include "core/HostProtocol.h"
 #include "devhost/ServiceDispatcher.h"
-
-constexpr int32_t kPageShow = 1;
-constexpr int32_t kPageHide = 2;
-constexpr int32_t kPageConfirm = 3;
-constexpr int32_t kPageApply = 4;
-constexpr int32_t kPageCancel = 5;
-constexpr int32_t kPageMove = 6;
 
 struct OptionsPageInfo {
     HMODULE module = nullptr;

@@ -4,8 +4,7 @@
 
 #include <cstring>
 
-#include "core/EventRecords.h"
-#include "core/HostRecords.h"
+#include "core/HostProtocol.h"
 
 namespace {
 
@@ -28,15 +27,14 @@ void walk(HWND tree, HTREEITEM item, int depth, std::vector<TreeLine>& lines)
 
 void PanelHost::install(ServiceDispatcher& dispatcher)
 {
-    dispatcher.add(L"WTW/PanelAdd", [this](intptr_t w, intptr_t) { return add(w); });
-    dispatcher.add(L"WTW/PanelDel", [this](intptr_t w, intptr_t) { return remove(w); });
+    dispatcher.add(Service::kPanelAdd, [this](intptr_t w, intptr_t) { return add(w); });
+    dispatcher.add(Service::kPanelDel, [this](intptr_t w, intptr_t) { return remove(w); });
 }
 
 intptr_t PanelHost::add(intptr_t address)
 {
-    auto record = reinterpret_cast<const PanelRecord*>(address);
-    if (record == nullptr || record->size < sizeof(PanelRecord) || record->panelId == nullptr ||
-        record->callback == nullptr)
+    auto record = recordAt<const PanelRecord>(address);
+    if (record == nullptr || record->panelId == nullptr || record->callback == nullptr)
         return 0;
     Panel panel;
     panel.id = record->panelId;
@@ -53,8 +51,8 @@ intptr_t PanelHost::add(intptr_t address)
 
 intptr_t PanelHost::remove(intptr_t address)
 {
-    auto record = reinterpret_cast<const PanelRecord*>(address);
-    if (record == nullptr || record->size < sizeof(PanelRecord) || record->panelId == nullptr)
+    auto record = recordAt<const PanelRecord>(address);
+    if (record == nullptr || record->panelId == nullptr)
         return 0;
     for (auto it = panels_.begin(); it != panels_.end(); ++it) {
         if (it->id != record->panelId)

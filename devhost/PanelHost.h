@@ -7,14 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/HostApi.h"
+#include "core/HostProtocol.h"
 #include "devhost/ServiceDispatcher.h"
-
-constexpr int32_t kPanelShow = 1;
-constexpr int32_t kPanelHide = 2;
-constexpr int32_t kPanelMove = 3;
-constexpr int32_t kPanelCreate = 7;
-constexpr int32_t kPanelDestroy = 8;
 
 struct TreeLine {
     int depth = 0;

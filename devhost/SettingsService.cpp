@@ -3,18 +3,9 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "core/HostRecords.h"
+#include "core/HostProtocol.h"
 
 namespace {
-
-constexpr uint32_t kTextValue = 3; // the only value type the plug-in uses
-
-template <typename Record>
-Record* recordAt(intptr_t address)
-{
-    auto record = reinterpret_cast<Record*>(address);
-    return record != nullptr && record->size >= sizeof(Record) ? record : nullptr;
-}
 
 } // namespace
 
@@ -25,13 +16,13 @@ SettingsService::SettingsService(std::wstring configPath, Reporter report)
 
 void SettingsService::install(ServiceDispatcher& dispatcher)
 {
-    dispatcher.add(L"WTW/Settings/GetMyConfigFile", [this](intptr_t w, intptr_t) { return getMyConfigFile(w); });
-    dispatcher.add(L"WTW/Settings/Init", [this](intptr_t w, intptr_t) { return init(w); });
-    dispatcher.add(L"WTW/Settings/Read", [this](intptr_t w, intptr_t) { return read(w); });
-    dispatcher.add(L"WTW/Settings/Get", [this](intptr_t w, intptr_t) { return get(w); });
-    dispatcher.add(L"WTW/Settings/Set", [this](intptr_t w, intptr_t) { return set(w); });
-    dispatcher.add(L"WTW/Settings/Write", [this](intptr_t w, intptr_t) { return write(w); });
-    dispatcher.add(L"WTW/Settings/Destroy", [this](intptr_t w, intptr_t) { return destroy(w); });
+    dispatcher.add(Service::kSettingsGetMyConfigFile, [this](intptr_t w, intptr_t) { return getMyConfigFile(w); });
+    dispatcher.add(Service::kSettingsInit, [this](intptr_t w, intptr_t) { return init(w); });
+    dispatcher.add(Service::kSettingsRead, [this](intptr_t w, intptr_t) { return read(w); });
+    dispatcher.add(Service::kSettingsGet, [this](intptr_t w, intptr_t) { return get(w); });
+    dispatcher.add(Service::kSettingsSet, [this](intptr_t w, intptr_t) { return set(w); });
+    dispatcher.add(Service::kSettingsWrite, [this](intptr_t w, intptr_t) { return write(w); });
+    dispatcher.add(Service::kSettingsDestroy, [this](intptr_t w, intptr_t) { return destroy(w); });
 }
 
 size_t SettingsService::openHandles() const
@@ -102,7 +93,7 @@ intptr_t SettingsService::read(intptr_t handle)
 intptr_t SettingsService::get(intptr_t address)
 {
     auto record = recordAt<SettingsValueRecord>(address);
-    if (record == nullptr || record->key == nullptr || record->valueType != kTextValue || record->text == nullptr ||
+    if (record == nullptr || record->key == nullptr || record->valueType != kSettingsTextValue || record->text == nullptr ||
         record->length == 0)
         return 0;
     std::lock_guard<std::mutex> hold(mutex_);
@@ -122,7 +113,7 @@ intptr_t SettingsService::get(intptr_t address)
 intptr_t SettingsService::set(intptr_t address)
 {
     auto record = recordAt<SettingsValueRecord>(address);
-    if (record == nullptr || record->key == nullptr || record->valueType != kTextValue)
+    if (record == nullptr || record->key == nullptr || record->valueType != kSettingsTextValue)
         return 0;
     const std::wstring value = record->text ? std::wstring(record->text, record->length) : std::wstring();
     std::lock_guard<std::mutex> hold(mutex_);

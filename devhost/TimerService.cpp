@@ -3,8 +3,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "core/EventRecords.h"
-#include "core/HostRecords.h"
+#include "core/HostProtocol.h"
 
 void sendTimerEvent(HostCallback callback, int32_t code)
 {
@@ -61,15 +60,14 @@ TimerService::~TimerService()
 
 void TimerService::install(ServiceDispatcher& dispatcher)
 {
-    dispatcher.add(L"WTW/Timer/Create", [this](intptr_t w, intptr_t) { return create(w); });
-    dispatcher.add(L"WTW/Timer/Destroy", [this](intptr_t w, intptr_t) { return destroy(w); });
+    dispatcher.add(Service::kTimerCreate, [this](intptr_t w, intptr_t) { return create(w); });
+    dispatcher.add(Service::kTimerDestroy, [this](intptr_t w, intptr_t) { return destroy(w); });
 }
 
 intptr_t TimerService::create(intptr_t address)
 {
-    auto record = reinterpret_cast<const TimerRecord*>(address);
-    if (record == nullptr || record->size < sizeof(TimerRecord) || record->timerId == nullptr ||
-        record->callback == nullptr)
+    auto record = recordAt<const TimerRecord>(address);
+    if (record == nullptr || record->timerId == nullptr || record->callback == nullptr)
         return 0;
     Timer timer;
     timer.callback = record->callback;

@@ -14,11 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/HostApi.h"
+#include "core/HostProtocol.h"
 #include "devhost/ServiceDispatcher.h"
-
-constexpr int32_t kSilentRefreshEvent = 1;
-constexpr int32_t kNotifyingRefreshEvent = 3;
 
 class TimerService {
 public:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "core/HostProtocol.h"
 #include "core/RssException.h"
 #include "engine/FeedStore.h"
 #include "engine/HostGate.h"
@@ -12,8 +13,6 @@
 
 namespace {
 
-const wchar_t* const kItemIcon = L"Image/RSS";
-const wchar_t* const kWarningIcon = L"Image/Warning32";
 constexpr uint32_t kItemFlags = 3;
 constexpr uint32_t kErrorFlags = 0;
 
@@ -27,9 +26,9 @@ bool announce(const RefreshTask& task, const Channel& channel, const Item& item)
 {
     NotifyRecord notice;
     notice.title = item.title.c_str();
-    notice.icon = kItemIcon;
+    notice.icon = kItemImageId;
     notice.flags = kItemFlags;
-    if (!send(task, L"WTW/ShowStandardNotify", &notice))
+    if (!send(task, Service::kShowStandardNotify, &notice))
         return false;
 
     NewsEntryRecord entry;
@@ -37,9 +36,9 @@ bool announce(const RefreshTask& task, const Channel& channel, const Item& item)
     entry.title = item.title.c_str();
     entry.channelTitle = channel.title.c_str();
     entry.link = item.link.c_str();
-    entry.icon = kItemIcon;
+    entry.icon = kItemImageId;
     entry.time = item.pubDate;
-    return send(task, L"News/AddEntry", &entry);
+    return send(task, Service::kNewsAddEntry, &entry);
 }
 
 void check(const RefreshTask& task, const wchar_t* address)
@@ -76,9 +75,9 @@ void reportFailure(const RefreshTask& task, const wchar_t* titlePrefix, const wc
         NotifyRecord notice;
         notice.text = text.c_str();
         notice.title = title.c_str();
-        notice.icon = kWarningIcon;
+        notice.icon = kWarningImageId;
         notice.flags = kErrorFlags;
-        send(task, L"WTW/ShowStandardNotify", &notice);
+        send(task, Service::kShowStandardNotify, &notice);
     } catch (...) {
     }
 }

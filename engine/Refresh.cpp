@@ -3,8 +3,7 @@
 #include <memory>
 #include <mutex>
 
-#include "core/EventRecords.h"
-#include "core/Plugin.h"
+#include "core/HostProtocol.h"
 #include "core/SettingsStore.h"
 #include "engine/FeedCheck.h"
 #include "engine/FeedStore.h"
@@ -12,11 +11,9 @@
 #include "engine/ModuleRef.h"
 #include "engine/RefreshTask.h"
 #include "engine/WorkerRegistry.h"
+#include "ui/FeedPanel.h"
 
 namespace {
-
-constexpr int32_t kSilentRefresh = 1;
-constexpr int32_t kNotifyingRefresh = 3;
 
 DWORD WINAPI workerMain(LPVOID task)
 {
@@ -30,7 +27,7 @@ bool readFeedList(const RefreshTask& task, std::wstring& list)
     HostGate::Pass pass(task.generation);
     if (!pass)
         return false;
-    list = SettingsStore::read(kFeedsKey);
+    list = task.settings != nullptr ? task.settings->read(kFeedsKey) : std::wstring();
     return true;
 }
 
@@ -50,43 +47,21 @@ void refresh(const RefreshTask& task)
             return;
         checkFeed(task, line.c_str());
     }
-    if (HostGate::isOpen(task.generation))
-        Plugin::instance().panel.rebuild(store.channels);
+    if (task.panel != nullptr && HostGate::isOpen(task.generation))
+        task.panel->rebuild(store.channels);
 }
 
 } // namespace
 
-intptr_t onRefreshTimer(intptr_t timerEvent, intptr_t, void*)
+void startRefresh(const std::shared_ptr<WorkerRegistry>& registry, std::unique_ptr<RefreshTask> task)
 {
-    try {
-        const auto* event = reinterpret_cast<const TimerEvent*>(timerEvent);
-        if (event == nullptr)
-            return 0;
-        if (event->code == kSilentRefresh)
-            startRefresh(&Plugin::instance().store, false);
-        else if (event->code == kNotifyingRefresh)
-            startRefresh(&Plugin::instance().store, true);
-    } catch (...) {
-        // Nothing may reach the host's timer thread.
-    }
-    return 0;
-}
-
-void startRefresh(FeedStore* store, bool notify)
-{
-    Plugin& plugin = Plugin::instance();
-    const std::shared_ptr<WorkerRegistry> registry = std::atomic_load(&plugin.workers);
     const uint32_t generation = HostGate::generation();
-    if (!registry || store == nullptr || !HostGate::isOpen(generation))
+    if (!registry || !task || task->store == nullptr || !HostGate::isOpen(generation))
         return; // not loaded, or being unloaded
-    auto task = std::make_unique<RefreshTask>();
-    task->host = plugin.host;
-    task->store = store;
-    task->notify = notify;
     task->generation = generation;
     if (HMODULE module = ModuleRef::acquire()) {
-        task->thread = CreateThread(nullptr, 0, &workerMain, task.get(), 0, nullptr);
-        if (task->thread == nullptr)
+        task->thread.reset(CreateThread(nullptr, 0, &workerMain, task.get(), 0, nullptr));
+        if (!task->thread)
             ModuleRef::release(module);
     }
     registry->registerWorker(std::move(task));
@@ -101,20 +76,4 @@ DWORD WINAPI runRefresh(LPVOID task)
         // A worker ends quietly; the next refresh tries again.
     }
     return 0;
-}
-
-std::vector<std::wstring> splitFeedList(const std::wstring& list)
-{
-    static const std::wstring separator = L"\r\n";
-    std::vector<std::wstring> lines;
-    size_t start = 0;
-    for (;;) {
-        const size_t end = list.find(separator, start);
-        if (end == std::wstring::npos) {
-            lines.push_back(list.substr(start));
-            return lines;
-        }
-        lines.push_back(list.substr(start, end - start));
-        start = end + separator.size();
-    }
 }

@@ -1,18 +1,14 @@
 #pragma once
-// The refresh timer's callback and the worker thread that checks the list.
+// The refresh worker: starting it, and the thread body that checks the list.
 #include <windows.h>
 
-#include <string>
-#include <vector>
+#include <memory>
 
-#include "core/HostApi.h"
-
-class FeedStore;
+class WorkerRegistry;
 struct RefreshTask;
 
-intptr_t onRefreshTimer(intptr_t timerEvent, intptr_t unused, void* callbackData);
-void startRefresh(FeedStore* store, bool notify);
+// Starts a worker thread on the task (its generation and thread are filled in
+// here) and hands the task to the registry. Does nothing without a registry or
+// a store, or while the plug-in is being unloaded.
+void startRefresh(const std::shared_ptr<WorkerRegistry>& registry, std::unique_ptr<RefreshTask> task);
 DWORD WINAPI runRefresh(LPVOID task);
-
-// Cuts the feed list at every CR LF; the text after the last pair is a line too.
-std::vector<std::wstring> splitFeedList(const std::wstring& list);

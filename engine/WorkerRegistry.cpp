@@ -11,16 +11,7 @@ constexpr DWORD kReapWaitMs = 1000;
 constexpr int32_t kLogLevel = 1;
 const wchar_t* const kLogModule = L"RSS";
 
-class Hold {
-public:
-    explicit Hold(CRITICAL_SECTION& lock) : lock_(lock) { EnterCriticalSection(&lock_); }
-    ~Hold() { LeaveCriticalSection(&lock_); }
-    Hold(const Hold&) = delete;
-    Hold& operator=(const Hold&) = delete;
-
-private:
-    CRITICAL_SECTION& lock_;
-};
+using Hold = std::lock_guard<std::mutex>;
 
 using RegistryRef = std::shared_ptr<WorkerRegistry>;
 
@@ -33,21 +24,15 @@ std::shared_ptr<WorkerRegistry> WorkerRegistry::create()
 
 WorkerRegistry::WorkerRegistry() : generation_(HostGate::generation())
 {
-    InitializeCriticalSection(&lock_);
 }
 
 WorkerRegistry::~WorkerRegistry()
 {
     // Tasks are left only when no cleaner could be started. A task whose
     // worker still runs is left alive on purpose: that thread still reads it.
-    for (auto& task : tasks_) {
-        if (WaitForSingleObject(task->thread, 0) != WAIT_OBJECT_0) {
+    for (auto& task : tasks_)
+        if (WaitForSingleObject(task->thread.get(), 0) != WAIT_OBJECT_0)
             task.release();
-            continue;
-        }
-        CloseHandle(task->thread);
-    }
-    DeleteCriticalSection(&lock_);
 }
 
 void WorkerRegistry::log(const wchar_t* format, HANDLE handle) const
@@ -62,7 +47,7 @@ void WorkerRegistry::registerWorker(std::unique_ptr<RefreshTask> task)
     Hold hold(lock_);
     if (!cleanerRunning_)
         startCleaner();
-    if (!task || task->thread == nullptr)
+    if (!task || !task->thread)
         return; // no worker to wait for: the task goes at once
     try {
         tasks_.push_back(std::move(task));
@@ -88,7 +73,7 @@ void WorkerRegistry::startCleaner()
         handle = nullptr;
     }
     if (handle != nullptr) {
-        cleaner_ = handle;
+        cleaner_.reset(handle);
         cleanerShown_ = handle;
         cleanerRunning_ = true;
     }
@@ -110,7 +95,7 @@ DWORD WINAPI WorkerRegistry::cleanerMain(LPVOID self)
 
 void WorkerRegistry::runCleaner()
 {
-    HANDLE own = nullptr;
+    UniqueHandle own; // closed after the end line is written
     HANDLE shown = nullptr;
     for (;;) {
         RefreshTask* task = nullptr;
@@ -120,24 +105,21 @@ void WorkerRegistry::runCleaner()
                 // Found empty and marked ended in one hold: a registration
                 // after this starts a new cleaner rather than wait for us.
                 cleanerRunning_ = false;
-                own = cleaner_;
-                cleaner_ = nullptr;
+                own = std::move(cleaner_);
                 shown = cleanerShown_;
                 break;
             }
             task = tasks_.back().get();
         }
-        const DWORD waited = WaitForSingleObject(task->thread, kReapWaitMs);
+        const DWORD waited = WaitForSingleObject(task->thread.get(), kReapWaitMs);
         if (waited == WAIT_OBJECT_0) {
-            log(L"Thread %p has ended", task->thread);
+            log(L"Thread %p has ended", task->thread.get());
             reap(task);
         } else if (waited == WAIT_FAILED) {
             Sleep(kReapWaitMs); // never spin on a handle that cannot be waited on
         }
     }
     log(L"Cleaner thread %p has ended", shown);
-    if (own != nullptr)
-        CloseHandle(own);
 }
 
 void WorkerRegistry::reap(RefreshTask* task)
@@ -147,29 +129,25 @@ void WorkerRegistry::reap(RefreshTask* task)
     for (auto it = tasks_.begin(); it != tasks_.end(); ++it) {
         if (it->get() != task)
             continue;
-        CloseHandle(task->thread);
-        tasks_.erase(it);
+        tasks_.erase(it); // closes the worker's handle
         return;
     }
 }
 
 bool WorkerRegistry::teardown(uint32_t timeoutMs)
 {
-    HANDLE cleaner = nullptr;
+    UniqueHandle cleaner;
     {
         Hold hold(lock_);
         // Tasks left by a cleaner that could not start get one more try.
         if (!cleanerRunning_ && !tasks_.empty())
             startCleaner();
         // Taken over: from here on only we close this handle, after our wait.
-        cleaner = cleaner_;
-        cleaner_ = nullptr;
-        if (cleaner == nullptr)
+        cleaner = std::move(cleaner_);
+        if (!cleaner)
             return !cleanerRunning_;
     }
-    const bool ended = waitPumpingSentMessages(cleaner, timeoutMs);
-    CloseHandle(cleaner);
-    return ended;
+    return waitPumpingSentMessages(cleaner.get(), timeoutMs);
 }
 
 size_t WorkerRegistry::pendingTasks() const

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "engine/RefreshTask.h"
+#include "engine/UniqueHandle.h"
 
 class WorkerRegistry : public std::enable_shared_from_this<WorkerRegistry> {
 public:
@@ -36,10 +38,10 @@ private:
     void reap(RefreshTask* task);
     void log(const wchar_t* format, HANDLE handle) const;
 
-    mutable CRITICAL_SECTION lock_;
+    mutable std::mutex lock_;
     std::vector<std::unique_ptr<RefreshTask>> tasks_; // newest at the back
-    HANDLE cleaner_ = nullptr;                        // null too once teardown took the handle over
+    UniqueHandle cleaner_;                            // empty too once teardown took the handle over
     bool cleanerRunning_ = false;                     // what decides whether a registration starts a cleaner
-    HANDLE cleanerShown_ = nullptr;                   // the handle value for the cleaner's end line
+    HANDLE cleanerShown_ = nullptr;                   // not owned: only the value, for the cleaner's end line
     uint32_t generation_ = 0;
 };

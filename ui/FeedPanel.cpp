@@ -1,18 +1,13 @@
 #include "ui/FeedPanel.h"
 
-#include "core/EventRecords.h"
-#include "core/Plugin.h"
+#include "core/HostProtocol.h"
 #include "res/resource_ids.h"
+#include "ui/UiParts.h"
 
 namespace {
 
 constexpr DWORD kTreeStyle = WS_CHILD | TVS_HASBUTTONS | TVS_LINESATROOT | TVS_FULLROWSELECT;
 static_assert(kTreeStyle == 0x40001005);
-
-constexpr intptr_t kThemeText = 5;
-constexpr intptr_t kThemeBackground = 1;
-
-enum PanelEventCode : int32_t { kShow = 1, kHide = 2, kMove = 3, kCreate = 7, kDestroy = 8 };
 
 RECT rectOf(const PanelEvent& event)
 {
@@ -35,30 +30,36 @@ HIMAGELIST createImageList(HINSTANCE module)
 
 } // namespace
 
-intptr_t FeedPanel::onEvent(intptr_t panelEvent, intptr_t, void*)
+intptr_t FeedPanel::onEvent(intptr_t panelEvent, intptr_t, void* callbackData)
 {
-    if (panelEvent != 0)
-        Plugin::instance().panel.handle(*reinterpret_cast<const PanelEvent*>(panelEvent));
+    if (panelEvent != 0 && callbackData != nullptr)
+        static_cast<UiParts*>(callbackData)->panel.handle(*reinterpret_cast<const PanelEvent*>(panelEvent));
     return 0;
+}
+
+void FeedPanel::bind(const HostApi* hostTable, HINSTANCE module)
+{
+    boundHost_ = hostTable;
+    module_ = module;
 }
 
 void FeedPanel::handle(const PanelEvent& event)
 {
     HWND window = tree.load();
     switch (event.code) {
-    case kShow:
-    case kHide:
+    case kPanelShow:
+    case kPanelHide:
         if (window != nullptr)
-            ShowWindow(window, event.code == kShow ? SW_SHOW : SW_HIDE);
+            ShowWindow(window, event.code == kPanelShow ? SW_SHOW : SW_HIDE);
         break;
-    case kMove:
+    case kPanelMove:
         if (window != nullptr)
             MoveWindow(window, event.left, event.top, event.right - event.left, event.bottom - event.top, TRUE);
         break;
-    case kCreate:
-        create(Plugin::instance().host, static_cast<HWND>(event.parent), rectOf(event));
+    case kPanelCreate:
+        create(boundHost_, static_cast<HWND>(event.parent), rectOf(event));
         break;
-    case kDestroy:
+    case kPanelDestroy:
         destroy();
         break;
     default:
@@ -74,10 +75,10 @@ void FeedPanel::create(const HostApi* hostTable, HWND parent, const RECT& rect)
                                   rect.bottom - rect.top, parent, nullptr, nullptr, nullptr);
     if (window == nullptr)
         return;
-    images = createImageList(Plugin::instance().module);
+    images = createImageList(module_);
     SendMessageW(window, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
-    COLORREF text = windowsColor(callHost(host, L"WTW/GetThemeColor", kThemeText, 0));
-    COLORREF background = windowsColor(callHost(host, L"WTW/GetThemeColor", kThemeBackground, 0));
+    COLORREF text = windowsColor(callHost(host, Service::kGetThemeColor, kThemeIndexText, 0));
+    COLORREF background = windowsColor(callHost(host, Service::kGetThemeColor, kThemeIndexBackground, 0));
     SendMessageW(window, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(text));
     SendMessageW(window, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(background));
     SetWindowSubclass(window, &FeedPanel::treeProc, 0, 0);

@@ -14,7 +14,10 @@ struct PanelEvent;
 
 class FeedPanel {
 public:
+    // The host's callback; its data is the UiParts the panel belongs to.
     static intptr_t onEvent(intptr_t panelEvent, intptr_t unused, void* callbackData);
+    // The host table and module of the current load; set at load.
+    void bind(const HostApi* hostTable, HINSTANCE module);
     void create(const HostApi* hostTable, HWND parent, const RECT& rect);
     static LRESULT CALLBACK treeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
                                      DWORD_PTR refData);
@@ -40,4 +43,7 @@ public:
 private:
     void handle(const PanelEvent& event);
     void destroy();
+
+    const HostApi* boundHost_ = nullptr;
+    HINSTANCE module_ = nullptr;
 };

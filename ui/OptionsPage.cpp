@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "core/EventRecords.h"
-#include "core/Plugin.h"
+#include "core/HostProtocol.h"
 #include "core/SettingsStore.h"
+#include "ui/UiParts.h"
 
 namespace {
 
@@ -19,46 +19,68 @@ static_assert(sizeof(kHint) / sizeof(wchar_t) == 41, "the hint and its NUL are 4
 constexpr DWORD kEditorStyle = WS_CHILD | WS_BORDER | ES_MULTILINE;
 static_assert(kEditorStyle == 0x40800004);
 
-enum PageEventCode : int32_t { kShow = 1, kHide = 2, kConfirm = 3, kApply = 4, kCancel = 5, kMove = 6 };
-
 void writeTexts(OptionsPageEvent& event)
 {
     wmemcpy(event.caption, kCaption, sizeof(kCaption) / sizeof(wchar_t));
     wmemcpy(event.hint, kHint, sizeof(kHint) / sizeof(wchar_t));
 }
 
-void closeEditor(Plugin& plugin)
+} // namespace
+
+intptr_t OptionsPage::onEvent(intptr_t pageEvent, intptr_t, void* callbackData)
 {
-    DestroyWindow(plugin.optionsEditor);
-    plugin.optionsEditor = nullptr;
+    if (pageEvent == 0)
+        return 0;
+    auto& event = *reinterpret_cast<OptionsPageEvent*>(pageEvent);
+    writeTexts(event);
+    if (callbackData == nullptr)
+        return 0;
+    try {
+        static_cast<UiParts*>(callbackData)->optionsPage.handle(event);
+    } catch (const std::exception&) {
+        // Out of memory while reading or saving the list: the page stays as it was.
+    }
+    return 0;
 }
 
-void handle(OptionsPageEvent& event, Plugin& plugin)
+void OptionsPage::bind(SettingsStore* settings, HINSTANCE module)
 {
-    if (plugin.optionsEditor == nullptr)
-        plugin.optionsEditor = OptionsPage::createEditor(static_cast<HWND>(event.parent), plugin.module, event.x,
-                                                         event.y, event.width, event.height);
-    HWND editor = plugin.optionsEditor;
+    settings_ = settings;
+    module_ = module;
+}
+
+void OptionsPage::closeEditor()
+{
+    if (editor == nullptr)
+        return;
+    DestroyWindow(editor);
+    editor = nullptr;
+}
+
+void OptionsPage::handle(OptionsPageEvent& event)
+{
+    if (editor == nullptr)
+        editor = createEditor(static_cast<HWND>(event.parent), event.x, event.y, event.width, event.height);
     if (editor == nullptr)
         return; // no box to show or save: storing its "text" would wipe the list
     switch (event.code) {
-    case kShow:
+    case kPageShow:
         ShowWindow(editor, SW_SHOW);
         break;
-    case kHide:
+    case kPageHide:
         ShowWindow(editor, SW_HIDE);
         break;
-    case kConfirm:
-        OptionsPage::saveEditor(editor);
-        closeEditor(plugin);
+    case kPageConfirm:
+        saveEditor();
+        closeEditor();
         break;
-    case kApply:
-        OptionsPage::saveEditor(editor);
+    case kPageApply:
+        saveEditor();
         break;
-    case kCancel:
-        closeEditor(plugin);
+    case kPageCancel:
+        closeEditor();
         break;
-    case kMove:
+    case kPageMove:
         MoveWindow(editor, event.x, event.y, event.width, event.height, FALSE);
         break;
     default:
@@ -66,36 +88,17 @@ void handle(OptionsPageEvent& event, Plugin& plugin)
     }
 }
 
-} // namespace
-
-namespace OptionsPage {
-
-intptr_t onEvent(intptr_t pageEvent, intptr_t, void* callbackData)
+HWND OptionsPage::createEditor(HWND parent, int x, int y, int width, int height) const
 {
-    if (pageEvent == 0)
-        return 0;
-    auto& event = *reinterpret_cast<OptionsPageEvent*>(pageEvent);
-    writeTexts(event);
-    Plugin& plugin = callbackData != nullptr ? *static_cast<Plugin*>(callbackData) : Plugin::instance();
-    try {
-        handle(event, plugin);
-    } catch (const std::exception&) {
-        // Out of memory while reading or saving the list: the page stays as it was.
-    }
-    return 0;
+    std::wstring feeds = settings_ != nullptr ? settings_->read(kFeedsKey) : std::wstring();
+    HWND box =
+        CreateWindowExW(0, L"EDIT", feeds.c_str(), kEditorStyle, x, y, width, height, parent, nullptr, module_, nullptr);
+    if (box != nullptr)
+        SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
+    return box;
 }
 
-HWND createEditor(HWND parent, HINSTANCE module, int x, int y, int width, int height)
-{
-    std::wstring feeds = SettingsStore::read(kFeedsKey);
-    HWND editor =
-        CreateWindowExW(0, L"EDIT", feeds.c_str(), kEditorStyle, x, y, width, height, parent, nullptr, module, nullptr);
-    if (editor != nullptr)
-        SendMessageW(editor, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), TRUE);
-    return editor;
-}
-
-void saveEditor(HWND editor)
+void OptionsPage::saveEditor() const
 {
     if (!IsWindow(editor))
         return; // a vanished box has no text; storing "" would wipe the list
@@ -106,8 +109,6 @@ void saveEditor(HWND editor)
     int copied = GetWindowTextW(editor, buffer.data(), length + 1);
     if (copied < 0 || copied > length)
         return;
-    if (SettingsStore::handle() != 0)
-        SettingsStore::writeFeeds(std::wstring(buffer.data(), static_cast<size_t>(copied)));
+    if (settings_ != nullptr && settings_->handle() != 0)
+        settings_->writeFeeds(std::wstring(buffer.data(), static_cast<size_t>(copied)));
 }
-
-} // namespace OptionsPage

@@ -4,8 +4,26 @@
 
 #include <cstdint>
 
-namespace OptionsPage {
-intptr_t onEvent(intptr_t pageEvent, intptr_t unused, void* callbackData);
-HWND createEditor(HWND parent, HINSTANCE module, int x, int y, int width, int height);
-void saveEditor(HWND editor);
-} // namespace OptionsPage
+class SettingsStore;
+struct OptionsPageEvent;
+
+class OptionsPage {
+public:
+    // The host's callback; its data is the UiParts the page belongs to.
+    static intptr_t onEvent(intptr_t pageEvent, intptr_t unused, void* callbackData);
+
+    // The settings and module of the current load; set at load.
+    void bind(SettingsStore* settings, HINSTANCE module);
+    // Destroys the edit box, if one is open.
+    void closeEditor();
+
+    HWND editor = nullptr; // owned: whoever clears it destroys the window first
+
+private:
+    void handle(OptionsPageEvent& event);
+    HWND createEditor(HWND parent, int x, int y, int width, int height) const;
+    void saveEditor() const;
+
+    SettingsStore* settings_ = nullptr;
+    HINSTANCE module_ = nullptr;
+};

@@ -24,6 +24,7 @@
 #include "TreeProbe.h"
 #include "Wide.h"
 #include "WindowTestKit.h"
+#include "core/HostProtocol.h"
 #include "core/SettingsStore.h"
 #include "net/HttpClient.h"
 #include "net/Url.h"

@@ -7,7 +7,7 @@
 #include "core/Plugin.h"
 #include "core/PluginInfo.h"
 #include "core/SettingsStore.h"
-#include "engine/Refresh.h"
+#include "core/RefreshTimer.h"
 #include "ui/FeedPanel.h"
 #include "ui/OptionsPage.h"
 
@@ -99,7 +99,7 @@ TEST_F(Lifecycle, UnloadRemovesEverythingAndClosesSettings)
     EXPECT_EQ(calls[2].textArgument, L"quillFeed/feedRefreshTimer");
     EXPECT_EQ(calls[3].wParam, host.settingsHandle());
     EXPECT_EQ(calls[3].lParam, module);
-    EXPECT_EQ(SettingsStore::handle(), 0);
+    EXPECT_EQ(plugin.settings.handle(), 0);
 }
 
 TEST_F(Lifecycle, UnloadWithoutSettingsHandleSkipsDestroy)
@@ -122,7 +122,7 @@ TEST_F(Lifecycle, SecondLoadOpensSettingsAgainAndKeepsStore)
     plugin.load(host.api());
     EXPECT_EQ(host.serviceNames(), kLoadOrder);
     EXPECT_NE(plugin.workers, nullptr);
-    EXPECT_NE(SettingsStore::handle(), 0);
+    EXPECT_NE(plugin.settings.handle(), 0);
     (void)firstRegistry;
     EXPECT_EQ(plugin.store.lastSeenFor(L"http://kept/feed"), 1234);
 }
@@ -132,9 +132,9 @@ TEST_F(Lifecycle, UnloadDestroysOpenOptionsEditor)
     plugin.load(host.api());
     HWND editor = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(editor, nullptr);
-    plugin.optionsEditor = editor;
+    plugin.optionsPage.editor = editor;
     plugin.unload();
-    EXPECT_EQ(plugin.optionsEditor, nullptr);
+    EXPECT_EQ(plugin.optionsPage.editor, nullptr);
     EXPECT_FALSE(IsWindow(editor));
 }
 

@@ -59,7 +59,7 @@ TEST(Configuration, FeedListTypedIntoTheOptionsPageSurvivesARestartOfTheHost)
     SettingsFormat::Values stored;
     std::wstring error;
     ASSERT_TRUE(SettingsFormat::parse(readFileBytes(config), stored, error)) << error;
-    EXPECT_EQ(stored[kFeedListKey], typed);
+    EXPECT_EQ(stored[kFeedsKey], typed);
 
     HostedPlugin second(config); // a new host and a freshly loaded library
     ASSERT_TRUE(second.load());

@@ -9,7 +9,7 @@
 
 #include "E2eSupport.h"
 #include "core/EventRecords.h"
-#include "core/HostRecords.h"
+#include "core/HostProtocol.h"
 #include "devhost/FeedList.h"
 #include "devhost/ServiceDispatcher.h"
 #include "devhost/SettingsFile.h"
@@ -311,11 +311,11 @@ TEST(FeedListTest, FileLinesBecomeTheStoredListAndSplitBack)
         const std::wstring stored = FeedList::join(c.addresses);
         EXPECT_EQ(stored.find(L"\r\n\r\n"), std::wstring::npos) << c.name;
         if (!c.addresses.empty()) {
-            EXPECT_EQ(FeedList::split(stored), c.addresses) << c.name;
+            EXPECT_EQ(splitFeedList(stored), c.addresses) << c.name;
         }
     }
     EXPECT_EQ(FeedList::join({L"a", L"b"}), L"a\r\nb");
-    EXPECT_EQ(FeedList::split(L"a\r\n"), (std::vector<std::wstring>{L"a", L""}));
+    EXPECT_EQ(splitFeedList(L"a\r\n"), (std::vector<std::wstring>{L"a", L""}));
 }
 
 } // namespace

@@ -45,7 +45,7 @@ std::wstring storedList(const std::wstring& config)
 {
     SettingsFile file(config);
     std::wstring error;
-    return file.load(error) ? file.get(kFeedListKey).value_or(L"(none)") : L"(damaged) " + error;
+    return file.load(error) ? file.get(kFeedsKey).value_or(L"(none)") : L"(damaged) " + error;
 }
 
 struct DialogRun {

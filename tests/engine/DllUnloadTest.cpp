@@ -7,6 +7,7 @@
 #include "Handle.h"
 #include "LoopbackServer.h"
 #include "PluginLibrary.h"
+#include "core/HostProtocol.h"
 #include "core/SettingsStore.h"
 
 namespace {

@@ -4,6 +4,7 @@
 #include "EngineTestKit.h"
 #include "LoopbackServer.h"
 #include "PluginUnderTest.h"
+#include "core/HostProtocol.h"
 #include "core/SettingsStore.h"
 
 namespace {

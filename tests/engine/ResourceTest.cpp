@@ -9,6 +9,7 @@
 
 #include "EngineTestKit.h"
 #include "PluginUnderTest.h"
+#include "core/HostProtocol.h"
 #include "core/SettingsStore.h"
 
 namespace {

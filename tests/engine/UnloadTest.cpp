@@ -5,6 +5,7 @@
 #include "Handle.h"
 #include "LoopbackServer.h"
 #include "PluginUnderTest.h"
+#include "core/HostProtocol.h"
 #include "core/SettingsStore.h"
 
 namespace {

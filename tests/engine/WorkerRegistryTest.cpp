@@ -40,7 +40,7 @@ public:
     std::unique_ptr<RefreshTask> task() const
     {
         auto task = std::make_unique<RefreshTask>();
-        task->thread = thread_;
+        task->thread.reset(thread_);
         return task;
     }
 
@@ -181,7 +181,7 @@ TEST_F(Registry, RegistrationsRacingTheCleanersEndAreAllReaped)
         ASSERT_NE(thread, nullptr);
         WaitForSingleObject(thread, 5000); // ended before registration: reaped at once
         auto task = std::make_unique<RefreshTask>();
-        task->thread = thread;
+        task->thread.reset(thread);
         registry->registerWorker(std::move(task));
         for (volatile int spin = 0; spin < (round % 17) * 500; spin = spin + 1) {
         }

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "ProcessCounts.h"
+#include "core/HostProtocol.h"
 #include "core/SettingsStore.h"
 
 namespace {

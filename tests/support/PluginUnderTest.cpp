@@ -70,7 +70,7 @@ void PluginUnderTest::sendPanelEvent(int32_t code, RECT rect, HWND parentWindow)
 {
     panelMade_ = panelMade_ || code == 7;
     EventBytes event = panelEvent(code, rect, parentWindow);
-    EXPECT_EQ(FeedPanel::onEvent(event.address(), 0, nullptr), 0) << "code " << code;
+    EXPECT_EQ(FeedPanel::onEvent(event.address(), 0, static_cast<UiParts*>(&plugin)), 0) << "code " << code;
 }
 
 HWND PluginUnderTest::createPanel(RECT rect)

@@ -3,6 +3,7 @@
 // messages this thread carries out while it pumps.
 #include "LoopbackServer.h"
 #include "PanelFixture.h"
+#include "core/HostProtocol.h"
 #include "core/SettingsStore.h"
 
 namespace {

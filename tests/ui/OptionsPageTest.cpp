@@ -6,6 +6,7 @@
 
 #include "EventBytes.h"
 #include "PluginUnderTest.h"
+#include "core/HostProtocol.h"
 #include "core/SettingsStore.h"
 #include "ui/OptionsPage.h"
 
@@ -34,10 +35,10 @@ protected:
     EventBytes send(int32_t code, Place place = kPlace)
     {
         EventBytes event = pageEvent(code, parent.handle(), place);
-        EXPECT_EQ(OptionsPage::onEvent(event.address(), 0, &plugin), 0) << "code " << code;
+        EXPECT_EQ(OptionsPage::onEvent(event.address(), 0, static_cast<UiParts*>(&plugin)), 0) << "code " << code;
         return event;
     }
-    HWND editor() const { return plugin.optionsEditor; }
+    HWND editor() const { return plugin.optionsPage.editor; }
     std::optional<std::wstring> stored() const { return host.value(kFeedsKey); }
     std::vector<RecordedCall> writes() const { return host.callsTo(L"WTW/Settings/Set"); }
 };
