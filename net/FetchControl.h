@@ -1,6 +1,6 @@
 #pragma once
-// Process-wide controls of every fetch: the limits in force and the cancel flag
-// that cancelAll() raises for plug-in unload.
+// The cancel flag every fetch checks, raised by HttpClient::cancelAll() for
+// plug-in unload. The limits in force are HttpClient::limits().
 namespace FetchControl {
 bool cancelled();
 // RSS::NetException "Download cancelled" with WSAEINTR.

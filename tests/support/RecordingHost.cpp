@@ -52,12 +52,6 @@ std::optional<std::wstring> textAt(const uint8_t* record, size_t offset)
 
 } // namespace
 
-std::vector<size_t> textOffsetsOf(const std::wstring& service)
-{
-    const ServiceShape* shape = shapeOf(service);
-    return shape ? shape->textOffsets : std::vector<size_t>{};
-}
-
 std::wstring RecordedCall::text(size_t offset) const
 {
     auto it = texts.find(offset);

@@ -85,6 +85,3 @@ private:
     intptr_t settingsHandle_ = 0x5E77;
     std::function<std::optional<intptr_t>(const RecordedCall&)> responder_;
 };
-
-// Known services and their record offsets, shared with the stand-in host.
-std::vector<size_t> textOffsetsOf(const std::wstring& service);

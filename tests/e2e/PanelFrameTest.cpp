@@ -1,0 +1,34 @@
+// The devhost's panel window passes the tree's notifications back to the
+// tree, as the messenger does, so the plug-in's custom drawing shows there.
+#include <windows.h>
+
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include "E2eSupport.h"
+#include "HostedPlugin.h"
+
+namespace {
+
+TEST(PanelFrame, PassesTheTreesCustomDrawNotificationsBackToTheTree)
+{
+    ScratchFolder scratch;
+    HostedPlugin plugin(scratch.path(L"quillFeed.cfg"));
+    ASSERT_TRUE(plugin.load());
+    HWND tree = plugin.host.panels().tree();
+    ASSERT_NE(tree, nullptr);
+
+    NMTVCUSTOMDRAW draw{};
+    draw.nmcd.hdr.hwndFrom = tree;
+    draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+    auto notifyFrame = [&](DWORD stage) {
+        draw.nmcd.dwDrawStage = stage;
+        return SendMessageW(plugin.frame.get(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
+    };
+    EXPECT_EQ(notifyFrame(CDDS_PREPAINT), CDRF_NOTIFYITEMDRAW);
+    EXPECT_EQ(notifyFrame(CDDS_ITEMPREPAINT), CDRF_NEWFONT);
+    EXPECT_EQ(draw.clrText, RGB(255, 0, 0));
+}
+
+} // namespace
