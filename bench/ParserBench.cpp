@@ -19,7 +19,7 @@
 #include "AllocationCounter.h"
 #include "ExpatTree.h"
 #include "FeedGenerator.h"
-#include "core/RssException.h"
+#include "core/RSSException.h"
 #include "xml/XmlNode.h"
 #include "xml/XmlParser.h"
 

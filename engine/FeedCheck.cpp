@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/HostProtocol.h"
-#include "core/RssException.h"
+#include "core/RSSException.h"
 #include "engine/FeedStore.h"
 #include "engine/HostGate.h"
 #include "engine/RefreshTask.h"

@@ -1,7 +1,7 @@
 #include "net/Connect.h"
 
-#include "core/RssException.h"
-#include "net/FetchControl.h"
+#include "core/RSSException.h"
+#include "net/HttpClientControl.h"
 
 namespace {
 
@@ -17,8 +17,8 @@ constexpr long kSliceUs = 100000; // how late a cancel may be seen
 void awaitConnect(SOCKET socket)
 {
     for (;;) {
-        if (FetchControl::cancelled())
-            FetchControl::failCancelled();
+        if (HttpClientControl::cancelled())
+            HttpClientControl::failCancelled();
         fd_set done;
         fd_set failed;
         FD_ZERO(&done);

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/RssException.h"
+#include "core/RSSException.h"
 #include "net/Connect.h"
-#include "net/FetchControl.h"
+#include "net/HttpClientControl.h"
 #include "net/HttpMessage.h"
 #include "net/Socket.h"
 #include "net/SocketIo.h"
@@ -86,7 +86,7 @@ private:
         case SocketIo::Outcome::Failed:
             fail(failure, result.error);
         case SocketIo::Outcome::Cancelled:
-            FetchControl::failCancelled();
+            HttpClientControl::failCancelled();
         case SocketIo::Outcome::TimedOut:
             break;
         }
@@ -120,8 +120,8 @@ std::string fetch(Url url)
 {
     const std::string host = HttpMessage::wireText(url.host);
     const std::string path = HttpMessage::wireText(url.path);
-    if (FetchControl::cancelled())
-        FetchControl::failCancelled();
+    if (HttpClientControl::cancelled())
+        HttpClientControl::failCancelled();
     return HttpMessage::body(exchange(host, path, limits()));
 }
 

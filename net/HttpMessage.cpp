@@ -1,6 +1,6 @@
 #include "net/HttpMessage.h"
 
-#include "core/RssException.h"
+#include "core/RSSException.h"
 
 namespace HttpMessage {
 

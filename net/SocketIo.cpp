@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "core/RssException.h"
-#include "net/FetchControl.h"
+#include "core/RSSException.h"
+#include "net/HttpClientControl.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ SocketIo::Result SocketIo::send(const char* data, DWORD size, uint64_t until)
 
 SocketIo::Result SocketIo::transfer(bool sending, char* data, DWORD size, uint64_t until)
 {
-    if (FetchControl::cancelled())
+    if (HttpClientControl::cancelled())
         return {Outcome::Cancelled, 0, 0};
     if (GetTickCount64() >= until)
         return {Outcome::TimedOut, 0, 0};
@@ -63,7 +63,7 @@ SocketIo::Result SocketIo::complete(WSAOVERLAPPED& overlapped, uint64_t until)
 {
     for (;;) {
         const uint64_t now = GetTickCount64();
-        const bool cancelled = FetchControl::cancelled();
+        const bool cancelled = HttpClientControl::cancelled();
         if (cancelled || now >= until) {
             abandon(overlapped);
             return {cancelled ? Outcome::Cancelled : Outcome::TimedOut, 0, 0};

@@ -2,7 +2,7 @@
 
 #include <winsock2.h>
 
-#include "core/RssException.h"
+#include "core/RSSException.h"
 
 WinsockSession::WinsockSession()
 {

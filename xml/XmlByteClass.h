@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace xml {
+namespace Xml {
 
 enum ByteClass : uint8_t {
     kDropped = 1,           // TAB, LF, CR: left out wherever they appear
@@ -58,4 +58,4 @@ inline size_t findClass(const char* data, size_t from, size_t end, uint8_t class
     return p;
 }
 
-} // namespace xml
+} // namespace Xml

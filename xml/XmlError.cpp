@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
-#include "core/RssException.h"
+#include "core/RSSException.h"
 
-namespace xml {
+namespace Xml {
 
 std::wstring widen(const std::string& bytes, size_t limit)
 {
@@ -35,4 +35,4 @@ void failWrongNesting(const std::string& endName, const std::string& openName, s
     throw RSS::XMLException(std::move(message), reportedPosition(position));
 }
 
-} // namespace xml
+} // namespace Xml

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace xml {
+namespace Xml {
 
 // Each byte becomes the wide character of the same value; at most `limit` of them.
 std::wstring widen(const std::string& bytes, size_t limit = std::string::npos);
@@ -17,4 +17,4 @@ int32_t reportedPosition(size_t position);
 // "Wrong nesting": the end tag's name first, each name cut to 31 characters.
 [[noreturn]] void failWrongNesting(const std::string& endName, const std::string& openName, size_t position);
 
-} // namespace xml
+} // namespace Xml

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-namespace xml {
+namespace Xml {
 
 namespace {
 
@@ -51,4 +51,4 @@ size_t readProcessingInstruction(const char* data, size_t size, size_t question,
     return p < size ? p + 1 : size;
 }
 
-} // namespace xml
+} // namespace Xml

@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-namespace xml {
+namespace Xml {
 
 // From the byte after `bang` ('!'): the first ']', then the first '>' after it.
 size_t skipDeclaration(const char* data, size_t size, size_t bang);
@@ -15,4 +15,4 @@ size_t skipDeclaration(const char* data, size_t size, size_t bang);
 // way is appended to `encoding`.
 size_t readProcessingInstruction(const char* data, size_t size, size_t question, std::string& encoding);
 
-} // namespace xml
+} // namespace Xml

@@ -10,22 +10,22 @@ static_assert(alignof(XmlNode) <= alignof(void*), "a node slot is aligned like a
 
 void* XmlNode::operator new(size_t size)
 {
-    return xml::NodeBlocks::allocateSingle(size);
+    return Xml::NodeBlocks::allocateSingle(size);
 }
 
-void* XmlNode::operator new(size_t size, xml::NodeBlocks& blocks)
+void* XmlNode::operator new(size_t size, Xml::NodeBlocks& blocks)
 {
     return blocks.allocate(size);
 }
 
 void XmlNode::operator delete(void* node) noexcept
 {
-    xml::NodeBlocks::release(node);
+    Xml::NodeBlocks::release(node);
 }
 
-void XmlNode::operator delete(void* node, xml::NodeBlocks&) noexcept
+void XmlNode::operator delete(void* node, Xml::NodeBlocks&) noexcept
 {
-    xml::NodeBlocks::release(node);
+    Xml::NodeBlocks::release(node);
 }
 
 namespace {

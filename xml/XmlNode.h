@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-namespace xml {
+namespace Xml {
 class NodeBlocks;
 }
 
@@ -25,7 +25,7 @@ struct XmlNode {
     // The parser places nodes in shared blocks (xml/XmlNodeBlocks.h); `delete`
     // frees a node from either source.
     static void* operator new(std::size_t size);
-    static void* operator new(std::size_t size, xml::NodeBlocks& blocks);
+    static void* operator new(std::size_t size, Xml::NodeBlocks& blocks);
     static void operator delete(void* node) noexcept;
-    static void operator delete(void* node, xml::NodeBlocks& blocks) noexcept;
+    static void operator delete(void* node, Xml::NodeBlocks& blocks) noexcept;
 };

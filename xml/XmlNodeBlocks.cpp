@@ -4,7 +4,7 @@
 #include <cstring>
 #include <new>
 
-namespace xml {
+namespace Xml {
 
 namespace {
 
@@ -107,4 +107,4 @@ size_t NodeBlocks::liveBlocks()
     return blocksAlive.load(std::memory_order_relaxed);
 }
 
-} // namespace xml
+} // namespace Xml

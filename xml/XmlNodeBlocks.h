@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace xml {
+namespace Xml {
 
 struct NodeBlock;
 
@@ -37,4 +37,4 @@ private:
     uint32_t nextSlots_ = 16;
 };
 
-} // namespace xml
+} // namespace Xml

@@ -11,7 +11,7 @@
 
 namespace {
 
-using xml::fail;
+using Xml::fail;
 
 const char* const kStackEmpty = "Tag stack is empty, probably because of not properly closed tag";
 
@@ -52,7 +52,7 @@ public:
     {
         while (pos_ < size_) {
             const char c = data_[pos_];
-            if (xml::hasClass(c, xml::kDropped))
+            if (Xml::hasClass(c, Xml::kDropped))
                 ++pos_;
             else
                 step(c);
@@ -83,9 +83,9 @@ private:
         case State::AttributeValueStart:
             return attributeValueStart(c);
         case State::DoubleQuotedValue:
-            return quotedValue('"', xml::kDoubleQuotedEnds);
+            return quotedValue('"', Xml::kDoubleQuotedEnds);
         case State::SingleQuotedValue:
-            return quotedValue('\'', xml::kSingleQuotedEnds);
+            return quotedValue('\'', Xml::kSingleQuotedEnds);
         case State::CommentOpen:
             return commentOpen(c);
         case State::Comment:
@@ -106,7 +106,7 @@ private:
     // The byte at the cursor, when there is one that is not dropped.
     bool atByte(char& c) const
     {
-        if (pos_ >= size_ || xml::hasClass(data_[pos_], xml::kDropped))
+        if (pos_ >= size_ || Xml::hasClass(data_[pos_], Xml::kDropped))
             return false;
         c = data_[pos_];
         return true;
@@ -116,16 +116,16 @@ private:
     // leaves the cursor there. The run started at `pieceStart`; its pieces
     // before each dropped byte go to `buffer`, and the start of the last piece,
     // which still lies in the input up to the cursor, is returned.
-    size_t scanRun(std::string& buffer, size_t pieceStart, size_t from, const xml::RunEnds& ends)
+    size_t scanRun(std::string& buffer, size_t pieceStart, size_t from, const Xml::RunEnds& ends)
     {
-        pos_ = xml::findRunEnd(data_, from, size_, ends);
-        while (pos_ < size_ && xml::hasClass(data_[pos_], xml::kDropped)) {
+        pos_ = Xml::findRunEnd(data_, from, size_, ends);
+        while (pos_ < size_ && Xml::hasClass(data_[pos_], Xml::kDropped)) {
             buffer.append(data_ + pieceStart, pos_ - pieceStart);
             pieceStart = pos_ + 1;
             // Line breaks come with indentation: step over the whole dropped run at once.
-            while (pieceStart < size_ && xml::hasClass(data_[pieceStart], xml::kDropped))
+            while (pieceStart < size_ && Xml::hasClass(data_[pieceStart], Xml::kDropped))
                 ++pieceStart;
-            pos_ = xml::findRunEnd(data_, pieceStart, size_, ends);
+            pos_ = Xml::findRunEnd(data_, pieceStart, size_, ends);
         }
         return pieceStart;
     }
@@ -191,9 +191,9 @@ private:
         if (c == '!' && pos_ + 1 < size_ && data_[pos_ + 1] == '-')
             return moveTo(State::CommentOpen, pos_ + 2);
         if (c == '!')
-            return moveTo(State::Outside, xml::skipDeclaration(data_, size_, pos_));
+            return moveTo(State::Outside, Xml::skipDeclaration(data_, size_, pos_));
         if (c == '?')
-            return moveTo(State::Outside, xml::readProcessingInstruction(data_, size_, pos_, encoding_));
+            return moveTo(State::Outside, Xml::readProcessingInstruction(data_, size_, pos_, encoding_));
         if (c == '/') {
             state_ = State::EndTagName;
             return endTagName(pos_ + 1);
@@ -206,7 +206,7 @@ private:
 
     void startTagName(size_t nameStart, size_t from)
     {
-        const size_t lastPiece = scanRun(tagName_, nameStart, from, xml::kStartNameEnds);
+        const size_t lastPiece = scanRun(tagName_, nameStart, from, Xml::kStartNameEnds);
         if (pos_ >= size_)
             return;
         const char c = data_[pos_];
@@ -218,7 +218,7 @@ private:
 
     void text()
     {
-        const size_t lastPiece = scanRun(text_, pos_, pos_, xml::kTextEnds);
+        const size_t lastPiece = scanRun(text_, pos_, pos_, Xml::kTextEnds);
         if (pos_ >= size_)
             return; // text that runs to the end is never stored
         if (data_[pos_] == '>')
@@ -233,7 +233,7 @@ private:
 
     void endTagName(size_t nameStart)
     {
-        const size_t lastPiece = scanRun(tagName_, nameStart, nameStart, xml::kEndNameEnds);
+        const size_t lastPiece = scanRun(tagName_, nameStart, nameStart, Xml::kEndNameEnds);
         if (pos_ >= size_)
             return;
         if (data_[pos_] == ' ')
@@ -242,7 +242,7 @@ private:
         if (!tagName_.empty() || !inputEquals(open->name, lastPiece)) {
             const std::string name = takeRun(tagName_, lastPiece);
             if (name != open->name)
-                xml::failWrongNesting(name, open->name, pos_);
+                Xml::failWrongNesting(name, open->name, pos_);
         }
         stack_.pop_back();
         moveTo(State::Outside, pos_ + 1);
@@ -266,7 +266,7 @@ private:
 
     void attributeName(size_t nameStart, size_t from)
     {
-        const size_t lastPiece = scanRun(attributeName_, nameStart, from, xml::kAttrNameEnds);
+        const size_t lastPiece = scanRun(attributeName_, nameStart, from, Xml::kAttrNameEnds);
         if (pos_ >= size_)
             return;
         const char c = data_[pos_];
@@ -289,10 +289,10 @@ private:
         if (c != '"' && c != '\'')
             fail("Attribute value didn't start with quote", pos_);
         moveTo(c == '"' ? State::DoubleQuotedValue : State::SingleQuotedValue, pos_ + 1);
-        quotedValue(c, c == '"' ? xml::kDoubleQuotedEnds : xml::kSingleQuotedEnds);
+        quotedValue(c, c == '"' ? Xml::kDoubleQuotedEnds : Xml::kSingleQuotedEnds);
     }
 
-    void quotedValue(char quote, const xml::RunEnds& ends)
+    void quotedValue(char quote, const Xml::RunEnds& ends)
     {
         const size_t lastPiece = scanRun(attributeValue_, pos_, pos_, ends);
         if (pos_ >= size_)
@@ -338,7 +338,7 @@ private:
     std::string attributeName_;
     std::string attributeValue_;
     std::string& encoding_;
-    xml::NodeBlocks blocks_;
+    Xml::NodeBlocks blocks_;
 };
 
 } // namespace

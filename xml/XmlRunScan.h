@@ -17,7 +17,7 @@
 #include <intrin.h>
 #endif
 
-namespace xml {
+namespace Xml {
 
 struct RunEnds {
     uint8_t classes; // with kDropped, the bytes that end the run
@@ -122,4 +122,4 @@ inline size_t findRunEnd(const char* data, size_t from, size_t end, const RunEnd
 #endif
 }
 
-} // namespace xml
+} // namespace Xml

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "core/RssException.h"
+#include "core/RSSException.h"
 #include "net/HttpClient.h"
 
 FetchOutcome fetchOutcome(const Url& url)

@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "core/RssException.h"
+#include "core/RSSException.h"
 #include "net/HttpMessage.h"
 
 namespace {

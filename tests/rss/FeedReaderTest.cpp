@@ -7,7 +7,7 @@
 #include "ChannelCompare.h"
 #include "LoopbackServer.h"
 #include "TimeZone.h"
-#include "core/RssException.h"
+#include "core/RSSException.h"
 #include "net/HttpClient.h"
 #include "rss/FeedReader.h"
 

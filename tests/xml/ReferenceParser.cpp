@@ -1,6 +1,6 @@
 #include "ReferenceParser.h"
 
-#include "core/RssException.h"
+#include "core/RSSException.h"
 
 namespace {
 

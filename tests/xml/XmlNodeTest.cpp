@@ -11,7 +11,7 @@
 #include "xml/XmlNode.h"
 #include "xml/XmlNodeBlocks.h"
 #include "xml/XmlParser.h"
-#include "core/RssException.h"
+#include "core/RSSException.h"
 
 namespace {
 
@@ -88,7 +88,7 @@ TEST(XmlNode, ParsedNodesOutliveTheirDocumentAndParser)
     for (int i = 0; i < 3000; ++i)
         input +=
             "<item n='" + std::to_string(i) + "'><title>a long enough title " + std::to_string(i) + "</title></item>";
-    const size_t blocksBefore = xml::NodeBlocks::liveBlocks();
+    const size_t blocksBefore = Xml::NodeBlocks::liveBlocks();
     std::vector<std::unique_ptr<XmlNode>> kept;
     {
         XmlNode document;
@@ -110,31 +110,31 @@ TEST(XmlNode, ParsedNodesOutliveTheirDocumentAndParser)
     kept.clear();
     releaser.join();
     EXPECT_TRUE(otherThread.empty());
-    EXPECT_EQ(xml::NodeBlocks::liveBlocks(), blocksBefore);
+    EXPECT_EQ(Xml::NodeBlocks::liveBlocks(), blocksBefore);
 }
 
 TEST(XmlNode, BlocksAreFreedWithTheirLastNode)
 {
-    const size_t before = xml::NodeBlocks::liveBlocks();
+    const size_t before = Xml::NodeBlocks::liveBlocks();
     std::string input = "<r>";
     for (int i = 0; i < 2000; ++i)
         input += "<a/>";
     {
         XmlNode document;
         XmlParser parser(input, &document);
-        EXPECT_GT(xml::NodeBlocks::liveBlocks(), before);
+        EXPECT_GT(Xml::NodeBlocks::liveBlocks(), before);
     }
-    EXPECT_EQ(xml::NodeBlocks::liveBlocks(), before);
+    EXPECT_EQ(Xml::NodeBlocks::liveBlocks(), before);
     {
         XmlNode document;
         EXPECT_THROW(XmlParser(input + "</x>", &document), RSS::XMLException);
         EXPECT_EQ(document.children.at(0)->children.size(), 2000u);
     }
-    EXPECT_EQ(xml::NodeBlocks::liveBlocks(), before);
+    EXPECT_EQ(Xml::NodeBlocks::liveBlocks(), before);
     {
         XmlNode document;
         XmlParser parser("", &document); // no node, no block
-        EXPECT_EQ(xml::NodeBlocks::liveBlocks(), before);
+        EXPECT_EQ(Xml::NodeBlocks::liveBlocks(), before);
     }
 }
 

@@ -114,10 +114,10 @@ TEST(XmlParserErrors, TreeBuiltSoFarStaysAttached)
 TEST(XmlParserErrors, PositionSaturatesForHugeOffsets)
 {
     // Offsets past the 32-bit signed range must not turn negative.
-    EXPECT_EQ(xml::reportedPosition(0), 0);
-    EXPECT_EQ(xml::reportedPosition(2147483647u), INT32_MAX);
-    EXPECT_EQ(xml::reportedPosition(static_cast<size_t>(2147483648u)), INT32_MAX);
-    EXPECT_EQ(xml::reportedPosition(static_cast<size_t>(-1)), INT32_MAX);
+    EXPECT_EQ(Xml::reportedPosition(0), 0);
+    EXPECT_EQ(Xml::reportedPosition(2147483647u), INT32_MAX);
+    EXPECT_EQ(Xml::reportedPosition(static_cast<size_t>(2147483648u)), INT32_MAX);
+    EXPECT_EQ(Xml::reportedPosition(static_cast<size_t>(-1)), INT32_MAX);
 }
 
 TEST(XmlParserErrors, OnlyTheXmlExceptionLeavesTheParser)

@@ -11,17 +11,17 @@ namespace {
 
 struct NamedEnds {
     const char* name;
-    xml::RunEnds ends;
+    Xml::RunEnds ends;
     std::string ending; // written out by hand: the bytes that must stop this scan
 };
 
 const std::vector<NamedEnds> kAllEnds = {
-    {"text", xml::kTextEnds, "<>\t\n\r"},
-    {"start tag name", xml::kStartNameEnds, " >/\t\n\r"},
-    {"end tag name", xml::kEndNameEnds, " >\t\n\r"},
-    {"attribute name", xml::kAttrNameEnds, " =>\t\n\r"},
-    {"double-quoted value", xml::kDoubleQuotedEnds, "\">\t\n\r"},
-    {"single-quoted value", xml::kSingleQuotedEnds, "'\t\n\r"},
+    {"text", Xml::kTextEnds, "<>\t\n\r"},
+    {"start tag name", Xml::kStartNameEnds, " >/\t\n\r"},
+    {"end tag name", Xml::kEndNameEnds, " >\t\n\r"},
+    {"attribute name", Xml::kAttrNameEnds, " =>\t\n\r"},
+    {"double-quoted value", Xml::kDoubleQuotedEnds, "\">\t\n\r"},
+    {"single-quoted value", Xml::kSingleQuotedEnds, "'\t\n\r"},
 };
 
 size_t naiveFind(const std::string& data, size_t from, size_t end, const std::string& ending)
@@ -58,9 +58,9 @@ TEST(XmlRunScan, EveryByteIsClassifiedAsWrittenOut)
         for (int b = 0; b < 256; ++b) {
             const std::string one(1, static_cast<char>(b));
             const size_t expected = e.ending.find(static_cast<char>(b)) != std::string::npos ? 0 : 1;
-            EXPECT_EQ(xml::findRunEndPortable(one.data(), 0, 1, e.ends), expected) << "byte " << b;
+            EXPECT_EQ(Xml::findRunEndPortable(one.data(), 0, 1, e.ends), expected) << "byte " << b;
             const std::string padded = std::string(20, 'a') + one + std::string(20, 'a');
-            EXPECT_EQ(xml::findRunEnd(padded.data(), 0, padded.size(), e.ends), expected ? padded.size() : 20u)
+            EXPECT_EQ(Xml::findRunEnd(padded.data(), 0, padded.size(), e.ends), expected ? padded.size() : 20u)
                 << "byte " << b;
         }
     }
@@ -76,10 +76,10 @@ TEST(XmlRunScan, WideScansAgreeWithOneByteAtATime)
         const size_t end = from + rng() % (data.size() - from + 1);
         for (const NamedEnds& e : kAllEnds) {
             const size_t expected = naiveFind(data, from, end, e.ending);
-            ASSERT_EQ(xml::findRunEndPortable(data.data(), from, end, e.ends), expected) << e.name;
-            ASSERT_EQ(xml::findRunEnd(data.data(), from, end, e.ends), expected) << e.name;
+            ASSERT_EQ(Xml::findRunEndPortable(data.data(), from, end, e.ends), expected) << e.name;
+            ASSERT_EQ(Xml::findRunEnd(data.data(), from, end, e.ends), expected) << e.name;
 #ifdef QF_XML_SSE2
-            ASSERT_EQ(xml::findRunEndSse2(data.data(), from, end, e.ends), expected) << e.name;
+            ASSERT_EQ(Xml::findRunEndSse2(data.data(), from, end, e.ends), expected) << e.name;
 #endif
             ++checked;
         }
@@ -95,11 +95,11 @@ TEST(XmlRunScan, LongRunsFoundAtEveryOffset)
         for (size_t at = 0; at < 70; ++at) {
             std::string data(70, 'x');
             data[at] = e.ending[0];
-            EXPECT_EQ(xml::findRunEnd(data.data(), 0, data.size(), e.ends), at);
-            EXPECT_EQ(xml::findRunEndPortable(data.data(), 0, data.size(), e.ends), at);
+            EXPECT_EQ(Xml::findRunEnd(data.data(), 0, data.size(), e.ends), at);
+            EXPECT_EQ(Xml::findRunEndPortable(data.data(), 0, data.size(), e.ends), at);
         }
         const std::string none(70, 'x');
-        EXPECT_EQ(xml::findRunEnd(none.data(), 3, none.size(), e.ends), none.size());
+        EXPECT_EQ(Xml::findRunEnd(none.data(), 3, none.size(), e.ends), none.size());
     }
 }
 

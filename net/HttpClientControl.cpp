@@ -1,11 +1,11 @@
-#include "net/FetchControl.h"
+#include "net/HttpClientControl.h"
 
 #include <atomic>
 #include <mutex>
 
 #include <winsock2.h>
 
-#include "core/RssException.h"
+#include "core/RSSException.h"
 #include "net/HttpClient.h"
 
 namespace {
@@ -26,12 +26,12 @@ FetchLimits& currentLimits()
 
 } // namespace
 
-bool FetchControl::cancelled()
+bool HttpClientControl::cancelled()
 {
     return cancelFlag.load();
 }
 
-void FetchControl::failCancelled()
+void HttpClientControl::failCancelled()
 {
     throw RSS::NetException(L"Download cancelled", WSAEINTR);
 }
