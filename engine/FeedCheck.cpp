@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 
 #include "core/HostProtocol.h"
 #include "core/RSSException.h"
@@ -44,11 +45,11 @@ bool announce(const RefreshTask& task, const Channel& channel, const Item& item)
 void check(const RefreshTask& task, const wchar_t* address)
 {
     FeedDocument document = readFeed(Url::parse(address));
-    const Channel& channel = document.channel;
     FeedStore& store = *task.store;
     const std::wstring key(address);
     const int64_t lastSeen = store.lastSeenFor(key);
-    store.addChannel(channel);
+    // Moved, not copied: a large feed would otherwise be held twice.
+    const Channel& channel = store.addChannel(std::move(document.channel));
 
     int64_t newest = 0;
     for (const Item& item : channel.items) {

@@ -5,9 +5,10 @@ void FeedStore::clearChannels()
     channels.clear();
 }
 
-void FeedStore::addChannel(const Channel& channel)
+const Channel& FeedStore::addChannel(Channel channel)
 {
-    channels.push_back(channel);
+    channels.push_back(std::move(channel));
+    return channels.back();
 }
 
 int64_t& FeedStore::lastSeenFor(const std::wstring& address)

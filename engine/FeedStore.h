@@ -11,7 +11,8 @@
 class FeedStore {
 public:
     void clearChannels();
-    void addChannel(const Channel& channel);
+    // Takes the channel (callers done with theirs move it in) and gives the stored one.
+    const Channel& addChannel(Channel channel);
     int64_t& lastSeenFor(const std::wstring& address);
 
     // Refreshes may overlap; each holds this for its whole length so that no

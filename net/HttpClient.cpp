@@ -62,6 +62,7 @@ public:
         std::string response;
         char buffer[kBufferSize];
         size_t received = 0;
+        bool sized = false;
         for (;;) {
             const DWORD got = transferred(io_.receive(buffer, kBufferSize - 1, callEnd()), L"Receive failed");
             if (got == 0)
@@ -70,11 +71,28 @@ public:
             if (received > limits_.maxResponseBytes)
                 throw RSS::RSSException(L"Response too large");
             buffer[got] = '\0';
+            const size_t before = response.size();
             response.append(buffer, strlen(buffer));
+            if (!sized)
+                sized = reserveAnnounced(response, before);
         }
     }
 
 private:
+    // Once the header is complete, makes room at once for the whole response
+    // its Content-Length announces, within the cap, rather than growing by
+    // doubling; true when there is nothing more to look for.
+    bool reserveAnnounced(std::string& response, size_t searchedUpTo) const
+    {
+        const size_t headerEnd = response.find("\r\n\r\n", searchedUpTo < 3 ? 0 : searchedUpTo - 3);
+        if (headerEnd == std::string::npos)
+            return false;
+        if (const auto length = HttpMessage::contentLength(response, headerEnd))
+            response.reserve(std::min(headerEnd + 4 + std::min(*length, limits_.maxResponseBytes),
+                                      limits_.maxResponseBytes));
+        return true;
+    }
+
     uint64_t callEnd() const { return std::min(GetTickCount64() + limits_.ioTimeoutMs, deadline_); }
 
     // The byte count of a finished call; every other ending becomes its exception.

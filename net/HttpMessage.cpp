@@ -1,6 +1,36 @@
 #include "net/HttpMessage.h"
 
+#include <cctype>
+#include <limits>
+
 #include "core/RSSException.h"
+
+namespace {
+
+bool startsWithNoCase(const std::string& text, size_t at, const char* prefix)
+{
+    for (; *prefix != '\0'; ++prefix, ++at) {
+        if (at >= text.size() || tolower(static_cast<unsigned char>(text[at])) != *prefix)
+            return false;
+    }
+    return true;
+}
+
+// Decimal digits from `at`, after blanks; a value too large saturates.
+std::optional<size_t> number(const std::string& text, size_t at, size_t end)
+{
+    while (at < end && (text[at] == ' ' || text[at] == '\t'))
+        ++at;
+    if (at == end || !isdigit(static_cast<unsigned char>(text[at])))
+        return std::nullopt;
+    constexpr size_t kLargest = std::numeric_limits<size_t>::max() / 10 - 9;
+    size_t value = 0;
+    for (; at < end && isdigit(static_cast<unsigned char>(text[at])); ++at)
+        value = value > kLargest ? std::numeric_limits<size_t>::max() : value * 10 + (text[at] - '0');
+    return value;
+}
+
+} // namespace
 
 namespace HttpMessage {
 
@@ -32,8 +62,18 @@ std::string body(std::string response)
     const size_t headerEnd = response.find("\r\n\r\n");
     if (headerEnd == std::string::npos)
         throw RSS::RSSException(L"No HTTP data found");
-    response.erase(0, headerEnd + 4);
+    response.erase(0, headerEnd + 4); // in place: a large body is not held twice
     return response;
+}
+
+std::optional<size_t> contentLength(const std::string& response, size_t headerEnd)
+{
+    static const char kName[] = "\r\ncontent-length:";
+    for (size_t line = response.find("\r\n"); line < headerEnd; line = response.find("\r\n", line + 2)) {
+        if (startsWithNoCase(response, line, kName))
+            return number(response, line + sizeof kName - 1, headerEnd);
+    }
+    return std::nullopt;
 }
 
 } // namespace HttpMessage

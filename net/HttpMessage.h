@@ -1,6 +1,8 @@
 #pragma once
 // The 8-bit texts of one exchange: address conversion, the request, the body cut.
 // Portable: no sockets here.
+#include <cstddef>
+#include <optional>
 #include <string>
 
 namespace HttpMessage {
@@ -15,5 +17,10 @@ std::string request(const std::string& host, const std::string& path);
 // Checks the status code at offset 9 and returns what follows the header.
 // std::out_of_range for a response shorter than 9 bytes, RSS::RSSException otherwise.
 std::string body(std::string response);
+
+// The body length a complete header (the response up to headerEnd, where its
+// empty line starts) announces in Content-Length; none when absent or not a
+// number. Only a size hint: the body is still whatever arrives.
+std::optional<size_t> contentLength(const std::string& response, size_t headerEnd);
 
 } // namespace HttpMessage

@@ -69,15 +69,23 @@ Item readItem(const XmlNode& element, const std::string& encoding)
     return item;
 }
 
-void readChannel(Channel& channel, const XmlNode& element, const std::string& encoding)
+void readChannelChild(Channel& channel, const XmlNode& child, const std::string& encoding)
 {
-    for (const auto& child : element.children) {
-        if (assignField(channel, channelFields, *child, encoding))
-            continue;
-        if (child->name == "ttl")
-            channel.ttl = static_cast<int32_t>(atoi(child->text.c_str()));
-        else if (child->name == "item")
-            channel.items.push_back(readItem(*child, encoding));
+    if (assignField(channel, channelFields, child, encoding))
+        return;
+    if (child.name == "ttl")
+        channel.ttl = static_cast<int32_t>(atoi(child.text.c_str()));
+    else if (child.name == "item")
+        channel.items.push_back(readItem(child, encoding));
+}
+
+// Each child is released as soon as it is read, so the tree shrinks while the
+// channel grows instead of both being held whole.
+void readChannel(Channel& channel, XmlNode& element, const std::string& encoding)
+{
+    for (auto& child : element.children) {
+        readChannelChild(channel, *child, encoding);
+        child.reset();
     }
 }
 

@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include <vector>
+#include <cwchar>
 
 #include "rss/FeedReader.h"
 
@@ -11,8 +11,10 @@ std::wstring decodeText(const std::string& text, const std::string& encodingName
     const int needed = MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0);
     if (needed < 1)
         return std::wstring();
-    // Zero-filled and one longer: some conversions leave out the terminator.
-    std::vector<wchar_t> buffer(static_cast<size_t>(needed) + 1, L'\0');
-    MultiByteToWideChar(codePage, 0, text.c_str(), -1, buffer.data(), needed);
-    return std::wstring(buffer.data());
+    // Converted in place, without a second buffer; zero-filled, so a conversion
+    // that leaves out the terminator still ends, and the text ends at its first NUL.
+    std::wstring wide(static_cast<size_t>(needed), L'\0');
+    MultiByteToWideChar(codePage, 0, text.c_str(), -1, &wide[0], needed);
+    wide.resize(wcslen(wide.c_str()));
+    return wide;
 }

@@ -9,7 +9,26 @@ constexpr COLORREF kDrawText = 0x0000FF;       // red
 constexpr COLORREF kDrawBackground = 0x00FF00; // green
 constexpr int kLinkBufferChars = 512;
 
-// Opens the selected node's text with the shell when the node is a link line.
+// The prefix is lower-case ASCII; the text's ASCII capitals match it too.
+bool startsWithNoCase(const wchar_t* text, const char* prefix)
+{
+    for (; *prefix != '\0'; ++prefix, ++text) {
+        const wchar_t c = *text >= L'A' && *text <= L'Z' ? *text + (L'a' - L'A') : *text;
+        if (c != static_cast<wchar_t>(*prefix))
+            return false;
+    }
+    return true;
+}
+
+// Only web addresses are opened: a feed's author writes the link text, and the
+// shell would run a program, open a share or call any handler that it names.
+bool isWebAddress(const wchar_t* text)
+{
+    return startsWithNoCase(text, "http://") || startsWithNoCase(text, "https://");
+}
+
+// Opens the selected node's text with the shell when the node is a link line
+// to a web address.
 void openSelectedLink(HWND tree)
 {
     auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
@@ -29,6 +48,8 @@ void openSelectedLink(HWND tree)
     if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&link)))
         return;
     text[kLinkBufferChars - 1] = L'\0';
+    if (!isWebAddress(text))
+        return;
     ShellExecuteW(tree, L"open", text, nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -2,7 +2,8 @@
 """Prints the refresh benchmark's table of medians from its RESULT lines.
 
 Each line is "RESULT <run> <key> <value>": runs 1..N are the refresh rounds,
-m1..mN the 20 MB memory runs, 0 the values measured once."""
+m1..mN the 20 MB memory runs, s1..sN the same with a silent refresh, 0 the
+values measured once. Working sets are in MiB, and so is the feed in the ratios."""
 import statistics
 import sys
 from collections import defaultdict
@@ -18,6 +19,22 @@ def load(path):
     return values
 
 
+def print_memory(v, prefix, title, med, spread):
+    def m(key):
+        return med(prefix + key)
+
+    runs = len(v[prefix + "peak_delta_mb"])
+    low, high = spread(prefix + "peak_delta_mb")
+    feed_mib = m("feed_bytes") / 1048576
+    print(f"{title} of one {m('feed_bytes') / 1e6:.1f} MB ({feed_mib:.1f} MiB) feed, median of {runs} fresh processes:")
+    print(f"  peak working set over the one before: {m('peak_delta_mb'):.1f} MiB [{low:.1f} - {high:.1f}] "
+          f"({m('peak_delta_mb') / feed_mib:.2f}x the feed)")
+    print(f"  working set before {m('ws_before_mb'):.1f} MiB, peak after {m('peak_after_mb'):.1f} MiB; "
+          f"{m('notifications'):.0f} announced; whole refresh {m('refresh_ms'):.0f} ms, "
+          f"of which checks {m('refresh_checks_ms'):.0f} ms, rebuild {m('rebuild_ms'):.0f} ms "
+          f"({m('rebuild_inserts'):.0f} nodes)")
+
+
 def main(path):
     v = load(path)
 
@@ -28,7 +45,6 @@ def main(path):
         return (min(v[key]), max(v[key])) if v.get(key) else (float("nan"), float("nan"))
 
     rounds = len(v.get("refresh_ms", []))
-    memory_runs = len(v.get("memory_peak_delta_mb", []))
     print(f"Refresh at scale: 200 feeds x 50 items ({med('feed_bytes') / 1e6:.1f} MB in all), "
           f"median of {rounds} rounds [min - max]")
     print()
@@ -63,16 +79,10 @@ def main(path):
     print(f"  nodes inserted {med('rebuild_inserts'):.0f}; announced {med('notifications'):.0f} notifications, "
           f"{med('news'):.0f} news entries, {med('errors'):.0f} errors; served per round: "
           f"curl {med('curl_served'):.0f} ({med('curl_ok'):.0f} x 200), refresh {med('refresh_served'):.0f}")
-    if memory_runs:
-        low, high = spread("memory_peak_delta_mb")
-        print()
-        print(f"refresh of one {med('memory_feed_bytes') / 1e6:.1f} MB feed, median of {memory_runs} fresh processes:")
-        print(f"  peak working set over the one before: {med('memory_peak_delta_mb'):.1f} MB [{low:.1f} - {high:.1f}] "
-              f"({med('memory_peak_delta_mb') * 1048576 / med('memory_feed_bytes'):.1f}x the feed)")
-        print(f"  working set before {med('memory_ws_before_mb'):.1f} MB, peak after {med('memory_peak_after_mb'):.1f} MB; "
-              f"{med('memory_notifications'):.0f} items; whole refresh {med('memory_refresh_ms'):.0f} ms, "
-              f"of which checks {med('memory_refresh_checks_ms'):.0f} ms, rebuild {med('memory_rebuild_ms'):.0f} ms "
-              f"({med('memory_rebuild_inserts'):.0f} nodes)")
+    for prefix, title in (("memory_", "refresh"), ("silent_memory_", "silent refresh (nothing announced)")):
+        if v.get(prefix + "peak_delta_mb"):
+            print()
+            print_memory(v, prefix, title, med, spread)
     probes = sorted(k for k in v if k.startswith("tree_probe_ms["))
     if probes:
         print()

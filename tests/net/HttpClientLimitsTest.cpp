@@ -79,15 +79,17 @@ TEST_F(HttpClientLimits, EndlessBodyIsCappedAsATooLargeResponse)
 {
     struct Case {
         const char* path;
+        std::string header;
         std::string chunk;
     };
     const Case cases[] = {
-        {"/text", std::string(5000, 'a')},
-        {"/zeros", std::string(5000, '\0')}, // counted on the wire, not by what is kept
+        {"/text", "HTTP/1.0 200 OK\r\n\r\n", std::string(5000, 'a')},
+        {"/zeros", "HTTP/1.0 200 OK\r\n\r\n", std::string(5000, '\0')}, // counted on the wire, not by what is kept
+        {"/announced", "HTTP/1.0 200 OK\r\nContent-Length: 4294967296\r\n\r\n", std::string(5000, 'c')},
     };
     LoopbackServer server("127.0.4.33");
     for (const Case& c : cases)
-        server.serve(c.path, rawResponse({"HTTP/1.0 200 OK\r\n\r\n", c.chunk}, Mode::Endless));
+        server.serve(c.path, rawResponse({c.header, c.chunk}, Mode::Endless));
     use(5000, 60000, 1u << 20);
     for (const Case& c : cases) {
         FetchOutcome outcome;

@@ -72,6 +72,11 @@ TEST(HttpClient, AnswersAreCheckedAndCut)
         {"/split-header", splitHeader, body("body")},
         {"/empty", httpResponse(""), body("")},
         {"/nul", nulChunks, body("abef")},
+        // Content-Length only sizes the buffer: the body is whatever arrives.
+        {"/length-short", rawResponse({"HTTP/1.0 200 OK\r\nContent-Length: 2\r\n\r\nabcdef"}), body("abcdef")},
+        {"/length-long", rawResponse({"HTTP/1.0 200 OK\r\nContent-Length: 9000\r\n\r\nabc"}), body("abc")},
+        {"/length-huge", rawResponse({"HTTP/1.0 200 OK\r\nContent-Length: 99999999999999999999\r\n\r\nabc"}),
+         body("abc")},
         {"/301", rawResponse({"HTTP/1.1 301 Moved Permanently\r\nLocation: /http10\r\n\r\n"}), rssFailure(kBadStatus)},
         {"/302", httpResponse("", "302 Found"), rssFailure(kBadStatus)},
         {"/404", httpResponse("not here", "404 Not Found"), rssFailure(kBadStatus)},

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <optional>
 #include <stdexcept>
 
 #include "core/RSSException.h"
@@ -94,6 +96,30 @@ TEST(HttpMessage, StatusOtherThan200OrMissingHeaderEndFails)
     };
     for (const Case& c : cases)
         EXPECT_EQ(rssFailure(c.response), c.message) << c.name;
+}
+
+TEST(HttpMessage, ContentLengthIsReadFromTheHeaderOnly)
+{
+    struct Case {
+        const char* name;
+        std::string response;
+        std::optional<size_t> length;
+    };
+    const size_t saturated = std::numeric_limits<size_t>::max();
+    const Case cases[] = {
+        {"none", "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n\r\nabc", std::nullopt},
+        {"exact", "HTTP/1.0 200 OK\r\nContent-Length: 3\r\n\r\nabc", 3},
+        {"any case, tab", "HTTP/1.0 200 OK\r\nA: b\r\ncONTENT-lENGTH:\t42\r\n\r\n", 42},
+        {"no blank", "HTTP/1.0 200 OK\r\nContent-Length:7\r\n\r\n", 7},
+        {"first of two", "HTTP/1.0 200 OK\r\nContent-Length: 5\r\nContent-Length: 9\r\n\r\n", 5},
+        {"not a number", "HTTP/1.0 200 OK\r\nContent-Length: lots\r\n\r\n", std::nullopt},
+        {"negative", "HTTP/1.0 200 OK\r\nContent-Length: -1\r\n\r\n", std::nullopt},
+        {"too large saturates", "HTTP/1.0 200 OK\r\nContent-Length: 99999999999999999999999\r\n\r\n", saturated},
+        {"other name", "HTTP/1.0 200 OK\r\nX-Content-Length: 5\r\n\r\n", std::nullopt},
+        {"in the body", "HTTP/1.0 200 OK\r\n\r\nx\r\nContent-Length: 5\r\n\r\n", std::nullopt},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(HttpMessage::contentLength(c.response, c.response.find("\r\n\r\n")), c.length) << c.name;
 }
 
 TEST(HttpMessage, ResponseShorterThanNineBytesIsOutOfRange)

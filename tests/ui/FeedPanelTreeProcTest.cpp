@@ -1,72 +1,154 @@
-// The tree's own procedure: double-clicks open link lines with the shell, and
-// the custom-draw answers. The opened targets are small command scripts whose
-// running leaves a marker file behind.
-#include <cstdio>
+// The tree's own procedure: double-clicks open link lines to web addresses with
+// the shell, and the custom-draw answers. Whatever the shell could start for a
+// link (a program, a file on a share, a protocol handler) is a copy of a
+// recorder program that leaves a marker file behind, so the tests see what the
+// shell was given.
+#include <cstdlib>
 #include <cstring>
+#include <optional>
 
 #include "PanelFixture.h"
+#include "TestPaths.h"
 
 namespace {
 
 constexpr auto kOpenWait = std::chrono::seconds(15);
+const wchar_t* const kShareServer = L"203.0.113.9";
 
-bool fileExists(const std::wstring& path)
+std::optional<std::wstring> readMarker(const std::wstring& path)
 {
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::nullopt;
+    std::wstring text(512, L'\0');
+    DWORD bytes = 0;
+    ReadFile(file, &text[0], static_cast<DWORD>(text.size() * sizeof(wchar_t)), &bytes, nullptr);
+    CloseHandle(file);
+    text.resize(bytes / sizeof(wchar_t));
+    return text;
 }
 
-// The temporary folder's path is plain ASCII, as the script's own text must be.
-std::string narrow(const std::wstring& text)
+void setRegistryText(HKEY root, const std::wstring& path, const wchar_t* name, const std::wstring& value)
 {
-    std::string result;
-    for (wchar_t c : text)
-        result += static_cast<char>(c < 0x80 ? c : '?');
-    return result;
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(root, path.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr))
+        return;
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                   static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(key);
 }
 
-// A folder of scripts that each create their own marker file when run.
-class ScriptFolder {
+// While this lives, this process's HKEY_CLASSES_ROOT is a volatile key of its
+// own, so the shell finds only the protocol handlers registered here.
+class HandlerClasses {
 public:
-    ScriptFolder()
+    HandlerClasses() : path_(L"Software\\quillFeed-tests-classes-" + std::to_wstring(GetCurrentProcessId()))
     {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        path_ = std::wstring(temp) + L"qf-ui-" + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(path_.c_str(), nullptr);
+        if (!RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
+                             nullptr, &key_, nullptr))
+            RegOverridePredefKey(HKEY_CLASSES_ROOT, key_);
     }
-    ~ScriptFolder()
+    ~HandlerClasses()
     {
-        for (const std::wstring& file : files_)
-            DeleteFileW(file.c_str());
-        RemoveDirectoryW(path_.c_str());
+        RegOverridePredefKey(HKEY_CLASSES_ROOT, nullptr);
+        if (key_ != nullptr)
+            RegCloseKey(key_);
+        RegDeleteTreeW(HKEY_CURRENT_USER, path_.c_str());
     }
-    ScriptFolder(const ScriptFolder&) = delete;
-    ScriptFolder& operator=(const ScriptFolder&) = delete;
+    HandlerClasses(const HandlerClasses&) = delete;
+    HandlerClasses& operator=(const HandlerClasses&) = delete;
 
-    // Writes name.cmd, which creates name.opened; returns the script's path.
-    std::wstring script(const std::wstring& name)
+    void add(const std::wstring& scheme, const std::wstring& program)
     {
-        std::wstring script = path_ + L"\\" + name + L".cmd";
-        std::wstring marker = markerOf(name);
-        files_.push_back(script);
-        files_.push_back(marker);
-        DeleteFileW(marker.c_str());
-        std::string text = "@echo off\r\necho opened> \"" + narrow(marker) + "\"\r\n";
-        FILE* file = _wfopen(script.c_str(), L"wb");
-        if (file != nullptr) {
-            fwrite(text.data(), 1, text.size(), file);
-            fclose(file);
-        }
-        return script;
+        setRegistryText(key_, scheme, nullptr, L"URL:" + scheme);
+        setRegistryText(key_, scheme, L"URL Protocol", L"");
+        setRegistryText(key_, scheme + L"\\shell\\open\\command", nullptr, L"\"" + program + L"\" \"%1\"");
     }
-    std::wstring markerOf(const std::wstring& name) const { return path_ + L"\\" + name + L".opened"; }
-    bool opened(const std::wstring& name) const { return fileExists(markerOf(name)); }
-    const std::wstring& path() const { return path_; }
 
 private:
     std::wstring path_;
-    std::vector<std::wstring> files_;
+    HKEY key_ = nullptr;
 };
+
+// Copies of the recorder, each leaving "<its name>.opened" in this folder,
+// holding the address it was given, when the shell starts it.
+class OpenTargets {
+public:
+    OpenTargets()
+    {
+        wchar_t temp[MAX_PATH] = {};
+        GetTempPathW(MAX_PATH, temp);
+        folder_ = std::wstring(temp) + L"qf-ui-" + std::to_wstring(GetCurrentProcessId());
+        CreateDirectoryW(folder_.c_str(), nullptr);
+        SetEnvironmentVariableW(L"QF_OPENED_DIR", folder_.c_str()); // inherited by what the shell starts
+    }
+    ~OpenTargets()
+    {
+        for (const std::wstring& file : files_)
+            DeleteFileW(file.c_str());
+        for (auto folder = folders_.rbegin(); folder != folders_.rend(); ++folder)
+            RemoveDirectoryW(folder->c_str()); // shared ones stay while another test uses them
+        RemoveDirectoryW(folder_.c_str());
+        SetEnvironmentVariableW(L"QF_OPENED_DIR", nullptr);
+    }
+    OpenTargets(const OpenTargets&) = delete;
+    OpenTargets& operator=(const OpenTargets&) = delete;
+
+    // A program on this machine; gives its path.
+    std::wstring program(const std::wstring& name) { return place(folder_, name); }
+
+    // A program on \\203.0.113.9\<share>\, which Wine serves from the prefix's
+    // dosdevices\unc folder; gives its share path.
+    std::wstring onShare(const std::wstring& name)
+    {
+        const char* prefix = getenv("WINEPREFIX");
+        EXPECT_NE(prefix, nullptr) << "shares need Wine's prefix";
+        if (prefix == nullptr)
+            return L"";
+        const std::wstring share = L"qf-ui-" + std::to_wstring(GetCurrentProcessId());
+        std::wstring folder = windowsPath(prefix) + L"\\dosdevices";
+        for (const std::wstring& part : {std::wstring(L"unc"), std::wstring(kShareServer), share}) {
+            folder += L"\\" + part;
+            CreateDirectoryW(folder.c_str(), nullptr);
+            folders_.push_back(folder);
+        }
+        place(folder, name);
+        return L"\\\\" + std::wstring(kShareServer) + L"\\" + share + L"\\" + name;
+    }
+
+    // A program that the shell starts for addresses of the scheme; its name is
+    // the scheme followed by ".exe".
+    void handler(const std::wstring& scheme) { classes_.add(scheme, program(scheme + L".exe")); }
+
+    // What the program of that name was given, once it has run.
+    std::optional<std::wstring> opened(const std::wstring& name) const { return readMarker(markerOf(name)); }
+
+private:
+    std::wstring markerOf(const std::wstring& name) const { return folder_ + L"\\" + name + L".opened"; }
+
+    std::wstring place(const std::wstring& folder, const std::wstring& name)
+    {
+        const std::wstring path = folder + L"\\" + name;
+        files_.push_back(path);
+        files_.push_back(markerOf(name));
+        DeleteFileW(markerOf(name).c_str());
+        EXPECT_TRUE(CopyFileW(windowsPath(QF_OPEN_RECORDER).c_str(), path.c_str(), FALSE)) << "cannot place " << name;
+        return path;
+    }
+
+    std::wstring folder_;
+    std::vector<std::wstring> files_;
+    std::vector<std::wstring> folders_;
+    HandlerClasses classes_;
+};
+
+std::wstring fileUrl(std::wstring path)
+{
+    for (wchar_t& c : path)
+        c = c == L'\\' ? L'/' : c;
+    return L"file:///" + path;
+}
 
 class TreeProc : public PanelFixture {
 protected:
@@ -92,22 +174,27 @@ protected:
         pumpMessages();
         return result;
     }
-    bool waitOpened(const std::wstring& name)
+    // What the program of that name was given; none when it did not run in time.
+    std::optional<std::wstring> waitOpened(const std::wstring& name)
     {
-        return pumpUntil([&] { return scripts.opened(name); }, kOpenWait);
+        std::optional<std::wstring> text;
+        pumpUntil([&] { return (text = targets.opened(name)).has_value(); }, kOpenWait);
+        return text;
     }
 
     HWND tree = nullptr;
-    ScriptFolder scripts;
+    OpenTargets targets;
 };
 
-TEST_F(TreeProc, DoubleClickOnALinkLineOpensItsText)
+TEST_F(TreeProc, DoubleClickOnALinkLineOpensItsWebAddress)
 {
+    targets.handler(L"http");
+    targets.handler(L"https");
     Channel channel = channelTitled(L"channel");
     channel.description = L"about";
-    channel.link = scripts.script(L"channel-link");
+    channel.link = L"http://example.invalid/channel?id=1";
     Item item = itemTitled(L"item");
-    item.link = scripts.script(L"item-link");
+    item.link = L"HTTPS://Example.invalid/Item"; // the scheme in any case
     channel.items = {item};
     rebuildOnWorker({channel});
     auto nodes = this->nodes();
@@ -119,19 +206,69 @@ TEST_F(TreeProc, DoubleClickOnALinkLineOpensItsText)
     ASSERT_EQ(itemLink.data, 1);
 
     doubleClick(channelLink.item);
-    EXPECT_TRUE(waitOpened(L"channel-link")) << "the channel's link line was not opened";
+    EXPECT_EQ(waitOpened(L"http.exe"), channel.link) << "the channel's link line was not opened";
     doubleClick(itemLink.item);
-    EXPECT_TRUE(waitOpened(L"item-link")) << "the item's link line was not opened";
+    EXPECT_EQ(waitOpened(L"https.exe"), item.link) << "the item's link line was not opened";
+}
+
+TEST_F(TreeProc, LinksToAnythingButTheWebAreLeftAlone)
+{
+    struct Case {
+        const char* form;
+        std::wstring link;
+        const wchar_t* started; // the program that the shell would start for it
+    };
+    for (const wchar_t* scheme : {L"javascript", L"ms-msdt", L"http"})
+        targets.handler(scheme);
+    const Case cases[] = {
+        {"program", targets.program(L"calc.exe"), L"calc.exe"},
+        {"program on a share", targets.onShare(L"run.exe"), L"run.exe"},
+        {"file URL", fileUrl(targets.program(L"file-url.exe")), L"file-url.exe"},
+        {"javascript", L"javascript:alert(1)", L"javascript.exe"},
+        {"protocol handler", L"ms-msdt:/id PCWDiagnostic", L"ms-msdt.exe"},
+    };
+    // Each form as a channel's link line and as an item's, then one web link.
+    std::vector<Channel> channels;
+    for (const Case& c : cases) {
+        Channel channel = channelTitled(L"channel");
+        channel.link = c.link;
+        Item item = itemTitled(L"item");
+        item.link = c.link;
+        channel.items = {item};
+        channels.push_back(channel);
+    }
+    Channel proof = channelTitled(L"proof");
+    proof.link = L"http://example.invalid/proof";
+    channels.push_back(proof);
+    rebuildOnWorker(channels);
+    auto nodes = this->nodes();
+    ASSERT_EQ(nodes.size(), std::size(cases) + 1);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const TreeNode& channelLink = nodes[i].children.at(0);
+        const TreeNode& itemLink = nodes[i].children.at(1).children.at(0);
+        ASSERT_EQ(channelLink.data, 1) << cases[i].form;
+        ASSERT_EQ(itemLink.data, 1) << cases[i].form;
+        doubleClick(channelLink.item);
+        doubleClick(itemLink.item);
+    }
+
+    // The shell starts programs in the order asked; once the proof's handler
+    // has run, any earlier opening would have left its marker too.
+    doubleClick(nodes.back().children.at(0).item);
+    ASSERT_EQ(waitOpened(L"http.exe"), proof.link);
+    for (const Case& c : cases)
+        EXPECT_FALSE(targets.opened(c.started)) << c.form << " was opened";
 }
 
 TEST_F(TreeProc, DoubleClickOnOtherLinesOnlyExpandsOrCollapses)
 {
-    // Lines with item data 0 whose text would open a script if it were opened.
-    Channel channel = channelTitled(scripts.script(L"channel-title"));
-    channel.description = scripts.script(L"description");
-    Item item = itemTitled(scripts.script(L"item-title"));
+    // Lines with item data 0 whose text would start a program if it were opened.
+    targets.handler(L"http");
+    Channel channel = channelTitled(targets.program(L"channel-title.exe"));
+    channel.description = targets.program(L"description.exe");
+    Item item = itemTitled(targets.program(L"item-title.exe"));
     item.description = L"item details";
-    item.link = scripts.script(L"proof");
+    item.link = L"http://example.invalid/proof";
     channel.items = {item};
     rebuildOnWorker({channel});
     auto nodes = this->nodes();
@@ -151,32 +288,25 @@ TEST_F(TreeProc, DoubleClickOnOtherLinesOnlyExpandsOrCollapses)
     doubleClick(description);
     EXPECT_FALSE(isExpanded(tree, description));
 
-    // The shell opens scripts in the order asked; once the link's script has
-    // run, any earlier opening would have left its marker too.
+    // As above: once the link's handler has run, any earlier opening would show.
     doubleClick(proof);
-    ASSERT_TRUE(waitOpened(L"proof"));
-    for (const wchar_t* name : {L"channel-title", L"description", L"item-title"})
-        EXPECT_FALSE(scripts.opened(name)) << testing::PrintToString(std::wstring(name)) << " was opened";
+    ASSERT_EQ(waitOpened(L"http.exe"), item.link);
+    for (const wchar_t* name : {L"channel-title.exe", L"description.exe", L"item-title.exe"})
+        EXPECT_FALSE(targets.opened(name)) << testing::PrintToString(std::wstring(name)) << " was opened";
 }
 
 TEST_F(TreeProc, LinkLongerThan511CharactersIsCutThere)
 {
-    std::wstring target = scripts.script(L"long");
-    std::wstring name = L"\\long.cmd";
-    std::wstring padded = scripts.path();
-    while (padded.size() + 2 + name.size() <= 511)
-        padded += L"\\.";
-    while (padded.size() + name.size() < 511)
-        padded += L"\\";
-    padded += name;
-    ASSERT_EQ(padded.size(), 511u);
+    targets.handler(L"http");
+    std::wstring address = L"http://example.invalid/";
+    address.resize(511, L'a');
     Channel channel = channelTitled(L"channel");
-    channel.link = padded + L" and the rest, which does not name any file";
+    channel.link = address + L"/and-the-rest";
     rebuildOnWorker({channel});
     auto nodes = this->nodes();
     ASSERT_EQ(nodes.at(0).children.size(), 1u);
     doubleClick(nodes[0].children[0].item);
-    EXPECT_TRUE(waitOpened(L"long")) << "the first 511 characters were not what was opened";
+    EXPECT_EQ(waitOpened(L"http.exe"), address) << "the first 511 characters were not what was opened";
 }
 
 TEST_F(TreeProc, DoubleClickWithoutSelectionOpensNothing)
