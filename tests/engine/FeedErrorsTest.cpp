@@ -65,7 +65,7 @@ TEST_F(FeedErrors, EachFailureGivesItsWarning)
             ASSERT_EQ(notice.record.size(), 88u) << name;
             EXPECT_EQ(notice.text(16), failure.title) << name;
             EXPECT_TRUE(std::regex_match(notice.text(8), failure.text))
-                << name << ": " << std::string(notice.text(8).begin(), notice.text(8).end());
+                << name << ": " << testing::PrintToString(notice.text(8));
             EXPECT_EQ(notice.text(32), L"Image/Warning32") << name;
             EXPECT_EQ(notice.field<uint32_t>(40), 0u) << name;
             EXPECT_EQ(notice.field<uint64_t>(24), 0u) << name;
