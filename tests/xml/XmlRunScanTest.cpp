@@ -16,7 +16,7 @@ struct NamedEnds {
 };
 
 const std::vector<NamedEnds> kAllEnds = {
-    {"text", xml::kTextEnds, "<>\t\n\r"},
+    {"text", xml::kTextEnds, "<\t\n\r"},
     {"start tag name", xml::kStartNameEnds, " >/\t\n\r"},
     {"end tag name", xml::kEndNameEnds, " >\t\n\r"},
     {"attribute name", xml::kAttrNameEnds, " =>\t\n\r"},
