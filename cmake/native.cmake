@@ -1,8 +1,8 @@
-# Native (Linux) build of the portable code: the XML parser and Url with their
-# unit tests under AddressSanitizer and UndefinedBehaviorSanitizer, the
-# libFuzzer targets and the parser benchmark. Included by the top-level
-# CMakeLists.txt when the compiler does not target Windows, after
-# quillfeed_portable (with xml/) is defined.
+# Native (Linux) build of the portable code: the XML parser, Url and the
+# channel reading with their unit tests under AddressSanitizer and
+# UndefinedBehaviorSanitizer, the libFuzzer targets and the parser benchmark.
+# Included by the top-level CMakeLists.txt when the compiler does not target
+# Windows, after quillfeed_portable (with xml/) is defined.
 #
 #   scripts/test-native   sanitizer tests and the short fuzz runs (clang)
 #   scripts/bench-parser  Release build of the benchmark, no sanitizers
@@ -11,8 +11,18 @@ option(QF_SANITIZE "Build the native code with ASan and UBSan" ON)
 option(QF_FUZZ "Build the libFuzzer targets (clang with QF_SANITIZE)" ON)
 option(QF_BENCH "Build the parser benchmark (Google Benchmark and the other parsers)" OFF)
 
-# net/ is part of the Windows build only; its Url is plain text work.
-target_sources(quillfeed_portable PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/net/Url.cpp)
+# net/ and rss/ are part of the Windows build only; Url and the reading of a
+# channel from a body are plain text work. The CRT's _mktime64 and the code
+# page conversion of MultiByteToWideChar have stand-ins in fuzz/compat.
+target_sources(quillfeed_portable PRIVATE
+    ${CMAKE_CURRENT_SOURCE_DIR}/net/Url.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/rss/ChannelReader.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/rss/CharacterReferences.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/rss/CodePages.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/rss/FeedDate.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/compat/IconvTextDecoding.cpp)
+set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/rss/FeedDate.cpp PROPERTIES
+    COMPILE_OPTIONS "-include;${CMAKE_CURRENT_SOURCE_DIR}/fuzz/compat/Time64.h")
 
 find_package(Threads REQUIRED)
 target_link_libraries(quillfeed_portable PUBLIC Threads::Threads)
@@ -54,12 +64,13 @@ if(QF_BUILD_TESTS)
     function(qf_add_test name)
         add_executable(${name} ${ARGN})
         target_link_libraries(${name} PRIVATE quillfeed_portable GTest::gtest_main)
-        target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR})
+        target_include_directories(${name} PRIVATE ${CMAKE_CURRENT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests/support)
         target_compile_definitions(${name} PRIVATE QF_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
         gtest_discover_tests(${name} TEST_PREFIX "native." DISCOVERY_TIMEOUT 120 PROPERTIES TIMEOUT 300)
     endfunction()
 
     add_subdirectory(${CMAKE_CURRENT_SOURCE_DIR}/tests/xml ${CMAKE_BINARY_DIR}/tests/xml)
+    add_subdirectory(${CMAKE_CURRENT_SOURCE_DIR}/tests/rss ${CMAKE_BINARY_DIR}/tests/rss)
     # tests/net holds the Windows-only HTTP tests too; its Url cases are a file of their own.
     qf_add_test(url_tests ${CMAKE_CURRENT_SOURCE_DIR}/tests/net/UrlTest.cpp)
 

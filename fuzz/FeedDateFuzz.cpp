@@ -1,40 +1,36 @@
-// parseFeedDate on arbitrary bytes, read as UTC: no crash or sanitizer report;
-// 0 for a text under 26 bytes, without ", ", or without an exact month name at
-// columns 8 to 10; and where the day, year, hour, minute and second columns
-// hold only digits (year 1971 to 2999), the time computed here from the
-// civil calendar, with out-of-range fields carried over.
+// parseFeedDate with the local zone at UTC. On the raw bytes: no crash or
+// sanitizer report, and a result of 0, -1 or an instant from 1970 to the end
+// of 3000. The same bytes then choose a date written in one of the forms
+// feeds use (weekday or not, day of one or two digits, month name spelt out
+// or not in any case, year of two or four digits, seconds or not, a zone or
+// none), whose instant is worked out here from the civil calendar; the
+// parser must give exactly that.
+#include <fuzzer/FuzzedDataProvider.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
+#include <iterator>
 #include <string>
 
 #include "FuzzCheck.h"
-#include "rss/FeedReader.h"
+#include "rss/FeedDate.h"
 
 namespace {
 
-int monthIndex(const std::string& text)
-{
-    static const char* const names[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
-                                        "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
-    for (int month = 0; month < 12; ++month)
-        if (std::memcmp(text.data() + 8, names[month], 3) == 0)
-            return month;
-    return -1;
-}
+const int64_t kLastSecond = 32535215999; // 3000-12-31 23:59:59 UTC
 
-bool digitsAt(const std::string& text, size_t column, size_t width, int64_t& value)
-{
-    value = 0;
-    for (size_t i = column; i < column + width; ++i) {
-        if (text[i] < '0' || text[i] > '9')
-            return false;
-        value = value * 10 + (text[i] - '0');
-    }
-    return true;
-}
+const char* const kMonths[] = {"January", "February", "March",     "April",   "May",      "June",
+                               "July",    "August",   "September", "October", "November", "December"};
+
+struct Zone {
+    const char* name;
+    int offsetMinutes;
+};
+const Zone kZones[] = {{"GMT", 0},    {"UT", 0},     {"UTC", 0},    {"Z", 0},      {"EST", -300},
+                       {"EDT", -240}, {"CST", -360}, {"CDT", -300}, {"MST", -420}, {"MDT", -360},
+                       {"PST", -480}, {"PDT", -420}, {"CEST", 0},   {"", 0}};
 
 // Days from 1970-01-01 to the first of the month (month 1 to 12) in the
 // proleptic Gregorian calendar.
@@ -48,6 +44,66 @@ int64_t daysToMonth(int64_t year, int64_t month)
     return era * 146097 + dayOfEra - 719468;
 }
 
+std::string twoDigits(int value)
+{
+    return std::string(1, static_cast<char>('0' + value / 10)) + static_cast<char>('0' + value % 10);
+}
+
+std::string inCase(std::string word, int choice)
+{
+    for (char& c : word)
+        if (choice == 1 || (choice == 2 && &c != &word[0]))
+            c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+        else if (choice == 3)
+            c = static_cast<char>(c >= 'a' && c <= 'z' ? c - 32 : c);
+    return word;
+}
+
+std::string blanks(FuzzedDataProvider& bytes)
+{
+    return std::string(bytes.ConsumeIntegralInRange(1, 3), ' ');
+}
+
+// A date in a form feeds use, and the instant it stands for (-1 outside the range).
+std::string writtenDate(FuzzedDataProvider& bytes, int64_t& expected)
+{
+    std::string text;
+    const int weekday = bytes.ConsumeIntegralInRange(0, 3);
+    if (weekday > 0)
+        text += (weekday == 3 ? std::string("Saturday") : std::string("Sat")) + (weekday == 1 ? "" : ",") + " ";
+    const int day = bytes.ConsumeIntegralInRange(1, 31);
+    text += day < 10 && bytes.ConsumeBool() ? std::to_string(day) : twoDigits(day);
+    const bool hyphens = bytes.ConsumeBool();
+    const int month = bytes.ConsumeIntegralInRange(0, 11);
+    const std::string name = kMonths[month];
+    text += (hyphens ? "-" : blanks(bytes)) +
+            inCase(bytes.ConsumeBool() ? name : name.substr(0, 3), bytes.ConsumeIntegralInRange(0, 3));
+    int year = bytes.ConsumeIntegralInRange(1960, 3010);
+    const bool shortYear = bytes.ConsumeBool();
+    if (shortYear)
+        year = year % 100 + (year % 100 < 50 ? 2000 : 1900);
+    text += (hyphens ? "-" : blanks(bytes)) + (shortYear ? twoDigits(year % 100) : std::to_string(year));
+    const int hour = bytes.ConsumeIntegralInRange(0, 23);
+    const int minute = bytes.ConsumeIntegralInRange(0, 59);
+    const int second = bytes.ConsumeBool() ? bytes.ConsumeIntegralInRange(0, 59) : -1;
+    text += blanks(bytes) + twoDigits(hour) + ":" + twoDigits(minute) + (second < 0 ? "" : ":" + twoDigits(second));
+    int offset = 0;
+    if (bytes.ConsumeBool()) {
+        offset = bytes.ConsumeIntegralInRange(-14 * 60, 14 * 60);
+        const int size = offset < 0 ? -offset : offset;
+        text += std::string(" ") + (offset < 0 ? "-" : "+") + twoDigits(size / 60) + twoDigits(size % 60);
+    } else {
+        const Zone& zone = kZones[bytes.ConsumeIntegralInRange<size_t>(0, std::size(kZones) - 1)];
+        text += std::string(*zone.name ? " " : "") + inCase(zone.name, bytes.ConsumeIntegralInRange(0, 3));
+        offset = zone.offsetMinutes;
+    }
+    expected = (daysToMonth(year, month + 1) + day - 1) * 86400 + hour * 3600 + minute * 60 +
+               (second < 0 ? 0 : second) - offset * 60;
+    if (expected < 0 || expected > kLastSecond)
+        expected = -1;
+    return text;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
@@ -59,23 +115,14 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const std::string text(reinterpret_cast<const char*>(data), size);
+    const int64_t raw = parseFeedDate(std::string(reinterpret_cast<const char*>(data), size));
+    QF_FUZZ_CHECK(raw >= -1 && raw <= kLastSecond, "%lld for %zu raw bytes", static_cast<long long>(raw), size);
+
+    FuzzedDataProvider bytes(data, size);
+    int64_t expected = 0;
+    const std::string text = writtenDate(bytes, expected);
     const int64_t found = parseFeedDate(text);
-    if (size < 26 || text.find(", ") == std::string::npos) {
-        QF_FUZZ_CHECK(found == 0, "%lld for a text of %zu bytes", static_cast<long long>(found), size);
-        return 0;
-    }
-    const int month = monthIndex(text);
-    if (month < 0) {
-        QF_FUZZ_CHECK(found == 0, "%lld without a month name", static_cast<long long>(found));
-        return 0;
-    }
-    int64_t day, year, hour, minute, second;
-    if (!digitsAt(text, 5, 2, day) || !digitsAt(text, 12, 4, year) || !digitsAt(text, 17, 2, hour) ||
-        !digitsAt(text, 20, 2, minute) || !digitsAt(text, 23, 2, second) || year < 1971 || year > 2999)
-        return 0;
-    const int64_t expected = (daysToMonth(year, month + 1) + day - 1) * 86400 + hour * 3600 + minute * 60 + second;
-    QF_FUZZ_CHECK(found == expected, "%lld, expected %lld", static_cast<long long>(found),
+    QF_FUZZ_CHECK(found == expected, "\"%s\": %lld, expected %lld", text.c_str(), static_cast<long long>(found),
                   static_cast<long long>(expected));
     return 0;
 }

@@ -1,13 +1,14 @@
+#include "rss/TextDecoding.h"
+
 #include <windows.h>
 
 #include <cwchar>
 
-#include "rss/FeedReader.h"
+#include "rss/CodePages.h"
 
 std::wstring decodeText(const std::string& text, const std::string& encodingName)
 {
-    // Only these two exact spellings select ISO 8859-2; everything else is read as UTF-8.
-    const UINT codePage = encodingName == "iso-8859-2" || encodingName == "ISO-8859-2" ? 28592 : CP_UTF8;
+    const UINT codePage = codePageFor(encodingName);
     const int needed = MultiByteToWideChar(codePage, 0, text.c_str(), -1, nullptr, 0);
     if (needed < 1)
         return std::wstring();

@@ -9,12 +9,13 @@ namespace Xml {
 
 enum ByteClass : uint8_t {
     kDropped = 1,           // TAB, LF, CR: left out wherever they appear
-    kEndsText = 2,          // < >
+    kEndsText = 2,          // <
     kEndsStartName = 4,     // space > /
     kEndsEndName = 8,       // space >
     kEndsAttrName = 16,     // space = >
     kEndsDoubleQuoted = 32, // " >
     kEndsSingleQuoted = 64, // '
+    kAmpersand = 128,       // &: written out again when CDATA content joins a text
 };
 
 constexpr std::array<uint8_t, 256> makeByteClasses()
@@ -22,7 +23,8 @@ constexpr std::array<uint8_t, 256> makeByteClasses()
     std::array<uint8_t, 256> table{};
     table['\t'] = table['\n'] = table['\r'] = kDropped;
     table['<'] = kEndsText;
-    table['>'] = kEndsText | kEndsStartName | kEndsEndName | kEndsAttrName | kEndsDoubleQuoted;
+    table['>'] = kEndsStartName | kEndsEndName | kEndsAttrName | kEndsDoubleQuoted;
+    table['&'] = kAmpersand;
     table[' '] = kEndsStartName | kEndsEndName | kEndsAttrName;
     table['/'] = kEndsStartName;
     table['='] = kEndsAttrName;

@@ -27,11 +27,20 @@ void fail(const char* message, size_t position)
     throw RSS::XMLException(widen(message), reportedPosition(position));
 }
 
+namespace {
+
+// A name as the message shows it: up to its first NUL byte, which would end
+// the message for the host, and at most 31 characters of that.
+std::wstring shownName(const std::string& name)
+{
+    return widen(name.substr(0, name.find('\0')), 31);
+}
+
+} // namespace
+
 void failWrongNesting(const std::string& endName, const std::string& openName, size_t position)
 {
-    const size_t shown = 31;
-    std::wstring message =
-        L"Wrong nesting, expecting " + widen(endName, shown) + L" but found " + widen(openName, shown);
+    std::wstring message = L"Wrong nesting, expecting " + shownName(endName) + L" but found " + shownName(openName);
     throw RSS::XMLException(std::move(message), reportedPosition(position));
 }
 

@@ -14,7 +14,8 @@ int32_t reportedPosition(size_t position);
 
 [[noreturn]] void fail(const char* message, size_t position);
 
-// "Wrong nesting": the end tag's name first, each name cut to 31 characters.
+// "Wrong nesting": the end tag's name first, each name cut at its first NUL
+// byte and then to 31 characters.
 [[noreturn]] void failWrongNesting(const std::string& endName, const std::string& openName, size_t position);
 
 } // namespace Xml

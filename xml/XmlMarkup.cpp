@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "xml/XmlByteClass.h"
+
 namespace Xml {
 
 namespace {
@@ -27,9 +29,43 @@ bool encodingAttributeAt(const char* data, size_t size, size_t p)
 
 size_t skipDeclaration(const char* data, size_t size, size_t bang)
 {
-    const size_t bracket = find(data, size, bang + 1, ']');
-    const size_t close = find(data, size, bracket, '>');
-    return close < size ? close + 1 : size;
+    const size_t close = find(data, size, bang + 1, '>');
+    const size_t subset = find(data, close, bang + 1, '['); // only before that '>'
+    if (subset >= close)
+        return close < size ? close + 1 : size;
+    // The subset's own declarations hold '>', so it ends at its ']'.
+    const size_t bracket = find(data, size, subset, ']');
+    const size_t end = find(data, size, bracket, '>');
+    return end < size ? end + 1 : size;
+}
+
+bool cdataStartsAt(const char* data, size_t size, size_t bang)
+{
+    static const char kOpen[] = "[CDATA[";
+    const size_t length = sizeof kOpen - 1;
+    return size - bang > length && std::memcmp(data + bang + 1, kOpen, length) == 0;
+}
+
+size_t readCdata(const char* data, size_t size, size_t bang, std::string* text)
+{
+    const size_t start = bang + 8; // after "![CDATA["
+    size_t end = find(data, size, start, ']');
+    while (end < size && !(size - end >= 3 && data[end + 1] == ']' && data[end + 2] == '>'))
+        end = find(data, size, end + 1, ']');
+    if (end >= size)
+        return size;
+    if (text != nullptr) {
+        size_t piece = start;
+        for (size_t p = findClass(data, start, end, kDropped | kAmpersand); p < end;
+             p = findClass(data, piece, end, kDropped | kAmpersand)) {
+            text->append(data + piece, p - piece);
+            if (data[p] == '&')
+                text->append("&amp;");
+            piece = p + 1;
+        }
+        text->append(data + piece, end - piece);
+    }
+    return end + 3;
 }
 
 size_t readProcessingInstruction(const char* data, size_t size, size_t question, std::string& encoding)

@@ -18,6 +18,8 @@ struct XmlNode {
     XmlNode& operator=(const XmlNode&) = delete;
 
     std::string name;
+    // Character data before the first child, references not decoded; CDATA
+    // content is in it with each '&' written as "&amp;" (xml/XmlMarkup.h).
     std::string text;
     std::vector<std::unique_ptr<XmlNode>> children;
     std::map<std::string, std::string> attributes;

@@ -39,6 +39,12 @@ enum class State {
 // is at hand a handler goes straight on into the next state's handler; these
 // calls only lead forward (Outside or Text into TagOpen into a tag name, InTag
 // into an attribute), so the call depth stays fixed.
+//
+// An element's text is everything it holds before its first child or its end
+// tag: text runs and CDATA sections, with comments and processing
+// instructions in between. Each piece is added to the element's text when it
+// ends ('<' after a run, "]]>" after a section); a run that the input ends
+// cuts off is not.
 class Machine {
 public:
     Machine(const std::string& input, XmlNode* document, std::string& encoding)
@@ -141,6 +147,20 @@ private:
         return whole;
     }
 
+    // Adds the run scanned by scanRun to `target`; empties `buffer`.
+    void appendRun(std::string& target, std::string& buffer, size_t lastPiece)
+    {
+        if (target.empty()) {
+            target = takeRun(buffer, lastPiece);
+            return;
+        }
+        target.append(buffer).append(data_ + lastPiece, pos_ - lastPiece);
+        buffer.clear();
+    }
+
+    // Where parsing goes on after a comment, an instruction or a CDATA section.
+    State afterMarkup() const { return inText_ ? State::Text : State::Outside; }
+
     // Whether the input from `start` up to the cursor holds exactly `bytes`.
     bool inputEquals(const std::string& bytes, size_t start) const
     {
@@ -154,12 +174,14 @@ private:
         return stack_.back();
     }
 
-    void createElement(size_t lastPiece, bool open)
+    // The element named by the input from `nameStart` up to the cursor.
+    void createElement(size_t nameStart, bool open)
     {
         XmlNode* parent = innermost();
         if (parent->children.empty())
             parent->children.reserve(4); // skips the 1-2-4 regrowth of a typical item
-        parent->children.push_back(std::unique_ptr<XmlNode>(new (blocks_) XmlNode(takeRun(tagName_, lastPiece))));
+        parent->children.push_back(
+            std::unique_ptr<XmlNode>(new (blocks_) XmlNode(std::string(data_ + nameStart, pos_ - nameStart))));
         if (open)
             stack_.push_back(parent->children.back().get());
     }
@@ -180,6 +202,7 @@ private:
             pos_ = size_;
             return;
         }
+        inText_ = false;
         moveTo(State::TagOpen, static_cast<size_t>(static_cast<const char*>(open) - data_) + 1);
         char c;
         if (atByte(c))
@@ -190,10 +213,13 @@ private:
     {
         if (c == '!' && pos_ + 1 < size_ && data_[pos_ + 1] == '-')
             return moveTo(State::CommentOpen, pos_ + 2);
+        if (c == '!' && Xml::cdataStartsAt(data_, size_, pos_))
+            return moveTo(afterMarkup(), Xml::readCdata(data_, size_, pos_, inText_ ? &innermost()->text : nullptr));
+        if (c == '?')
+            return moveTo(afterMarkup(), Xml::readProcessingInstruction(data_, size_, pos_, encoding_));
+        inText_ = false; // anything else ends the text
         if (c == '!')
             return moveTo(State::Outside, Xml::skipDeclaration(data_, size_, pos_));
-        if (c == '?')
-            return moveTo(State::Outside, Xml::readProcessingInstruction(data_, size_, pos_, encoding_));
         if (c == '/') {
             state_ = State::EndTagName;
             return endTagName(pos_ + 1);
@@ -204,16 +230,17 @@ private:
         startTagName(pos_, pos_ + 1); // whatever follows '<' starts the name, even a space or '>'
     }
 
+    // TAB, LF and CR end the name as a space does: attributes may start on the next line.
     void startTagName(size_t nameStart, size_t from)
     {
-        const size_t lastPiece = scanRun(tagName_, nameStart, from, Xml::kStartNameEnds);
+        pos_ = Xml::findRunEnd(data_, from, size_, Xml::kStartNameEnds);
         if (pos_ >= size_)
             return;
         const char c = data_[pos_];
-        createElement(lastPiece, c != '/');
+        createElement(nameStart, c != '/');
         if (c == '/')
             return endEmptyElement();
-        moveTo(c == ' ' ? State::InTag : State::Text, pos_ + 1);
+        moveTo(c == '>' ? State::Text : State::InTag, pos_ + 1);
     }
 
     void text()
@@ -221,10 +248,8 @@ private:
         const size_t lastPiece = scanRun(text_, pos_, pos_, Xml::kTextEnds);
         if (pos_ >= size_)
             return; // text that runs to the end is never stored
-        if (data_[pos_] == '>')
-            fail("\">\" in tag value", pos_);
-        XmlNode* element = innermost();
-        element->text = takeRun(text_, lastPiece);
+        appendRun(innermost()->text, text_, lastPiece);
+        inText_ = true;
         moveTo(State::TagOpen, pos_ + 1);
         char c;
         if (atByte(c))
@@ -325,7 +350,7 @@ private:
     {
         if (c != '>')
             fail("Comment tag not closed properly ('>' missing)", pos_);
-        moveTo(State::Outside, pos_ + 1);
+        moveTo(afterMarkup(), pos_ + 1);
     }
 
     const char* data_;
@@ -333,7 +358,8 @@ private:
     size_t pos_ = 0;
     State state_ = State::Outside;
     std::vector<XmlNode*> stack_; // open elements, innermost last; not owning
-    std::string tagName_;         // earlier pieces of a name broken by TAB/LF/CR
+    bool inText_ = false;         // the innermost element's text is still being read
+    std::string tagName_;         // earlier pieces of an end tag's name broken by TAB/LF/CR
     std::string text_;            // the same for an element's text
     std::string attributeName_;
     std::string attributeValue_;

@@ -26,7 +26,7 @@ struct RunEnds {
     uint8_t below; // ...and every byte below this (at most 128)
 };
 
-inline constexpr RunEnds kTextEnds{kEndsText, '<', '>', 15};
+inline constexpr RunEnds kTextEnds{kEndsText, '<', '<', 15};
 inline constexpr RunEnds kStartNameEnds{kEndsStartName, '>', '/', 33};
 inline constexpr RunEnds kEndNameEnds{kEndsEndName, '>', '>', 33};
 inline constexpr RunEnds kAttrNameEnds{kEndsAttrName, '=', '>', 33};

@@ -22,7 +22,7 @@
 #include "PlainFetch.h"
 #include "RealPlugin.h"
 #include "RecordingHost.h"
-#include "TimeZone.h"
+#include "TestTime.h"
 #include "TreeProbe.h"
 #include "Wide.h"
 #include "WindowTestKit.h"

@@ -59,13 +59,13 @@ TEST_F(DevhostProgram, OncePrintsNotificationsNewsEntriesAndTheTree)
                              L"  [Warning32] RSS error - " + server.url("/missing.xml"),
                              L"              HTTP response code diffrent than 200 received",
                              L"News entries (8):",
-                             L"  2025-03-10 06:30:00 UTC  " + first.title,
+                             L"  2025-03-10 05:30:00 UTC  " + first.title,
                              L"      channel: " + first.channel,
                              L"      id:      dolina-bobru-2025-0311-zrodlo",
                              L"Panel \"RSS\" (3 channels):",
                              L"  " + first.channel,
                              L"      <" + first.link + L">",
-                             L"      Data: Mon Mar 10 06:30:00 2025",
+                             L"      Data: Mon Mar 10 05:30:00 2025",
                          });
     EXPECT_NE(run.err.find(L"[log RSS 1] Starting cleaner thread "), std::wstring::npos) << run.err;
     EXPECT_NE(run.err.find(L" has ended"), std::wstring::npos) << run.err;

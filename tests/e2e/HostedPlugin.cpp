@@ -58,3 +58,29 @@ std::vector<NewsEntry> HostedPlugin::newsSince(size_t from) const
             found.push_back(events[i].news);
     return found;
 }
+
+std::vector<std::wstring> describe(const std::vector<Notification>& notifications)
+{
+    std::vector<std::wstring> lines;
+    for (const Notification& n : notifications)
+        lines.push_back(n.icon + L" | " + std::to_wstring(n.flags) + L" | " + n.title + L" | " +
+                        (n.text ? *n.text : L"(null)"));
+    return lines;
+}
+
+std::vector<std::wstring> describe(const std::vector<NewsEntry>& entries)
+{
+    std::vector<std::wstring> lines;
+    for (const NewsEntry& e : entries)
+        lines.push_back(e.id + L" | " + e.title + L" | " + e.channelTitle + L" | " + e.link + L" | " + e.icon + L" | " +
+                        std::to_wstring(e.time));
+    return lines;
+}
+
+std::vector<std::wstring> outlineOf(const PanelHost& panels)
+{
+    std::vector<std::wstring> lines;
+    for (const TreeLine& line : panels.outline())
+        lines.push_back(std::wstring(2 * line.depth, L' ') + (line.data == 1 ? L"<" + line.text + L">" : line.text));
+    return lines;
+}

@@ -35,4 +35,11 @@ private:
     std::vector<std::wstring> problems_;
 };
 
+// One line per notification ("icon | flags | title | text", "(null)" for no
+// text), per news entry ("id | title | channel | link | icon | time"), and per
+// tree node (indented two blanks a level, a link line's text in <>).
+std::vector<std::wstring> describe(const std::vector<Notification>& notifications);
+std::vector<std::wstring> describe(const std::vector<NewsEntry>& entries);
+std::vector<std::wstring> outlineOf(const PanelHost& panels);
+
 constexpr DWORD kRefreshLimitMs = 20000; // "does not hang"; a refresh over loopback takes milliseconds

@@ -12,11 +12,11 @@ const std::vector<SampleItem>& sampleItems()
 {
     static const std::vector<SampleItem> items = {
         {kNews, L"Nowy rozkład jazdy pociągów do Wrocławia", L"http://dolina-bobru.example/2025/03/rozklad-jazdy",
-         L"http://dolina-bobru.example/2025/03/rozklad-jazdy", 1741588200},
+         L"http://dolina-bobru.example/2025/03/rozklad-jazdy", 1741584600},
         {kNews, L"Źródło w parku zdrojowym znów czynne", L"http://dolina-bobru.example/2025/03/zrodlo",
-         L"dolina-bobru-2025-0311-zrodlo", 1741701900},
+         L"dolina-bobru-2025-0311-zrodlo", 1741698300},
         {kNews, L"Śnieżka: szlak na szczyt zamknięty do piątku", L"http://dolina-bobru.example/2025/03/sniezka",
-         L"dolina-bobru-2025-0312-sniezka", 1741772700},
+         L"dolina-bobru-2025-0312-sniezka", 1741769100},
         {kLibrary, L"„Księgi Jakubowe” znów dostępne", L"http://biblioteka.example/ksiazka/4711", L"bib-4711",
          1740996000},
         {kLibrary, L"Warsztaty kaligrafii dla dzieci", L"http://biblioteka.example/wydarzenia/kaligrafia",

@@ -8,34 +8,12 @@
 #include "HostedPlugin.h"
 #include "LoopbackServer.h"
 #include "SampleFeeds.h"
-#include "TimeZone.h"
+#include "TestTime.h"
 #include "devhost/FeedList.h"
 
 namespace {
 
 using Lines = std::vector<std::wstring>;
-
-std::wstring describe(const Notification& n)
-{
-    return n.icon + L" | " + std::to_wstring(n.flags) + L" | " + n.title + L" | " + (n.text ? *n.text : L"(null)");
-}
-
-Lines describe(const std::vector<Notification>& notifications)
-{
-    Lines lines;
-    for (const Notification& n : notifications)
-        lines.push_back(describe(n));
-    return lines;
-}
-
-Lines describe(const std::vector<NewsEntry>& entries)
-{
-    Lines lines;
-    for (const NewsEntry& e : entries)
-        lines.push_back(e.id + L" | " + e.title + L" | " + e.channelTitle + L" | " + e.link + L" | " + e.icon + L" | " +
-                        std::to_wstring(e.time));
-    return lines;
-}
 
 std::wstring itemNotification(const SampleItem& item)
 {
@@ -57,14 +35,6 @@ Lines errorNotifications(const LoopbackServer& server)
                 L" | Wrong nesting, expecting itme but found item at position " + std::to_wstring(position),
             L"Image/Warning32 | 0 | RSS error - " + server.url("/missing.xml") +
                 L" | HTTP response code diffrent than 200 received"};
-}
-
-Lines outlineOf(const PanelHost& panels)
-{
-    Lines lines;
-    for (const TreeLine& line : panels.outline())
-        lines.push_back(std::wstring(2 * line.depth, L' ') + (line.data == 1 ? L"<" + line.text + L">" : line.text));
-    return lines;
 }
 
 class SampleRefresh : public ::testing::Test {
@@ -124,19 +94,19 @@ TEST_F(SampleRefresh, PanelShowsEveryChannelReadWithItsDetailsAndItems)
         L"    <http://dolina-bobru.example/2025/03/rozklad-jazdy>",
         L"    Od poniedziałku pociągi pojadą częściej, także wieczorem.",
         L"    Autor: redakcja@dolina-bobru.example (Zofia Żak)",
-        L"    Data: Mon Mar 10 06:30:00 2025\n",
+        L"    Data: Mon Mar 10 05:30:00 2025\n",
         L"    Kategoria: Transport",
         L"  Źródło w parku zdrojowym znów czynne",
         L"    <http://dolina-bobru.example/2025/03/zrodlo>",
         L"    Pijalnia wód w Cieplicach wraca po zimowej przerwie.",
-        L"    Data: Tue Mar 11 14:05:00 2025\n",
+        L"    Data: Tue Mar 11 13:05:00 2025\n",
         L"    Kategoria: Cieplice",
         L"    Komentarz: http://dolina-bobru.example/2025/03/zrodlo#komentarze",
         L"  Śnieżka: szlak na szczyt zamknięty do piątku",
         L"    <http://dolina-bobru.example/2025/03/sniezka>",
         L"    Oblodzenie na Drodze Jubileuszowej; służby proszą o ostrożność.",
         L"    Autor: gory@dolina-bobru.example (Łukasz Gęba)",
-        L"    Data: Wed Mar 12 09:45:00 2025\n",
+        L"    Data: Wed Mar 12 08:45:00 2025\n",
         L"    Źródło: Karkonoski Park Narodowy",
         L"  Zaproszenie: spotkanie z czytelnikami",
         L"    <http://dolina-bobru.example/spotkanie>",

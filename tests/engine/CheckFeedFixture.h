@@ -5,7 +5,7 @@
 #include <string>
 
 #include "RecordingHost.h"
-#include "TimeZone.h"
+#include "TestTime.h"
 #include "engine/FeedCheck.h"
 #include "engine/FeedStore.h"
 #include "engine/HostGate.h"

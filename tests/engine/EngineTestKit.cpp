@@ -2,18 +2,6 @@
 
 #include <cstdio>
 
-int64_t utcSeconds(int year, int month, int day, int hour, int minute, int second)
-{
-    // Days from civil date (proleptic Gregorian), March-based year.
-    const int y = year - (month <= 2 ? 1 : 0);
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int yearOfEra = y - era * 400;
-    const int dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    const int64_t days = int64_t(era) * 146097 + dayOfEra - 719468;
-    return days * 86400 + hour * 3600 + minute * 60 + second;
-}
-
 std::string rfc822(int64_t seconds)
 {
     static const char* const weekdays[] = {"Thu", "Fri", "Sat", "Sun", "Mon", "Tue", "Wed"};
@@ -21,7 +9,7 @@ std::string rfc822(int64_t seconds)
                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     const int64_t days = seconds / 86400;
     const int64_t rest = seconds % 86400;
-    // Civil date from days (inverse of the above).
+    // Civil date from days (the inverse of utcSeconds).
     const int64_t z = days + 719468;
     const int64_t era = (z >= 0 ? z : z - 146096) / 146097;
     const int64_t dayOfEra = z - era * 146097;

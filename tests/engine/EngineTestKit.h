@@ -12,12 +12,10 @@
 #include "LogLines.h"
 #include "ProcessCounts.h" // threadCount, handleCount, settledCount
 #include "RecordingHost.h"
-#include "TimeZone.h"
+#include "TestTime.h"
 
 using namespace std::chrono_literals;
 
-// Seconds since 1970 of a UTC calendar time, worked out here, not by the reader.
-int64_t utcSeconds(int year, int month, int day, int hour, int minute, int second);
 // The RFC 822 form feeds carry, e.g. "Wed, 02 Oct 2002 13:00:00 GMT".
 std::string rfc822(int64_t seconds);
 

@@ -58,3 +58,18 @@ std::vector<std::string> differences(const Channel& e, const Channel& f)
             out.push_back("items[" + std::to_string(i) + "]." + d);
     return out;
 }
+
+Item titled(const std::wstring& title)
+{
+    Item item;
+    item.title = title;
+    return item;
+}
+
+Channel channelWith(const std::wstring& title, std::vector<Item> items)
+{
+    Channel channel;
+    channel.title = title;
+    channel.items = std::move(items);
+    return channel;
+}

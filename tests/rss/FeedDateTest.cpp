@@ -1,33 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
+#include <string>
+#include <vector>
 
-#include "rss/FeedReader.h"
+#include "TestTime.h"
+#include "rss/FeedDate.h"
 
 namespace {
 
-// Seconds since 1970 for a UTC calendar time, from the proleptic Gregorian day count.
-int64_t utc(int year, int month, int day, int hour, int minute, int second)
-{
-    year -= month <= 2;
-    const int64_t era = (year >= 0 ? year : year - 399) / 400;
-    const int64_t yearOfEra = year - era * 400;
-    const int64_t dayOfYear = (153 * (month + (month > 2 ? -3 : 9)) + 2) / 5 + day - 1;
-    const int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    const int64_t days = era * 146097 + dayOfEra - 719468;
-    return days * 86400 + hour * 3600 + minute * 60 + second;
-}
+const int64_t kOct2 = 1033563600; // Wed, 02 Oct 2002 13:00:00 UTC
 
 class FeedDate : public testing::Test {
 protected:
-    void SetUp() override { useZone("TZ=UTC0"); }
-    void TearDown() override { useZone("TZ=UTC0"); }
-    static void useZone(const char* setting)
-    {
-        _putenv(setting);
-        _tzset();
-    }
+    void SetUp() override { useLocalZone("UTC0"); }
+    void TearDown() override { useLocalZone("UTC0"); }
 };
 
 struct DateCase {
@@ -41,60 +27,130 @@ void expectDates(const std::vector<DateCase>& cases)
         EXPECT_EQ(parseFeedDate(c.text), c.expected) << "\"" << c.text << "\"";
 }
 
-TEST_F(FeedDate, ReferenceDateInUtc)
+TEST_F(FeedDate, ZonesGiveTheTrueInstant)
 {
-    EXPECT_EQ(utc(2002, 10, 2, 13, 0, 0), 1033563600); // the day count itself is right
+    EXPECT_EQ(utcSeconds(2002, 10, 2, 13, 0, 0), kOct2); // the day count itself is right
+    const int64_t hour = 3600;
     expectDates({
-        {"Wed, 02 Oct 2002 13:00:00 GMT", 1033563600},
-        {"Wed, 02 Oct 2002 13:00:00 +0200", 1033563600}, // the zone is not read
-        {"Wed, 02 Oct 2002 13:00:00 EST", 1033563600},
-        {"Xyz, 02 Oct 2002 13:00:00 GMT", 1033563600}, // nor the weekday
-        {"Wed,  2 Oct 2002 13:00:00 GMT", 1033563600}, // a space-padded day reads
-        {"Wed, 02 Oct 2002 13:00:00 ", 1033563600},    // 26 bytes are enough
+        {"Wed, 02 Oct 2002 13:00:00 GMT", kOct2},
+        {"Wed, 02 Oct 2002 13:00:00 UT", kOct2},
+        {"Wed, 02 Oct 2002 13:00:00 UTC", kOct2},
+        {"Wed, 02 Oct 2002 13:00:00 Z", kOct2},
+        {"Wed, 02 Oct 2002 13:00:00 gmt", kOct2},
+        {"Wed, 02 Oct 2002 13:00:00 +0000", kOct2},
+        {"Wed, 02 Oct 2002 13:00:00 +0200", kOct2 - 2 * hour},
+        {"Wed, 02 Oct 2002 13:00:00 -0500", kOct2 + 5 * hour},
+        {"Wed, 02 Oct 2002 13:00:00 +0530", kOct2 - 5 * hour - 1800},
+        {"Wed, 02 Oct 2002 13:00:00 +02:00", kOct2 - 2 * hour},
+        {"Wed, 02 Oct 2002 13:00:00 EST", kOct2 + 5 * hour},
+        {"Wed, 02 Oct 2002 13:00:00 EDT", kOct2 + 4 * hour},
+        {"Wed, 02 Oct 2002 13:00:00 CST", kOct2 + 6 * hour},
+        {"Wed, 02 Oct 2002 13:00:00 CDT", kOct2 + 5 * hour},
+        {"Wed, 02 Oct 2002 13:00:00 MST", kOct2 + 7 * hour},
+        {"Wed, 02 Oct 2002 13:00:00 MDT", kOct2 + 6 * hour},
+        {"Wed, 02 Oct 2002 13:00:00 PST", kOct2 + 8 * hour},
+        {"Wed, 02 Oct 2002 13:00:00 PDT", kOct2 + 7 * hour},
+        {"Wed, 02 Oct 2002 13:00:00 GMT, and more", kOct2},
+        {"Thu, 03 Oct 2002 00:30:00 +0100", utcSeconds(2002, 10, 2, 23, 30, 0)}, // the day changes too
     });
 }
 
-TEST_F(FeedDate, TextsThatAreNotInTheFixedColumnsGiveZeroOrMinusOne)
+TEST_F(FeedDate, FormsFeedsUse)
+{
+    const int64_t dec5 = utcSeconds(2026, 12, 5, 14, 30, 0);
+    expectDates({
+        {"Sat, 5 Dec 2026 14:30:00 GMT", dec5},
+        {"Sat,  5 Dec 2026 14:30:00 GMT", dec5},
+        {"5 Dec 2026 14:30:00 GMT", dec5},
+        {"Sat 05 Dec 2026 14:30:00 GMT", dec5},
+        {"Sat,05 Dec 2026 14:30:00 GMT", dec5},
+        {"Xyz, 05 Dec 2026 14:30:00 GMT", dec5}, // the weekday is not checked
+        {"Saturday, 05 December 2026 14:30:00 GMT", dec5},
+        {"sat, 05 DEC 2026 14:30:00 GMT", dec5},
+        {"Sat, 05 dec 2026 14:30 GMT", dec5},
+        {"Sat, 05 Dec 26 14:30:00 GMT", dec5},
+        {"Saturday, 05-Dec-26 14:30:00 GMT", dec5},
+        {"  Sat, 05 Dec 2026 14:30:00 GMT  ", dec5},
+        {"Sat, 05 Dec 2026 9:05:00 GMT", utcSeconds(2026, 12, 5, 9, 5, 0)},
+        {"Tue, 05 Sept 2000 14:30:00 GMT", utcSeconds(2000, 9, 5, 14, 30, 0)},
+        {"Wed, 01 Jan 00 00:00:00 GMT", utcSeconds(2000, 1, 1, 0, 0, 0)},
+        {"Wed, 01 Jan 49 00:00:00 GMT", utcSeconds(2049, 1, 1, 0, 0, 0)},
+        {"Wed, 01 Jan 70 00:00:01 GMT", 1},
+        {"Wed, 01 Jan 99 00:00:00 GMT", utcSeconds(1999, 1, 1, 0, 0, 0)},
+    });
+}
+
+TEST_F(FeedDate, TextsThatAreNotDatesGiveZero)
 {
     expectDates({
-        {"Wed, 2 Oct 2002 13:00:00 GMT", 0},   // month columns hold "ct "
-        {"02 Oct 2002 13:00:00 GMT", 0},       // short, no ", "
-        {"Wed. 02 Oct 2002 13:00:00 GMT", 0},  // long enough, but no ", "
-        {"Wed, 02 oct 2002 13:00:00 GMT", 0},  // month compared case-sensitively
-        {" Wed, 02 Oct 2002 13:00:00 GMT", 0}, // columns shifted by one
-        {"Wed, 02 Oct 2002 13:00:00", 0},      // 25 bytes
         {"", 0},
-        {"Wed, 02 Oct 02 13:00:00 GMT", -1}, // year 2: before what _mktime64 can hold
+        {"soon", 0},
+        {"Wed, 02 Oct 2002", 0},               // no time
+        {"Wed, 02 Oc 2002 13:00:00 GMT", 0},   // month name too short
+        {"Wed, 02 Oct. 2002 13:00:00 GMT", 0}, // nor any other month spelling
+        {"Wed, 02 Foo 2002 13:00:00 GMT", 0},  // not a month
+        {"Wed, 123 Oct 2002 13:00:00 GMT", 0}, // three-digit day
+        {"Wed, 02 Oct 200 13:00:00 GMT", 0},   // three-digit year
+        {"Wed, 02 Oct 20021 13:00:00 GMT", 0}, // five-digit year
+        {"Wed, 02 Oct 2002 1300 GMT", 0},      // no colon
+        {"Wed, 02 Oct 2002 13:0 GMT", 0},      // one-digit minute
+        {"Wed, 02 Oct 2002 13:00:0 GMT", 0},   // one-digit second
+        {"Wed02 Oct 2002 13:00:00 GMT", 0},    // weekday run into the day
+        {"2002-10-02T13:00:00Z", 0},           // not the RFC 822 form
+        {"Oct 02 2002 13:00:00 GMT", 0},       // month first
+    });
+}
+
+TEST_F(FeedDate, OnlyTheCrtRangeIsKept)
+{
+    expectDates({
+        {"Wed, 02 Oct 1969 13:00:00 GMT", -1},
+        {"Thu, 01 Jan 1970 00:30:00 +0100", -1}, // 23:30 the day before, in UTC
+        {"Wed, 01 Jan 50 00:00:00 GMT", -1},     // 1950
+        {"Tue, 31 Dec 3000 23:59:59 GMT", utcSeconds(3000, 12, 31, 23, 59, 59)},
+        {"Wed, 01 Jan 3001 00:00:00 GMT", -1},
+        {"Wed, 02 Oct 1969 13:00:00", -1},
     });
 }
 
 TEST_F(FeedDate, EveryMonthName)
 {
-    const char* const names[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun", "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const char* const names[] = {"January", "February", "March",     "April",   "May",      "June",
+                                 "July",    "August",   "September", "October", "November", "December"};
     for (int month = 1; month <= 12; ++month) {
-        const std::string text = std::string("Sun, 15 ") + names[month - 1] + " 2010 08:09:10 GMT";
-        EXPECT_EQ(parseFeedDate(text), utc(2010, month, 15, 8, 9, 10)) << text;
+        const std::string name = names[month - 1];
+        for (const std::string& written : {name.substr(0, 3), name}) {
+            const std::string text = "Sun, 15 " + written + " 2010 08:09:10 GMT";
+            EXPECT_EQ(parseFeedDate(text), utcSeconds(2010, month, 15, 8, 9, 10)) << text;
+        }
     }
 }
 
 TEST_F(FeedDate, OutOfRangeMembersCarryOver)
 {
     expectDates({
-        {"Fri, 32 Oct 2002 00:00:00 GMT", utc(2002, 11, 1, 0, 0, 0)},
-        {"Mon, 31 Dec 2029 23:59:60 GMT", utc(2030, 1, 1, 0, 0, 0)},
-        {"Mon, 00 Mar 2004 12:00:00 GMT", utc(2004, 2, 29, 12, 0, 0)},
-        {"Mon, 01 Mar 2004 25:61:00 GMT", utc(2004, 3, 2, 2, 1, 0)},
-        {"Thu, 01 Jan 2004 00:00:00 GMT, and more", utc(2004, 1, 1, 0, 0, 0)},
-        {"Fri, 01 Jan 2100 00:00:00 GMT", utc(2100, 1, 1, 0, 0, 0)},
+        {"Fri, 32 Oct 2002 00:00:00 GMT", utcSeconds(2002, 11, 1, 0, 0, 0)},
+        {"Mon, 31 Dec 2029 23:59:60 GMT", utcSeconds(2030, 1, 1, 0, 0, 0)},
+        {"Mon, 00 Mar 2004 12:00:00 GMT", utcSeconds(2004, 2, 29, 12, 0, 0)},
+        {"Mon, 01 Mar 2004 25:61:00 GMT", utcSeconds(2004, 3, 2, 2, 1, 0)},
+        {"Mon, 01 Mar 2004 25:61:00", utcSeconds(2004, 3, 2, 2, 1, 0)},
     });
 }
 
-TEST_F(FeedDate, ClockTimeIsTakenAsLocalStandardTime)
+TEST_F(FeedDate, WithoutAKnownZoneTheClockTimeIsLocalStandardTime)
 {
-    useZone("TZ=XYZ-2"); // two hours east of UTC, no daylight saving
-    EXPECT_EQ(parseFeedDate("Wed, 02 Oct 2002 13:00:00 GMT"), 1033563600 - 2 * 3600);
-    useZone("TZ=ABC5");
-    EXPECT_EQ(parseFeedDate("Wed, 02 Oct 2002 13:00:00 GMT"), 1033563600 + 5 * 3600);
+    useLocalZone("XYZ-2"); // two hours east of UTC, no daylight saving
+    expectDates({
+        {"Wed, 02 Oct 2002 13:00:00", kOct2 - 2 * 3600},
+        {"Wed, 02 Oct 2002 13:00:00 CEST", kOct2 - 2 * 3600},
+        {"Wed, 02 Oct 2002 13:00:00 +02", kOct2 - 2 * 3600}, // not a whole offset
+        {"Wed, 02 Oct 2002 13:00:00 GMT", kOct2},
+    });
+    useLocalZone("ABC5");
+    expectDates({
+        {"Wed, 02 Oct 2002 13:00:00", kOct2 + 5 * 3600},
+        {"Wed, 02 Oct 2002 13:00:00 -0800", kOct2 + 8 * 3600},
+    });
 }
 
 } // namespace

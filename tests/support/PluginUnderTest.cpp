@@ -3,7 +3,7 @@
 #include "Announcements.h"
 #include "EventBytes.h"
 #include "LogLines.h"
-#include "TimeZone.h"
+#include "TestTime.h"
 #include "ui/FeedPanel.h"
 
 void PluginUnderTest::SetUp()

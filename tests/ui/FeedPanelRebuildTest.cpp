@@ -1,6 +1,6 @@
 // Rebuilding the tree from hand-built channels, on a worker thread as a refresh does.
 #include "PanelFixture.h"
-#include "TimeZone.h"
+#include "TestTime.h"
 
 namespace {
 

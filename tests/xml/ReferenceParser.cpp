@@ -14,6 +14,19 @@ std::wstring bytesToWide(const std::string& bytes, size_t limit)
     return wide;
 }
 
+std::wstring nameInMessage(const std::string& name)
+{
+    std::string shown;
+    for (size_t i = 0; i < name.size() && name[i] != '\0'; ++i)
+        shown.push_back(name[i]);
+    return bytesToWide(shown, 31);
+}
+
+bool dropped(unsigned char c)
+{
+    return c == 9 || c == 10 || c == 13;
+}
+
 } // namespace
 
 ReferenceParser::ReferenceParser(const std::string& text, XmlNode* document) : input(text)
@@ -21,7 +34,7 @@ ReferenceParser::ReferenceParser(const std::string& text, XmlNode* document) : i
     tagStack.push_back(document);
     while (position < input.size()) {
         const unsigned char c = static_cast<unsigned char>(input[position]);
-        if (c != 9 && c != 10 && c != 13)
+        if (!dropped(c) || state == 2)
             act(c);
         if (position < input.size()) // a scan that ran out stays at the end
             ++position;
@@ -73,24 +86,30 @@ void ReferenceParser::actTag(unsigned char c)
 {
     switch (state) {
     case 0:
-        if (c == '<')
+        if (c == '<') {
+            inText = false;
             state = 1;
+        }
         break;
     case 1:
-        if (c == '!') {
-            if (position + 1 < input.size() && input[position + 1] == '-') {
-                ++position;
-                state = 10;
-            } else {
-                skipDeclaration();
-                state = 0;
-            }
-        } else if (c == '/') {
-            state = 4;
+        if (c == '!' && position + 1 < input.size() && input[position + 1] == '-') {
+            ++position;
+            state = 10;
+        } else if (c == '!' && input.compare(position + 1, 7, "[CDATA[") == 0) {
+            readCdata();
+            state = inText ? 3 : 0;
         } else if (c == '?') {
             readProcessingInstruction();
+            state = inText ? 3 : 0;
+        } else if (c == '!') {
+            inText = false;
+            skipDeclaration();
             state = 0;
+        } else if (c == '/') {
+            inText = false;
+            state = 4;
         } else {
+            inText = false;
             if (tagStack.size() == 1 && tagStack[0]->children.size() == 1)
                 error("More than one root node", position);
             tagName.push_back(static_cast<char>(c));
@@ -98,7 +117,7 @@ void ReferenceParser::actTag(unsigned char c)
         }
         break;
     case 2:
-        if (c == ' ') {
+        if (c == ' ' || dropped(c)) {
             createElement(true);
             state = 5;
         } else if (c == '>') {
@@ -114,11 +133,10 @@ void ReferenceParser::actTag(unsigned char c)
         break;
     case 3:
         if (c == '<') {
-            innermost()->text = textBuffer;
+            innermost()->text += textBuffer;
             textBuffer.clear();
+            inText = true;
             state = 1;
-        } else if (c == '>') {
-            error("\">\" in tag value", position);
         } else {
             textBuffer.push_back(static_cast<char>(c));
         }
@@ -130,8 +148,8 @@ void ReferenceParser::actTag(unsigned char c)
             if (tagStack.empty())
                 error(kStackEmpty, position);
             if (tagStack.back()->name != tagName) {
-                const std::wstring message = L"Wrong nesting, expecting " + bytesToWide(tagName, 31) + L" but found " +
-                                             bytesToWide(tagStack.back()->name, 31);
+                const std::wstring message = L"Wrong nesting, expecting " + nameInMessage(tagName) + L" but found " +
+                                             nameInMessage(tagStack.back()->name);
                 throw RSS::XMLException(message, static_cast<int32_t>(position));
             }
             tagStack.pop_back();
@@ -213,18 +231,43 @@ void ReferenceParser::actComment(unsigned char c)
     case 13:
         if (c != '>')
             error("Comment tag not closed properly ('>' missing)", position);
-        state = 0;
+        state = inText ? 3 : 0;
         break;
     }
 }
 
 void ReferenceParser::skipDeclaration()
 {
-    ++position;
-    while (position < input.size() && input[position] != ']')
-        ++position;
-    while (position < input.size() && input[position] != '>')
-        ++position;
+    size_t end = position + 1;
+    while (end < input.size() && input[end] != '>' && input[end] != '[')
+        ++end;
+    if (end < input.size() && input[end] == '[') {
+        while (end < input.size() && input[end] != ']')
+            ++end;
+        while (end < input.size() && input[end] != '>')
+            ++end;
+    }
+    position = end;
+}
+
+void ReferenceParser::readCdata()
+{
+    const size_t start = position + 8;
+    const size_t end = input.find("]]>", start);
+    if (end == std::string::npos) {
+        position = input.size();
+        return;
+    }
+    if (inText) {
+        for (size_t i = start; i < end; ++i) {
+            const unsigned char c = static_cast<unsigned char>(input[i]);
+            if (c == '&')
+                innermost()->text += "&amp;";
+            else if (!dropped(c))
+                innermost()->text.push_back(static_cast<char>(c));
+        }
+    }
+    position = end + 2;
 }
 
 void ReferenceParser::readProcessingInstruction()

@@ -23,6 +23,7 @@ private:
     XmlNode* innermost();
     void requireCloseAfterSlash();
     void skipDeclaration();
+    void readCdata();
     void readProcessingInstruction();
     [[noreturn]] void error(const std::string& message, size_t at);
 
@@ -34,4 +35,5 @@ private:
     std::string textBuffer;
     std::string attributeName;
     std::string attributeValue;
+    bool inText = false; // comments, instructions and CDATA do not end an element's text
 };

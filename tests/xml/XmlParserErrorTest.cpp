@@ -41,7 +41,6 @@ void expectErrors(const std::vector<ErrorCase>& cases)
 TEST(XmlParserErrors, MarkupErrorsAtTheOffendingByte)
 {
     expectErrors({
-        {"> in text", "<a>x>y</a>", L"\">\" in tag value", 4, "(a)"},
         {"space in an end tag", "</a >", L"\" \" in closing tag", 3, ""},
         {"unquoted value", "<a b=1>", L"Attribute value didn't start with quote", 5, "(a)"},
         {"> in a double-quoted value", "<a b=\"x>y\">", L"Non-closed quote", 7, "(a)"},
@@ -100,6 +99,11 @@ TEST(XmlParserErrors, WrongNestingNamesBothTags)
         {"bytes widen to the same code", "<\xE9t\xFF></\xE9t>",
          L"Wrong nesting, expecting \u00E9t but found \u00E9t\u00FF", 9},
         {"case matters", "<A></a>", L"Wrong nesting, expecting a but found A", 6},
+        {"names cut at a NUL byte", std::string("<o\0pen></e\0nd>", 14), L"Wrong nesting, expecting e but found o", 13},
+        {"NUL before the 31st byte", "<" + open40 + "></" + std::string(3, 'e') + std::string(1, '\0') + end35 + ">",
+         L"Wrong nesting, expecting eee but found " + open31, static_cast<int32_t>(open40.size() + 43)},
+        {"line break ends a start tag name", "<rss\nversion='2'></rssversion='2'>",
+         L"Wrong nesting, expecting rssversion='2' but found rss", 33},
         {"space name against its end", "< a></a>", L"Wrong nesting, expecting a but found  a", 7},
     });
 }
@@ -138,7 +142,12 @@ TEST(XmlParserErrors, OnlyTheXmlExceptionLeavesTheParser)
                                              "<?encoding=\"x",
                                              "<!--",
                                              "<!---",
-                                             "<!----"};
+                                             "<!----",
+                                             "<a><![CDATA[",
+                                             "<a><![CDATA[x]",
+                                             "<a><![CDATA[x]]",
+                                             "<!DOCTYPE [",
+                                             "<a\n"};
     for (const std::string& input : inputs) {
         SCOPED_TRACE(input);
         XmlNode document;

@@ -16,7 +16,7 @@ struct NamedEnds {
 };
 
 const std::vector<NamedEnds> kAllEnds = {
-    {"text", Xml::kTextEnds, "<>\t\n\r"},
+    {"text", Xml::kTextEnds, "<\t\n\r"},
     {"start tag name", Xml::kStartNameEnds, " >/\t\n\r"},
     {"end tag name", Xml::kEndNameEnds, " >\t\n\r"},
     {"attribute name", Xml::kAttrNameEnds, " =>\t\n\r"},

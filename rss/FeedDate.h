@@ -1,0 +1,8 @@
+#pragma once
+// Publication dates as feeds write them: RFC 822 and its common variants.
+#include <cstdint>
+#include <string>
+
+// Seconds since 1970 UTC. A date without a zone is taken as local standard
+// time. 0 for a text that is not a date; -1 for a date outside 1970 to 3000.
+int64_t parseFeedDate(const std::string& text);
