@@ -78,7 +78,6 @@ void HostileRefresh::takeBaseline(LoopbackServer& server)
 void HostileRefresh::TearDown()
 {
     EXPECT_TRUE(waitForRefreshes()) << "a refresh did not end";
-    HttpClient::setLimits(FetchLimits{});
     EXPECT_GT(baseHandles_, 0u) << "no baseline was taken";
     if (baseHandles_ > 0) {
         const size_t threads = settledCount(&threadCount, baseThreads_);

@@ -14,14 +14,8 @@ using Mode = ScriptedResponse::Mode;
 
 const FetchOutcome kCancelled{"NetException", L"Download cancelled", WSAEINTR, {}};
 
-class HttpClientCancel : public testing::Test {
-protected:
-    void TearDown() override
-    {
-        HttpClient::resumeAll();
-        HttpClient::setLimits(FetchLimits{});
-    }
-};
+// The test main resumes fetches and gives the product's limits back before each case.
+using HttpClientCancel = testing::Test;
 
 bool waitFor(const std::function<bool()>& condition)
 {

@@ -127,7 +127,6 @@ protected:
         limits.ioTimeoutMs = 1000; // the silent server ends on it; every other answer comes far sooner
         HttpClient::setLimits(limits);
     }
-    void TearDown() override { HttpClient::setLimits(FetchLimits{}); }
 };
 
 TEST_F(HttpClientLeaks, HundredsOfFetchesLeaveNoSocketAndNoWinsockStart)

@@ -8,10 +8,9 @@ namespace {
 
 using Mode = ScriptedResponse::Mode;
 
-// Lowers the limits for one test and gives the product's back afterwards.
+// Lowers the limits for one test (the test main gives the product's back before the next).
 class HttpClientLimits : public testing::Test {
 protected:
-    void TearDown() override { HttpClient::setLimits(FetchLimits{}); }
 
     static void use(uint32_t ioTimeoutMs, uint32_t deadlineMs, size_t maxResponseBytes = 32u << 20)
     {
