@@ -16,6 +16,7 @@ option(QF_BENCH "Build the parser benchmark (Google Benchmark and the other pars
 # page conversion of MultiByteToWideChar have stand-ins in fuzz/compat.
 target_sources(quillfeed_portable PRIVATE
     ${CMAKE_CURRENT_SOURCE_DIR}/net/Url.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/net/UrlReference.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/ChannelReader.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/CharacterReferences.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/CodePages.cpp
@@ -71,8 +72,9 @@ if(QF_BUILD_TESTS)
 
     add_subdirectory(${CMAKE_CURRENT_SOURCE_DIR}/tests/xml ${CMAKE_BINARY_DIR}/tests/xml)
     add_subdirectory(${CMAKE_CURRENT_SOURCE_DIR}/tests/rss ${CMAKE_BINARY_DIR}/tests/rss)
-    # tests/net holds the Windows-only HTTP tests too; its Url cases are a file of their own.
-    qf_add_test(url_tests ${CMAKE_CURRENT_SOURCE_DIR}/tests/net/UrlTest.cpp)
+    # tests/net holds the Windows-only HTTP tests too; its Url cases are files of their own.
+    qf_add_test(url_tests ${CMAKE_CURRENT_SOURCE_DIR}/tests/net/UrlTest.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/tests/net/UrlReferenceTest.cpp)
 
     if(QF_FUZZ_ENABLED)
         add_subdirectory(${CMAKE_CURRENT_SOURCE_DIR}/fuzz ${CMAKE_BINARY_DIR}/fuzz)
