@@ -127,6 +127,8 @@ TEST_F(NewsOnce, UndatedItemsAreNewByIdentity)
             {"title or description alone", {titleOnly, descriptionOnly, relinked, c}, {titleOnly, descriptionOnly}},
             {"repeated in one document: once", {twice, twice, titleOnly, descriptionOnly}, {twice}},
             {"all known", {descriptionOnly, titleOnly, twice}, {}},
+            {"emptied for a moment", {}, {}},
+            {"back: still known", {descriptionOnly, titleOnly, twice}, {}},
         });
 }
 
