@@ -1,13 +1,14 @@
 #include "engine/FeedCheck.h"
 
-#include <algorithm>
 #include <string>
 #include <utility>
 
 #include "core/HostProtocol.h"
 #include "core/RSSException.h"
+#include "engine/FailureWarning.h"
 #include "engine/FeedStore.h"
 #include "engine/HostGate.h"
+#include "engine/NewItems.h"
 #include "engine/RefreshTask.h"
 #include "net/Url.h"
 #include "rss/FeedReader.h"
@@ -15,7 +16,6 @@
 namespace {
 
 constexpr uint32_t kItemFlags = 3;
-constexpr uint32_t kErrorFlags = 0;
 
 bool send(const RefreshTask& task, const wchar_t* service, const void* record)
 {
@@ -46,39 +46,32 @@ void check(const RefreshTask& task, const wchar_t* address)
 {
     FeedDocument document = readFeed(Url::parse(address));
     FeedStore& store = *task.store;
-    const std::wstring key(address);
-    const int64_t lastSeen = store.lastSeenFor(key);
+    FeedMemory& memory = store.memoryFor(address);
+    memory.outage.reset(); // read well: an outage is over
+    NewItems news(memory);
     // Moved, not copied: a large feed would otherwise be held twice.
     const Channel& channel = store.addChannel(std::move(document.channel));
 
-    int64_t newest = 0;
     for (const Item& item : channel.items) {
-        if (item.pubDate <= lastSeen)
+        if (!news.isNew(item))
             continue;
-        newest = std::max(newest, item.pubDate);
-        // Announcements refused by an unload leave last-seen where it was, so
+        // Announcements refused by an unload leave the memory as it was, so
         // the items are announced after the next load rather than lost.
         if (task.notify && !announce(task, channel, item))
             return;
     }
-    store.lastSeenFor(key) = std::max(newest, lastSeen);
+    news.rememberIn(memory);
 }
 
-// Sends the warning for a failed check; whatever fails here stays here.
+// The warning for a failed check; whatever fails here stays here.
 void reportFailure(const RefreshTask& task, const wchar_t* titlePrefix, const wchar_t* address,
                    const std::wstring& message, const wchar_t* detail = nullptr, int32_t number = 0) noexcept
 {
     try {
-        const std::wstring title = titlePrefix + std::wstring(address);
-        std::wstring text = message;
+        FeedWarning warning{titlePrefix + std::wstring(address), message};
         if (detail != nullptr)
-            text += detail + std::to_wstring(number);
-        NotifyRecord notice;
-        notice.text = text.c_str();
-        notice.title = title.c_str();
-        notice.icon = kWarningImageId;
-        notice.flags = kErrorFlags;
-        send(task, Service::kShowStandardNotify, &notice);
+            warning.text += detail + std::to_wstring(number);
+        raiseWarning(task, address, std::move(warning));
     } catch (...) {
     }
 }

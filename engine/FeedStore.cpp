@@ -11,7 +11,7 @@ const Channel& FeedStore::addChannel(Channel channel)
     return channels.back();
 }
 
-int64_t& FeedStore::lastSeenFor(const std::wstring& address)
+FeedMemory& FeedStore::memoryFor(const std::wstring& address)
 {
-    return lastSeen[address];
+    return feeds[address];
 }

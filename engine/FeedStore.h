@@ -1,11 +1,12 @@
 #pragma once
-// Channels of the current refresh and the last-seen time of every address.
+// Channels of the current refresh and what is kept of every address checked.
 #include <cstdint>
 #include <map>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "engine/FeedMemory.h"
 #include "rss/Channel.h"
 
 class FeedStore {
@@ -13,14 +14,17 @@ public:
     void clearChannels();
     // Takes the channel (callers done with theirs move it in) and gives the stored one.
     const Channel& addChannel(Channel channel);
-    int64_t& lastSeenFor(const std::wstring& address);
+    // The address's record, created empty on first use and never removed.
+    FeedMemory& memoryFor(const std::wstring& address);
+    int64_t& lastSeenFor(const std::wstring& address) { return memoryFor(address).lastSeen; }
 
     // Refreshes may overlap; each holds this for its whole length so that no
     // two of them change the store, or rebuild the panel from it, at once.
     std::mutex& refreshMutex() { return refreshMutex_; }
 
     std::vector<Channel> channels;
-    std::map<std::wstring, int64_t> lastSeen;
+    // Keyed by the feed-list line exactly as written.
+    std::map<std::wstring, FeedMemory> feeds;
 
 private:
     std::mutex refreshMutex_;

@@ -115,6 +115,7 @@ TEST_F(Lifecycle, SecondLoadOpensSettingsAgainAndKeepsStore)
 {
     plugin.load(host.api());
     plugin.store.lastSeenFor(L"http://kept/feed") = 1234;
+    plugin.store.memoryFor(L"http://kept/feed").identities = {L"kept-guid"};
     auto firstRegistry = plugin.workers.get();
     plugin.unload();
     EXPECT_EQ(plugin.workers, nullptr);
@@ -125,6 +126,7 @@ TEST_F(Lifecycle, SecondLoadOpensSettingsAgainAndKeepsStore)
     EXPECT_NE(plugin.settings.handle(), 0);
     (void)firstRegistry;
     EXPECT_EQ(plugin.store.lastSeenFor(L"http://kept/feed"), 1234);
+    EXPECT_EQ(plugin.store.memoryFor(L"http://kept/feed").identities.count(L"kept-guid"), 1u);
 }
 
 TEST_F(Lifecycle, UnloadDestroysOpenOptionsEditor)

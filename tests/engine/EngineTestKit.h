@@ -1,5 +1,5 @@
 #pragma once
-// Helpers shared by the engine tests: feed documents, dated items and waits.
+// Helpers shared by the engine tests: what unload asks of the host, and waits.
 #include <windows.h>
 
 #include <chrono>
@@ -9,23 +9,14 @@
 #include <vector>
 
 #include "Announcements.h"
+#include "FeedDocuments.h"
 #include "LogLines.h"
+#include "Polling.h"
 #include "ProcessCounts.h" // threadCount, handleCount, settledCount
 #include "RecordingHost.h"
 #include "TestTime.h"
 
 using namespace std::chrono_literals;
-
-// The RFC 822 form feeds carry, e.g. "Wed, 02 Oct 2002 13:00:00 GMT".
-std::string rfc822(int64_t seconds);
-
-struct FeedItem {
-    std::string title;
-    std::string link;
-    std::string guid;
-    int64_t pubDate = 0; // 0: the item has no pubDate element
-};
-std::string rssDocument(const std::string& channelTitle, const std::vector<FeedItem>& items);
 
 // What unload asks of the host, in order.
 const std::vector<std::wstring> kUnloadCalls = {L"WTW/RemoveOptionsPage", L"WTW/PanelDel", L"WTW/Timer/Destroy",
@@ -33,6 +24,3 @@ const std::vector<std::wstring> kUnloadCalls = {L"WTW/RemoveOptionsPage", L"WTW/
 
 // Waits until the cleaner thread has logged its end `count` times.
 bool waitForCleanerEnds(const RecordingHost& host, size_t count, std::chrono::milliseconds timeout = 10s);
-
-// Polls the condition until it holds or the timeout passes.
-bool pollUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 10s);

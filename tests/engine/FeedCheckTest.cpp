@@ -118,7 +118,7 @@ TEST_F(CheckFeed, OnlyItemsNewerThanLastSeenAreNew)
     EXPECT_EQ(store.lastSeenFor(address), kBase + 1);
 }
 
-TEST_F(CheckFeed, UndatedItemsAreNeverAnnounced)
+TEST_F(CheckFeed, UndatedItemsOfAnUnchangedFeedAreNotAnnounced)
 {
     LoopbackServer server("127.0.5.73");
     server.serve("/feed", rssDocument("No dates", {{"One", "http://x/1", "1", 0}, {"Two", "http://x/2", "2", 0}}));
@@ -126,7 +126,7 @@ TEST_F(CheckFeed, UndatedItemsAreNeverAnnounced)
     check(address, true);
     check(address, true);
     EXPECT_TRUE(host.calls().empty());
-    EXPECT_EQ(store.lastSeen.count(address), 1u);
+    EXPECT_EQ(store.feeds.count(address), 1u);
     EXPECT_EQ(store.lastSeenFor(address), 0);
     EXPECT_EQ(store.channels.size(), 2u);
 }
@@ -201,7 +201,7 @@ TEST_F(CheckFeed, DocumentThatIsNoFeedGivesAnEmptyChannel)
     ASSERT_EQ(store.channels.size(), 2u);
     EXPECT_TRUE(store.channels[0].title.empty());
     EXPECT_TRUE(store.channels[1].title.empty());
-    EXPECT_EQ(store.lastSeen.size(), 2u);
+    EXPECT_EQ(store.feeds.size(), 2u);
 }
 
 // Once unload has closed the gate, a check still running announces nothing and
@@ -219,6 +219,32 @@ TEST_F(CheckFeed, ClosedGateAnnouncesNothingAndKeepsLastSeen)
     generation = HostGate::open();
     check(address, true);
     EXPECT_EQ(announced(), (Lines{L"notify Late", L"news l"}));
+}
+
+// Every check of a feed whose items all change announces them all, and the
+// address keeps the identities of one document only.
+TEST_F(CheckFeed, KeptIdentitiesNeverOutgrowOneDocument)
+{
+    LoopbackServer server("127.0.5.79");
+    const std::wstring address = server.url("/feed");
+    constexpr size_t kItems = 20;
+    constexpr int kChecks = 1000;
+    size_t largest = 0;
+    for (int round = 0; round < kChecks; ++round) {
+        std::vector<FeedItem> items;
+        for (size_t i = 0; i < kItems; ++i) {
+            const std::string name = std::to_string(round) + "-" + std::to_string(i);
+            items.push_back({name, "http://x/" + name, "g-" + name});
+        }
+        server.serve("/feed", rssDocument("Churn", items));
+        host.clearCalls();
+        store.clearChannels();
+        check(address, true);
+        ASSERT_EQ(host.count(L"News/AddEntry"), round == 0 ? 0u : kItems) << "check " << round;
+        largest = std::max(largest, store.feeds.at(address).identities.size());
+    }
+    EXPECT_EQ(largest, kItems);
+    EXPECT_EQ(store.feeds.size(), 1u);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
-// Failed checks: one warning notification with the exact title and text,
-// on notifying and silent refreshes alike; other failures stay silent.
+// Failed checks: one warning notification with the exact title and text, for
+// an address's first failure on notifying and silent refreshes alike; other
+// failures stay silent.
 #include <gtest/gtest.h>
 
 #include <regex>
@@ -54,6 +55,7 @@ TEST_F(FeedErrors, EachFailureGivesItsWarning)
     };
 
     for (bool notify : {true, false}) {
+        store.feeds.clear(); // each pass is every address's first check
         for (const Failure& failure : failures) {
             host.clearCalls();
             check(failure.address, notify);
@@ -72,7 +74,10 @@ TEST_F(FeedErrors, EachFailureGivesItsWarning)
         }
     }
     EXPECT_TRUE(store.channels.empty());
-    EXPECT_TRUE(store.lastSeen.empty()) << "a failed check created a last-seen entry";
+    for (const auto& entry : store.feeds) {
+        EXPECT_EQ(entry.second.lastSeen, 0) << "a failed check moved last-seen";
+        EXPECT_FALSE(entry.second.checked) << "a failed check took the place of a successful one";
+    }
 }
 
 // Failures outside the exception family end the check without a word.
@@ -95,7 +100,7 @@ TEST_F(FeedErrors, OtherFailuresAreSilent)
         }
     }
     EXPECT_TRUE(store.channels.empty());
-    EXPECT_TRUE(store.lastSeen.empty());
+    EXPECT_TRUE(store.feeds.empty());
     EXPECT_EQ(server.connectionCount(), 2u) << "only the short reply's address reaches the server";
 }
 

@@ -22,11 +22,11 @@ TEST(FeedStore, LastSeenForUnknownAddressInsertsZero)
 {
     FeedStore store;
     EXPECT_EQ(store.lastSeenFor(L"http://a/feed"), 0);
-    EXPECT_EQ(store.lastSeen.size(), 1u);
-    EXPECT_EQ(store.lastSeen.count(L"http://a/feed"), 1u);
+    EXPECT_EQ(store.feeds.size(), 1u);
+    EXPECT_EQ(store.feeds.count(L"http://a/feed"), 1u);
     store.lastSeenFor(L"http://a/feed") = 77;
     EXPECT_EQ(store.lastSeenFor(L"http://a/feed"), 77);
-    EXPECT_EQ(store.lastSeen.size(), 1u);
+    EXPECT_EQ(store.feeds.size(), 1u);
 }
 
 TEST(FeedStore, AddressesAreWholeExactKeys)
@@ -36,7 +36,7 @@ TEST(FeedStore, AddressesAreWholeExactKeys)
         {L"http://a/feed", 1}, {L"http://a/feed/", 2}, {L"http://A/feed", 3}, {L" http://a/feed", 4}, {L"", 5}};
     for (const auto& key : keys)
         store.lastSeenFor(key.first) = key.second;
-    EXPECT_EQ(store.lastSeen.size(), keys.size());
+    EXPECT_EQ(store.feeds.size(), keys.size());
     for (const auto& key : keys)
         EXPECT_EQ(store.lastSeenFor(key.first), key.second)
             << "address '" << std::string(key.first.begin(), key.first.end()) << "'";

@@ -102,8 +102,8 @@ TEST_F(Refresh, EmptyLinesAndAddressWithoutPathAreSilent)
     EXPECT_EQ(announcements(), (std::vector<std::wstring>{L"notify News", L"news n1"}));
     EXPECT_EQ(channelTitles(), (std::vector<std::wstring>{L"Ok"}));
     EXPECT_EQ(server.connectionCount(), 1u);
-    EXPECT_EQ(plugin.store.lastSeen.count(L""), 0u);
-    EXPECT_EQ(plugin.store.lastSeen.count(L"http://127.0.5.23"), 0u);
+    EXPECT_EQ(plugin.store.feeds.count(L""), 0u);
+    EXPECT_EQ(plugin.store.feeds.count(L"http://127.0.5.23"), 0u);
 }
 
 // LF alone does not separate: the whole value is one address, one request, one failure.

@@ -79,9 +79,9 @@ TEST_F(HostileRefresh, FeedListOfTenThousandLinesIsCheckedInOrder)
     EXPECT_EQ(outcome, (RefreshOutcome{expected.announcements, expected.channels, true}));
     EXPECT_EQ(requestLines(server), expected.requestLines);
     size_t lastSeen = 0;
-    for (const auto& entry : plugin.store.lastSeen)
+    for (const auto& entry : plugin.store.feeds)
         lastSeen += entry.first.rfind(server.url("/feed"), 0) == 0;
-    EXPECT_EQ(lastSeen, kFeeds) << "one last-seen time per good address, none for the others";
+    EXPECT_EQ(lastSeen, kFeeds) << "one record per good address, none for the silent ones";
     EXPECT_EQ(host.callsTo(L"WTW/Settings/Read").size(), 1u);
 }
 

@@ -1,6 +1,6 @@
 // The main of every test program. A program runs all its cases in one process,
 // so each case starts from the state a freshly mapped library has: no channels
-// or last-seen times in the store, fetches allowed (an earlier unload cancels
+// or memory of any address in the store, fetches allowed (an earlier unload cancels
 // them all) and the HTTP client's own limits.
 #include <gtest/gtest.h>
 
@@ -16,7 +16,7 @@ class FreshLibraryState : public testing::EmptyTestEventListener {
     {
         FeedStore& store = Plugin::instance().store;
         store.channels.clear();
-        store.lastSeen.clear();
+        store.feeds.clear();
         HttpClient::resumeAll();
         HttpClient::setLimits(FetchLimits{});
     }

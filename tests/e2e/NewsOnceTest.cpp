@@ -1,0 +1,223 @@
+// The real DLL deciding what is news over successive refreshes of the same
+// addresses, their documents changing in between: items new by date or by
+// identity, each announced once, and a failing address warned of once per outage.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "E2eSupport.h"
+#include "FeedDocuments.h"
+#include "HostedPlugin.h"
+#include "LoopbackServer.h"
+#include "Polling.h"
+#include "TestPaths.h"
+#include "TestTime.h"
+#include "devhost/FeedList.h"
+
+namespace {
+
+using Lines = std::vector<std::wstring>;
+
+const int64_t kBase = utcSeconds(2026, 3, 2, 9, 0, 0);
+
+// Items named by one word: link and guid follow the name.
+FeedItem undated(const std::string& name)
+{
+    return {name, "http://x/" + name, "g-" + name};
+}
+
+FeedItem dated(const std::string& name, int64_t date)
+{
+    return {name, "http://x/" + name, "g-" + name, date};
+}
+
+std::wstring wide(const std::string& text)
+{
+    return std::wstring(text.begin(), text.end());
+}
+
+// What the host is told of an item: its notification, then its news entry.
+Lines announced(const std::vector<FeedItem>& items)
+{
+    Lines lines;
+    for (const FeedItem& item : items) {
+        lines.push_back(L"notify " + wide(item.title));
+        lines.push_back(L"news " + wide(item.guid.empty() ? item.link : item.guid) + L" " +
+                        std::to_wstring(item.pubDate));
+    }
+    return lines;
+}
+
+// One refresh of the address: the document served, what it should announce.
+struct Step {
+    const char* name;
+    std::vector<FeedItem> served;
+    std::vector<FeedItem> news;
+    bool notify = true;
+};
+
+class NewsOnce : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { useUtc(); }
+
+    // The feed list: these paths of the server, in order.
+    void start(const char* address, const std::vector<std::string>& paths)
+    {
+        server = std::make_unique<LoopbackServer>(address);
+        std::vector<std::wstring> list;
+        for (const std::string& path : paths)
+            list.push_back(server->url(path));
+        std::wstring error;
+        ASSERT_TRUE(plugin.host.storeFeedList(FeedList::join(list), error)) << error;
+        ASSERT_TRUE(plugin.load());
+    }
+
+    // What the host was told during one refresh: "notify <title>", "news <id>
+    // <time>", "warning <title> | <text>", "log <message>" for repeats.
+    Lines refresh(bool notify = true)
+    {
+        const size_t mark = plugin.host.events().size();
+        EXPECT_TRUE(plugin.refresh(notify));
+        Lines lines;
+        const auto events = plugin.host.events().all();
+        for (size_t i = mark; i < events.size(); ++i) {
+            const HostEvent& event = events[i];
+            if (event.kind == HostEvent::Kind::NewsEntry)
+                lines.push_back(L"news " + event.news.id + L" " + std::to_wstring(event.news.time));
+            else if (event.kind == HostEvent::Kind::Notification && event.notification.flags == 3)
+                lines.push_back(L"notify " + event.notification.title);
+            else if (event.kind == HostEvent::Kind::Notification)
+                lines.push_back(L"warning " + event.notification.title + L" | " +
+                                event.notification.text.value_or(L""));
+            else if (event.log.message.rfind(L"Warning not repeated: ", 0) == 0)
+                lines.push_back(L"log " + event.log.message);
+        }
+        return lines;
+    }
+
+    void run(const std::string& path, const std::vector<Step>& steps)
+    {
+        for (const Step& step : steps) {
+            server->serve(path, rssDocument("Feed", step.served));
+            EXPECT_EQ(refresh(step.notify), announced(step.news)) << step.name;
+        }
+    }
+
+    ScratchFolder scratch;
+    HostedPlugin plugin{scratch.path(L"quillFeed.cfg")};
+    std::unique_ptr<LoopbackServer> server;
+};
+
+TEST_F(NewsOnce, UndatedItemsAreNewByIdentity)
+{
+    start("127.0.7.40", {"/feed"});
+    const FeedItem a = undated("A"), b = undated("B"), c = undated("C"), top = undated("Top"), mid = undated("Mid");
+    const FeedItem relinked{"Relinked", "http://x/relinked", ""};
+    const FeedItem titleOnly{"Title only", "", ""};
+    const FeedItem descriptionOnly{"", "", "", 0, "Description only"};
+    const FeedItem twice = undated("Twice");
+    run("/feed",
+        {
+            {"first check: nothing to compare with", {a, b, c}, {}},
+            {"unchanged", {a, b, c}, {}},
+            {"new at the top", {top, a, b, c}, {top}},
+            {"new in the middle", {top, a, mid, b, c}, {mid}},
+            {"rotated: nothing new", {c, mid, a, top, b}, {}},
+            {"empty guid, new link", {relinked, c, mid, a, top, b}, {relinked}},
+            {"title or description alone", {titleOnly, descriptionOnly, relinked, c}, {titleOnly, descriptionOnly}},
+            {"repeated in one document: once", {twice, twice, titleOnly, descriptionOnly}, {twice}},
+            {"all known", {descriptionOnly, titleOnly, twice}, {}},
+            {"emptied for a moment", {}, {}},
+            {"back: still known", {descriptionOnly, titleOnly, twice}, {}},
+        });
+}
+
+TEST_F(NewsOnce, DatedItemsAreNewByDateOrByIdentity)
+{
+    start("127.0.7.41", {"/feed"});
+    const FeedItem first = dated("First", kBase + 100), second = dated("Second", kBase + 200);
+    const FeedItem backdated = dated("Backdated", kBase - 86400);
+    const FeedItem edited = dated("First", kBase + 300); // same guid, its date moved forward
+    run("/feed", {
+                     {"first check: every dated item", {second, first}, {second, first}},
+                     {"unchanged", {second, first}, {}},
+                     {"backdated, new guid", {second, backdated, first}, {backdated}},
+                     {"edited, date moved forward", {second, backdated, edited}, {edited}},
+                     {"one dropped, nothing new", {second, edited}, {}},
+                 });
+}
+
+TEST_F(NewsOnce, AddressListedTwiceAnnouncesEachItemOnce)
+{
+    start("127.0.7.42", {"/feed", "/feed"});
+    const FeedItem a = undated("A"), top = undated("Top"), d = dated("D", kBase);
+    run("/feed", {
+                     {"first check", {d, a}, {d}},
+                     {"new undated item", {top, d, a}, {top}},
+                     {"unchanged", {top, d, a}, {}},
+                 });
+}
+
+TEST_F(NewsOnce, SilentRefreshRemembersWithoutAnnouncing)
+{
+    start("127.0.7.43", {"/feed"});
+    const FeedItem a = undated("A"), b = undated("B"), c = undated("C"), d = undated("D");
+    const FeedItem later = dated("Later", kBase);
+    run("/feed", {
+                     {"silent first check", {a, b}, {}, false},
+                     {"silent, new item", {c, later, a, b}, {}, false},
+                     {"notifying: only what the silent ones did not see", {d, c, later, a, b}, {d}},
+                 });
+}
+
+// Unloaded and freed, the library forgets the items it saw with the last-seen
+// times: the next check is a first check again.
+TEST_F(NewsOnce, MemoryGoesWithTheLibrary)
+{
+    start("127.0.7.44", {"/feed"});
+    const FeedItem a = undated("A"), n = undated("N"), m = undated("M"), k = undated("K");
+    const FeedItem x = dated("X", kBase);
+    run("/feed", {{"first check", {a, x}, {x}}, {"new undated item", {n, a, x}, {n}}});
+
+    plugin.unload();
+    ASSERT_TRUE(pollUntil([] { return GetModuleHandleW(dllPath().c_str()) == nullptr; }))
+        << "the library stayed mapped";
+    ASSERT_TRUE(plugin.load());
+    run("/feed", {{"first check after the reload", {m, n, a, x}, {x}}, {"new undated item", {k, m, n, a, x}, {k}}});
+}
+
+TEST_F(NewsOnce, FailingAddressIsWarnedOfOncePerOutage)
+{
+    start("127.0.7.45", {"/feed"});
+    const std::wstring address = server->url("/feed");
+    const std::wstring missing = L"RSS error - " + address + L" | HTTP response code diffrent than 200 received";
+    const std::wstring broken =
+        L"XML error - " + address + L" | Wrong nesting, expecting rss but found channel at position 19";
+    const ScriptedResponse notFound = httpResponse("gone", "404 Not Found");
+    const ScriptedResponse badMarkup = httpResponse("<rss><channel></rss>");
+    const ScriptedResponse good = httpResponse(rssDocument("Feed", {undated("A")}));
+    struct Outcome {
+        const char* name;
+        const ScriptedResponse& served;
+        Lines told;
+        bool notify = true;
+    };
+    const std::vector<Outcome> outcomes = {
+        {"first check ever, silent", notFound, {L"warning " + missing}, false},
+        {"same failure", notFound, {L"log Warning not repeated: " + missing}},
+        {"same failure, silent", notFound, {L"log Warning not repeated: " + missing}, false},
+        {"same failure again", notFound, {L"log Warning not repeated: " + missing}},
+        {"fifth time", notFound, {L"log Warning not repeated: " + missing}},
+        {"failure changes", badMarkup, {L"warning " + broken}},
+        {"changed failure repeats", badMarkup, {L"log Warning not repeated: " + broken}},
+        {"recovery", good, {}},
+        {"failing again", notFound, {L"warning " + missing}},
+        {"and again", notFound, {L"log Warning not repeated: " + missing}},
+    };
+    for (const Outcome& outcome : outcomes) {
+        server->serve("/feed", outcome.served);
+        EXPECT_EQ(refresh(outcome.notify), outcome.told) << outcome.name;
+    }
+}
+
+} // namespace
