@@ -47,9 +47,15 @@ TEST(DecodeText, DeclaredNamesChooseTheirCodePagesInAnyCase)
         {"UTF-8", kUtf8Bytes, kPolish},
         {"utf8", kUtf8Bytes, kPolish},
         {"", kUtf8Bytes, kPolish},
-        {"ISO8859-2", kUtf8Bytes, kPolish}, // names not known are read as UTF-8
-        {"ISO-8859-2 ", kUtf8Bytes, kPolish},
-        {"x-mac-roman", kUtf8Bytes, kPolish},
+        {"ISO8859-2", kIsoBytes, kPolish}, // the WHATWG labels
+        {" iso_8859-2\t", kIsoBytes, kPolish},
+        {"l2", kIsoBytes, kPolish},
+        {"x-mac-roman", "\x8e", L"\u00e9"},
+        {"ISO-8859-1", "\x93q\x94 \x80\x97", L"\u201cq\u201d \u20ac\u2014"}, // read as windows-1252
+        {"latin1", "\x85", L"\u2026"},
+        {"iso-8859-9", "\x80\xfd", L"\u20ac\u0131"}, // windows-1254
+        {"iso-8859-99", kUtf8Bytes, kPolish},        // names not known are read as UTF-8
+        {"ISO-8859-2x", kUtf8Bytes, kPolish},
         {"UTF-8", "", L""},
         {"iso-8859-2", "", L""},
     };
@@ -59,11 +65,37 @@ TEST(DecodeText, DeclaredNamesChooseTheirCodePagesInAnyCase)
 
 TEST(DecodeText, UnknownNamesReadIsoBytesAsUtf8)
 {
-    for (const char* encoding : {"ISO8859-2", "iso_8859-2", "x-unknown", ""}) {
+    for (const char* encoding : {"iso-8859-22", "latin-2", "x-unknown", ""}) {
         const std::wstring found = decodeText(kIsoBytes, encoding);
         EXPECT_NE(found, kPolish) << encoding;
         EXPECT_EQ(found, platformUtf8(kIsoBytes)) << encoding;
     }
+}
+
+// Which of these the platform decodes is the platform's: Windows has every one
+// of these code pages; Wine's own tables are what this run checks.
+TEST(DecodeText, ChineseJapaneseAndKoreanEncodings)
+{
+    struct Case {
+        const char* encoding;
+        std::string bytes;
+        std::wstring expected;
+    };
+    const std::wstring china = L"\u4e2d\u6587";
+    const std::wstring japan = L"\u65e5\u672c";
+    const Case cases[] = {
+        {"gb2312", "\xd6\xd0\xce\xc4", china},
+        {"GBK", "\xd6\xd0\xce\xc4", china},
+        {"gb18030", "\xd6\xd0\xce\xc4\x81\x30\x81\x30", china + L"\u0080"},
+        {"big5", "\xa4\xa4\xa4\xe5", china},
+        {"shift_jis", "\x93\xfa\x96\x7b\xb1", japan + L"\uff71"},
+        {"Windows-31J", "\x93\xfa\x96\x7b", japan},
+        {"euc-jp", "\xc6\xfc\xcb\xdc", japan},
+        {"iso-2022-jp", "\x1b$BF|K\\\x1b(B!", japan + L"!"},
+        {"euc-kr", "\xc7\xd1\xb1\xb9", L"\ud55c\uad6d"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(decodeText(c.bytes, c.encoding), c.expected) << "encoding \"" << c.encoding << "\"";
 }
 
 TEST(DecodeText, TextEndsAtItsFirstNulByte)

@@ -1,0 +1,59 @@
+#include "rss/DocumentScope.h"
+
+#include <utility>
+
+#include "net/UrlReference.h"
+#include "rss/FeedNamespaces.h"
+#include "rss/FieldText.h"
+
+namespace {
+
+const std::string_view kXmlns = "xmlns";
+
+} // namespace
+
+DocumentScope::DocumentScope(std::wstring address, std::string encoding) : encoding_(std::move(encoding))
+{
+    bindings_.push_back({"xml", FeedNamespaces::kXml});
+    bases_.push_back(std::move(address));
+}
+
+DocumentScope::Guard DocumentScope::enter(const XmlNode& element)
+{
+    const size_t bindings = bindings_.size();
+    const size_t bases = bases_.size();
+    for (const auto& [name, value] : element.attributes) {
+        const std::string_view attribute = name;
+        if (attribute.compare(0, kXmlns.size(), kXmlns) == 0) {
+            if (attribute.size() == kXmlns.size())
+                bindings_.push_back({std::string_view(), value});
+            else if (attribute[kXmlns.size()] == ':')
+                bindings_.push_back({attribute.substr(kXmlns.size() + 1), value});
+        } else if (attribute == "xml:base") {
+            bases_.push_back(resolveLink(shownText(value, encoding_), base()));
+        }
+    }
+    return Guard(*this, bindings, bases);
+}
+
+ExpandedName DocumentScope::name(const XmlNode& element) const
+{
+    const std::string_view name = element.name;
+    const size_t colon = name.find(':');
+    const std::string_view prefix = colon == std::string_view::npos ? std::string_view() : name.substr(0, colon);
+    ExpandedName expanded{std::string_view(), colon == std::string_view::npos ? name : name.substr(colon + 1)};
+    for (auto binding = bindings_.rbegin(); binding != bindings_.rend(); ++binding)
+        if (binding->prefix == prefix) {
+            expanded.uri = binding->uri;
+            return expanded;
+        }
+    if (!prefix.empty())
+        expanded.local = name; // an undeclared prefix matches nothing
+    return expanded;
+}
+
+void DocumentScope::leave(size_t bindings, size_t bases)
+{
+    bindings_.resize(bindings);
+    bases_.resize(bases);
+}
