@@ -26,6 +26,7 @@ target_sources(quillfeed_portable PRIVATE
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/FeedDate.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/FieldText.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/HtmlEntities.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/rss/Iso2022Jp.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/RssChannelReader.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/compat/IconvTextDecoding.cpp)
 set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/rss/FeedDate.cpp PROPERTIES
