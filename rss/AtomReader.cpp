@@ -121,8 +121,10 @@ void readFeedChild(Channel& channel, const XmlNode& child, std::string_view loca
         channel.image = linkFieldText(child, scope);
     else if (local == "category")
         channel.category = attributeText(child, "term", scope);
-    else if (local == "author")
-        channel.managingEditor = person(child, scope);
+    else if (local == "author") {
+        const XmlNode* name = atomChild(child, "name", scope);
+        channel.managingEditor = name ? wholeFieldText(*name, scope) : std::wstring();
+    }
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 // (xml:base over the feed's own address) and the document's encoding.
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "xml/XmlNode.h"
@@ -46,14 +47,14 @@ public:
     const std::string& encoding() const { return encoding_; }
 
 private:
-    struct Binding {
-        std::string_view prefix;
-        std::string_view uri;
-    };
-
+    void bind(std::string_view prefix, std::string_view uri);
     void leave(size_t bindings, size_t bases);
 
     std::string encoding_;
-    std::vector<Binding> bindings_; // innermost last; the views point into elements in scope
+    // Each prefix with its URIs, innermost last, and the prefixes in the order
+    // bound, so leaving unbinds them: a lookup stays one probe however many
+    // declarations a hostile feed makes. The views point into elements in scope.
+    std::unordered_map<std::string_view, std::vector<std::string_view>> uris_;
+    std::vector<std::string_view> bindings_;
     std::vector<std::wstring> bases_;
 };

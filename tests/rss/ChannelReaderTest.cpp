@@ -197,17 +197,18 @@ TEST_F(ChannelReader, ByteOrderMarkAndUndeclaredBytesChooseTheEncoding)
     };
     const std::string bom = "\xEF\xBB\xBF";
     const std::vector<DocumentCase> cases = {
-        {"single-quoted declaration", "<?xml version='1.0' encoding='windows-1250'?>", "\xb9\xea",
-         L"\u0105\u0119"},
+        {"single-quoted declaration", "<?xml version='1.0' encoding='windows-1250'?>", "\xb9\xea", L"\u0105\u0119"},
         {"blanks around the label", "<?xml version=\"1.0\" encoding=\" Windows-1250 \"?>", "\xb9", L"\u0105"},
         {"byte-order mark wins over the declaration", bom + "<?xml version=\"1.0\" encoding=\"iso-8859-2\"?>",
          "\xc4\x85", L"\u0105"},
-        {"undeclared, not UTF-8: windows-1252", "", "\x93" "caf\xe9\x94 \x80", L"\u201ccaf\u00e9\u201d \u20ac"},
+        {"undeclared, not UTF-8: windows-1252", "",
+         "\x93"
+         "caf\xe9\x94 \x80",
+         L"\u201ccaf\u00e9\u201d \u20ac"},
         {"undeclared, UTF-8 elsewhere", "", "caf\xc3\xa9 \xe2\x80\x94", L"caf\u00e9 \u2014"},
         {"undeclared, overlong UTF-8 form is not UTF-8", "", "\xc0\xaf", L"\u00c0\u00af"},
         {"undeclared, encoded surrogate is not UTF-8", "", "\xed\xa0\x80", L"\u00ed\u00a0\u20ac"},
-        {"declared UTF-8 keeps its replacement", "<?xml version=\"1.0\" encoding=\"utf-8\"?>", "a\xe9",
-         L"a\ufffd"},
+        {"declared UTF-8 keeps its replacement", "<?xml version=\"1.0\" encoding=\"utf-8\"?>", "a\xe9", L"a\ufffd"},
     };
     for (const DocumentCase& c : cases)
         EXPECT_EQ(readChannel(rss("<title>" + c.bytes + "</title>", c.prolog)).title, c.expected) << c.name;

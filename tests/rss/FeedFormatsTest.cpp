@@ -113,7 +113,7 @@ TEST_F(FeedFormats, AtomFeedElementsFillTheChannel)
              "<link href=\"http://b.example/\"/><link rel=\"alternate\" href=\"http://b.example/other\"/>"
              "<rights>(c) me</rights><generator uri=\"x\">Hugo</generator><updated>2024-03-10T14:30:00Z</updated>"
              "<logo>http://b.example/logo.png</logo><icon>http://b.example/icon.png</icon><category term=\"tech\"/>"
-             "<author><name>Ann</name></author><id>urn:x</id>"));
+             "<author><name>Ann</name><email>ann@b.example</email></author><id>urn:x</id>"));
     EXPECT_EQ(differences(expected, found), std::vector<std::string>{});
 }
 
