@@ -14,6 +14,7 @@ struct NamedCodePage {
 // The labels of the WHATWG Encoding Standard for the encodings that have a
 // Windows code page, sorted for a binary search. ISO-8859-1 and US-ASCII are
 // windows-1252 there, as browsers read them; ISO-8859-9 is windows-1254.
+// ISO-8859-8-I has the characters of ISO-8859-8 (28598; Wine lacks 38598).
 const NamedCodePage kCodePages[] = {
     {"866", 866},
     {"ansi_x3.4-1968", 1252},
@@ -45,7 +46,7 @@ const NamedCodePage kCodePages[] = {
     {"csiso88596e", 28596},
     {"csiso88596i", 28596},
     {"csiso88598e", 28598},
-    {"csiso88598i", 38598},
+    {"csiso88598i", 28598},
     {"csisolatin1", 1252},
     {"csisolatin2", 28592},
     {"csisolatin3", 28593},
@@ -92,7 +93,7 @@ const NamedCodePage kCodePages[] = {
     {"iso-8859-7", 28597},
     {"iso-8859-8", 28598},
     {"iso-8859-8-e", 28598},
-    {"iso-8859-8-i", 38598},
+    {"iso-8859-8-i", 28598},
     {"iso-8859-9", 1254},
     {"iso-ir-100", 1252},
     {"iso-ir-101", 28592},
@@ -170,7 +171,7 @@ const NamedCodePage kCodePages[] = {
     {"latin3", 28593},
     {"latin4", 28594},
     {"latin5", 1254},
-    {"logical", 38598},
+    {"logical", 28598},
     {"mac", 10000},
     {"macintosh", 10000},
     {"ms932", 932},

@@ -16,7 +16,9 @@ std::wstring shownText(const std::string& text, const std::string& encoding)
 
 std::wstring wholeFieldText(const XmlNode& element, const DocumentScope& scope)
 {
-    return shownText(element.children.empty() ? element.text : wholeText(element), scope.encoding());
+    if (element.children.empty())
+        return shownText(element.text, scope.encoding()); // no copy of a long text
+    return shownText(wholeText(element), scope.encoding());
 }
 
 std::wstring ownFieldText(const XmlNode& element, const DocumentScope& scope)

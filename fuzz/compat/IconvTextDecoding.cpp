@@ -38,8 +38,6 @@ std::string iconvName(uint32_t codePage)
         return "EUC-JP";
     case 21866:
         return "KOI8-U";
-    case 38598:
-        return "ISO-8859-8";
     case 50220:
     case 50221:
     case 50222:

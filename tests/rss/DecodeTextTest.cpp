@@ -51,6 +51,10 @@ TEST(DecodeText, DeclaredNamesChooseTheirCodePagesInAnyCase)
         {" iso_8859-2\t", kIsoBytes, kPolish},
         {"l2", kIsoBytes, kPolish},
         {"x-mac-roman", "\x8e", L"\u00e9"},
+        {"x-mac-cyrillic", "\x80", L"\u0410"},
+        {"ibm866", "\x80", L"\u0410"},
+        {"tis-620", "\xa1", L"\u0e01"},
+        {"iso-8859-8-i", "\xe0", L"\u05d0"},
         {"ISO-8859-1", "\x93q\x94 \x80\x97", L"\u201cq\u201d \u20ac\u2014"}, // read as windows-1252
         {"latin1", "\x85", L"\u2026"},
         {"iso-8859-9", "\x80\xfd", L"\u20ac\u0131"}, // windows-1254
