@@ -194,12 +194,14 @@ void readRdfChannel(XmlNode& root, DocumentScope& scope, Channel& channel)
 {
     Reading<Channel> reading{channel, Channel()};
     for (auto& child : root.children) {
-        const auto guard = scope.enter(*child);
-        const ExpandedName name = scope.name(*child);
-        if (rss1Namespace(name.uri) && name.local == "channel")
-            readChannelElement(reading, *child, name.uri, false, scope);
-        else if (rss1Namespace(name.uri) && name.local == "item")
-            channel.items.push_back(readItem(*child, name.uri, scope));
+        {
+            const auto guard = scope.enter(*child); // ends before the child is released
+            const ExpandedName name = scope.name(*child);
+            if (rss1Namespace(name.uri) && name.local == "channel")
+                readChannelElement(reading, *child, name.uri, false, scope);
+            else if (rss1Namespace(name.uri) && name.local == "item")
+                channel.items.push_back(readItem(*child, name.uri, scope));
+        }
         child.reset();
     }
     fillGaps(reading, channelFields);
