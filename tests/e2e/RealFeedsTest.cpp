@@ -133,6 +133,28 @@ std::vector<FeedCase> feedCases()
         atomCase(),
         rdfCase(),
         extendedRssCase(),
+        {"Shift_JIS with a JavaScript date",
+         "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?><rss><channel><title>\x93\xfa\x96\x7b</title>"
+         "<item><title>\x93\xfa\x96\x7b \xb1</title><guid>j-1</guid>"
+         "<pubDate>Sat Oct 06 2018 09:00:00 GMT+0900 (JST)</pubDate></item></channel></rss>",
+         {kRss + L"\u65e5\u672c \uff71 | (null)"},
+         {L"j-1 | \u65e5\u672c \uff71 | \u65e5\u672c |  | Image/RSS | 1538784000"},
+         {L"\u65e5\u672c", L"  \u65e5\u672c \uff71", L"    Data: Sat Oct 06 00:00:00 2018\n"}},
+        {"ISO-8859-1 with windows-1252 punctuation and a named zone",
+         "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><rss><channel><title>Caf\xe9</title>"
+         "<item><title>\x93Quoted\x94 \x80 5 \x97 ok</title><guid>w-1</guid>"
+         "<pubDate>Wed, 02 Oct 2002 15:00:00 CEST</pubDate></item></channel></rss>",
+         {kRss + L"\u201cQuoted\u201d \u20ac 5 \u2014 ok | (null)"},
+         {L"w-1 | \u201cQuoted\u201d \u20ac 5 \u2014 ok | Caf\u00e9 |  | Image/RSS | 1033563600"},
+         {L"Caf\u00e9", L"  \u201cQuoted\u201d \u20ac 5 \u2014 ok", L"    Data: Wed Oct 02 13:00:00 2002\n"}},
+        {"undeclared bytes that are not UTF-8",
+         "<rss><channel><title>Gr\xfc\xdf"
+         "e</title><item><title>\x84"
+         "Anf\xfchrung\x93</title><guid>u-1</guid>"
+         "<pubDate>2002-10-02T13:00:00Z</pubDate></item></channel></rss>",
+         {kRss + L"\u201eAnf\u00fchrung\u201c | (null)"},
+         {L"u-1 | \u201eAnf\u00fchrung\u201c | Gr\u00fc\u00dfe |  | Image/RSS | 1033563600"},
+         {L"Gr\u00fc\u00dfe", L"  \u201eAnf\u00fchrung\u201c", L"    Data: Wed Oct 02 13:00:00 2002\n"}},
     };
 }
 
