@@ -81,8 +81,8 @@ TEST_F(FeedFormats, TheTopLevelElementAndItsNamespaceChooseTheReading)
          "<rdf:RDF " + kRdf + " xmlns=\"http://my.netscape.com/rdf/simple/0.9/\">" + rdfItems + "</rdf:RDF>", L"C", 2},
         {"RSS 1.0, namespace declared on each element",
          "<rdf:RDF " + kRdf +
-             "><channel xmlns=\"http://purl.org/rss/1.0/\"><title>C</title></channel>"
-             "<item xmlns=\"http://purl.org/rss/1.0/\"/><item xmlns=\"http://purl.org/rss/1.0/\"/></rdf:RDF>",
+             "><s:channel xmlns:s=\"http://purl.org/rss/1.0/\"><s:title>C</s:title></s:channel>"
+             "<s:item xmlns:s=\"http://purl.org/rss/1.0/\"/><t:item xmlns:t=\"http://purl.org/rss/1.0/\"/></rdf:RDF>",
          L"C", 2},
         {"RDF of another vocabulary", "<rdf:RDF " + kRdf + " xmlns=\"urn:x\">" + rdfItems + "</rdf:RDF>", L"", 0},
         {"Atom 1.0", atom("<title>C</title><entry/><entry/>"), L"C", 2},
