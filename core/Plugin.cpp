@@ -1,12 +1,12 @@
 #include "core/Plugin.h"
 
-#include "core/HostLog.h"
-#include "core/HostProtocol.h"
 #include "core/PluginInfo.h"
 #include "core/RefreshTimer.h"
 #include "engine/HostGate.h"
+#include "host/HostProtocol.h"
 #include "net/HttpClient.h"
 #include "res/resource_ids.h"
+#include "services/HostLog.h"
 
 namespace {
 

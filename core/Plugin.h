@@ -6,10 +6,10 @@
 
 #include <memory>
 
-#include "core/HostApi.h"
-#include "core/SettingsStore.h"
 #include "engine/FeedStore.h"
 #include "engine/WorkerRegistry.h"
+#include "host/HostApi.h"
+#include "services/SettingsStore.h"
 #include "ui/UiParts.h"
 
 // The panel and the options page (UiParts) come first: the record is their

@@ -1,8 +1,8 @@
 #include "core/RefreshTimer.h"
 
-#include "core/HostProtocol.h"
 #include "core/Plugin.h"
 #include "engine/Refresh.h"
+#include "host/HostProtocol.h"
 
 intptr_t onRefreshTimer(intptr_t timerEvent, intptr_t, void*)
 {

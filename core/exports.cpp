@@ -1,8 +1,11 @@
 // The library's entry point and its three exports. Nothing may throw into the host.
 #include <windows.h>
 
+#include <type_traits>
+
 #include "core/Plugin.h"
 #include "core/PluginInfo.h"
+#include "host/Exports.h"
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD, LPVOID)
 {
@@ -33,3 +36,7 @@ extern "C" int pluginUnload()
         return 0;
     }
 }
+
+static_assert(std::is_same_v<decltype(&queryPlugInfo), QueryPlugInfoFn>);
+static_assert(std::is_same_v<decltype(&pluginLoad), PluginLoadFn>);
+static_assert(std::is_same_v<decltype(&pluginUnload), PluginUnloadFn>);

@@ -1,6 +1,6 @@
 #include "devhost/HostEvents.h"
 
-#include "core/HostProtocol.h"
+#include "host/HostProtocol.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ bool endsWith(const std::wstring& text, const std::wstring& tail)
 
 bool isWorkerEndLine(const std::wstring& message)
 {
-    return message.rfind(L"Thread ", 0) == 0 && endsWith(message, L" has ended");
+    return message.rfind(kWorkerEndedPrefix, 0) == 0 && endsWith(message, kWorkerEndedSuffix);
 }
 
 HostEvents::HostEvents() : changed_(CreateEventW(nullptr, FALSE, FALSE, nullptr))

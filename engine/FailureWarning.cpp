@@ -2,11 +2,11 @@
 
 #include <utility>
 
-#include "core/HostLog.h"
-#include "core/HostProtocol.h"
 #include "engine/FeedStore.h"
 #include "engine/HostGate.h"
 #include "engine/RefreshTask.h"
+#include "host/HostProtocol.h"
+#include "services/HostLog.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // plug-in talks to the host after unload, nor to the table of an earlier load.
 #include <cstdint>
 
-#include "core/HostApi.h"
+#include "host/HostApi.h"
 
 namespace HostGate {
 

@@ -3,14 +3,14 @@
 #include <memory>
 #include <mutex>
 
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
 #include "engine/FeedCheck.h"
 #include "engine/FeedStore.h"
 #include "engine/HostGate.h"
 #include "engine/ModuleRef.h"
 #include "engine/RefreshTask.h"
 #include "engine/WorkerRegistry.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
 #include "ui/FeedPanel.h"
 
 namespace {

@@ -3,8 +3,8 @@
 // plug-in at the timer event, and the worker's thread. Owned by the WorkerRegistry.
 #include <cstdint>
 
-#include "core/HostApi.h"
 #include "engine/UniqueHandle.h"
+#include "host/HostApi.h"
 
 class FeedPanel;
 class FeedStore;

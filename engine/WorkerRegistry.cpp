@@ -1,9 +1,10 @@
 #include "engine/WorkerRegistry.h"
 
-#include "core/HostLog.h"
 #include "engine/HostGate.h"
 #include "engine/ModuleRef.h"
 #include "engine/PumpingWait.h"
+#include "host/HostProtocol.h"
+#include "services/HostLog.h"
 
 namespace {
 
@@ -113,7 +114,7 @@ void WorkerRegistry::runCleaner()
         }
         const DWORD waited = WaitForSingleObject(task->thread.get(), kReapWaitMs);
         if (waited == WAIT_OBJECT_0) {
-            log(L"Thread %p has ended", task->thread.get());
+            log(kWorkerEndedFormat, task->thread.get());
             reap(task);
         } else if (waited == WAIT_FAILED) {
             Sleep(kReapWaitMs); // never spin on a handle that cannot be waited on

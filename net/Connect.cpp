@@ -1,6 +1,6 @@
 #include "net/Connect.h"
 
-#include "core/RSSException.h"
+#include "errors/RSSException.h"
 #include "net/HttpClientControl.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <winsock2.h>
 
-#include "core/RSSException.h"
+#include "errors/RSSException.h"
 #include "net/HttpClient.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include "net/Socket.h"
 
-#include "core/RSSException.h"
+#include "errors/RSSException.h"
 
 Socket::Socket() : handle_(socket(AF_INET, SOCK_STREAM, 0))
 {

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "core/RSSException.h"
+#include "errors/RSSException.h"
 #include "net/HttpClientControl.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <winsock2.h>
 
-#include "core/RSSException.h"
+#include "errors/RSSException.h"
 
 WinsockSession::WinsockSession()
 {

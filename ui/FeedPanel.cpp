@@ -1,6 +1,6 @@
 #include "ui/FeedPanel.h"
 
-#include "core/HostProtocol.h"
+#include "host/HostProtocol.h"
 #include "res/resource_ids.h"
 #include "ui/UiParts.h"
 

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <vector>
 
-#include "core/HostApi.h"
+#include "host/HostApi.h"
 #include "rss/Channel.h"
 
 struct PanelEvent;

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
 #include "ui/UiParts.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "core/RSSException.h"
+#include "errors/RSSException.h"
 
 namespace Xml {
 

@@ -7,7 +7,7 @@
 #include "EventBytes.h"
 #include "LogLines.h"
 #include "WindowTestKit.h"
-#include "core/HostRecords.h"
+#include "host/HostRecords.h"
 
 namespace {
 

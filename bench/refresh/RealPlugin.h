@@ -11,7 +11,7 @@
 #include "Handle.h"
 #include "PluginLibrary.h"
 #include "RecordingHost.h"
-#include "core/HostApi.h"
+#include "host/HostApi.h"
 
 // When each phase of one refresh ended, in milliseconds from the timer event.
 struct RefreshTimeline {

@@ -26,11 +26,11 @@
 #include "TreeProbe.h"
 #include "Wide.h"
 #include "WindowTestKit.h"
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "host/HostProtocol.h"
 #include "net/HttpClient.h"
 #include "net/Url.h"
 #include "rss/FeedReader.h"
+#include "services/SettingsStore.h"
 
 namespace {
 

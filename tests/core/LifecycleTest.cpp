@@ -6,8 +6,8 @@
 #include "RecordingHost.h"
 #include "core/Plugin.h"
 #include "core/PluginInfo.h"
-#include "core/SettingsStore.h"
 #include "core/RefreshTimer.h"
+#include "services/SettingsStore.h"
 #include "ui/FeedPanel.h"
 #include "ui/OptionsPage.h"
 

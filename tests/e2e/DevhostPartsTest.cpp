@@ -8,14 +8,14 @@
 #include <thread>
 
 #include "E2eSupport.h"
-#include "core/EventRecords.h"
-#include "core/HostProtocol.h"
 #include "devhost/FeedList.h"
 #include "devhost/ServiceDispatcher.h"
 #include "devhost/SettingsFile.h"
 #include "devhost/SettingsFormat.h"
 #include "devhost/SettingsService.h"
 #include "devhost/TimerService.h"
+#include "host/EventRecords.h"
+#include "host/HostProtocol.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include "Handle.h"
 #include "LoopbackServer.h"
 #include "PluginLibrary.h"
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "EngineTestKit.h"
 #include "PluginUnderTest.h"
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
 
 namespace {
 

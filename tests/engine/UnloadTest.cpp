@@ -5,8 +5,8 @@
 #include "Handle.h"
 #include "LoopbackServer.h"
 #include "PluginUnderTest.h"
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
 
 namespace {
 

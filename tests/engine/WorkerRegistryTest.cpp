@@ -8,10 +8,10 @@
 
 #include "EngineTestKit.h"
 #include "Handle.h"
-#include "core/HostLog.h"
 #include "engine/HostGate.h"
 #include "engine/RefreshTask.h"
 #include "engine/WorkerRegistry.h"
+#include "services/HostLog.h"
 
 namespace {
 

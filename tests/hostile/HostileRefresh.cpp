@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "ProcessCounts.h"
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "core/RSSException.h"
+#include "errors/RSSException.h"
 #include "net/HttpClient.h"
 
 FetchOutcome fetchOutcome(const Url& url)

@@ -4,7 +4,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "core/RSSException.h"
+#include "errors/RSSException.h"
 #include "net/HttpMessage.h"
 
 namespace {

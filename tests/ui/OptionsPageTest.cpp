@@ -6,8 +6,8 @@
 
 #include "EventBytes.h"
 #include "PluginUnderTest.h"
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
 #include "ui/OptionsPage.h"
 
 namespace {

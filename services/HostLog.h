@@ -2,7 +2,7 @@
 // Formats one line into the host's log ("WTW/Log").
 #include <cstdint>
 
-#include "core/HostApi.h"
+#include "host/HostApi.h"
 
 constexpr size_t kLogMessageChars = 2048;
 

@@ -1,11 +1,11 @@
-#include "core/HostLog.h"
+#include "services/HostLog.h"
 
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
 #include <cwchar>
 
-#include "core/HostProtocol.h"
+#include "host/HostProtocol.h"
 
 namespace {
 std::atomic<const HostApi*> g_logHost{nullptr};
