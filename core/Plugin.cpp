@@ -2,10 +2,10 @@
 
 #include "core/PluginInfo.h"
 #include "core/RefreshTimer.h"
-#include "engine/HostGate.h"
 #include "host/HostProtocol.h"
 #include "net/HttpClient.h"
 #include "res/resource_ids.h"
+#include "services/HostGate.h"
 #include "services/HostLog.h"
 
 namespace {

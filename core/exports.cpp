@@ -6,6 +6,7 @@
 #include "core/Plugin.h"
 #include "core/PluginInfo.h"
 #include "host/Exports.h"
+#include "services/CallbackGuard.h"
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD, LPVOID)
 {
@@ -15,26 +16,20 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD, LPVOID)
 
 extern "C" const PluginInfo* queryPlugInfo()
 {
-    Plugin::instance();
-    return &pluginInfo();
+    return guarded(L"queryPlugInfo", &pluginInfo(), [] {
+        Plugin::instance();
+        return &pluginInfo();
+    });
 }
 
 extern "C" int pluginLoad(DWORD, const HostApi* host)
 {
-    try {
-        return Plugin::instance().load(host);
-    } catch (...) {
-        return 0;
-    }
+    return guarded(L"pluginLoad", 0, [host] { return Plugin::instance().load(host); });
 }
 
 extern "C" int pluginUnload()
 {
-    try {
-        return Plugin::instance().unload();
-    } catch (...) {
-        return 0;
-    }
+    return guarded(L"pluginUnload", 0, [] { return Plugin::instance().unload(); });
 }
 
 static_assert(std::is_same_v<decltype(&queryPlugInfo), QueryPlugInfoFn>);

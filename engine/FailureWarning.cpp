@@ -3,9 +3,9 @@
 #include <utility>
 
 #include "engine/FeedStore.h"
-#include "engine/HostGate.h"
 #include "engine/RefreshTask.h"
 #include "host/HostProtocol.h"
+#include "services/HostGate.h"
 #include "services/HostLog.h"
 
 namespace {

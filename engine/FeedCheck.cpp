@@ -3,15 +3,15 @@
 #include <string>
 #include <utility>
 
+#include "base/RSSException.h"
 #include "engine/FailureWarning.h"
 #include "engine/FeedStore.h"
-#include "engine/HostGate.h"
 #include "engine/NewItems.h"
 #include "engine/RefreshTask.h"
-#include "errors/RSSException.h"
 #include "host/HostProtocol.h"
 #include "net/Url.h"
 #include "rss/FeedReader.h"
+#include "services/HostGate.h"
 
 namespace {
 

@@ -5,11 +5,12 @@
 
 #include "engine/FeedCheck.h"
 #include "engine/FeedStore.h"
-#include "engine/HostGate.h"
 #include "engine/ModuleRef.h"
 #include "engine/RefreshTask.h"
 #include "engine/WorkerRegistry.h"
 #include "host/HostProtocol.h"
+#include "services/CallbackGuard.h"
+#include "services/HostGate.h"
 #include "services/SettingsStore.h"
 #include "ui/FeedPanel.h"
 
@@ -69,11 +70,10 @@ void startRefresh(const std::shared_ptr<WorkerRegistry>& registry, std::unique_p
 
 DWORD WINAPI runRefresh(LPVOID task)
 {
-    try {
+    // A failed refresh ends its worker; the next refresh tries again.
+    return guarded(L"refresh worker", DWORD{0}, [task] {
         if (task != nullptr)
             refresh(*static_cast<const RefreshTask*>(task));
-    } catch (...) {
-        // A worker ends quietly; the next refresh tries again.
-    }
-    return 0;
+        return DWORD{0};
+    });
 }

@@ -3,7 +3,7 @@
 // plug-in at the timer event, and the worker's thread. Owned by the WorkerRegistry.
 #include <cstdint>
 
-#include "engine/UniqueHandle.h"
+#include "base/UniqueHandle.h"
 #include "host/HostApi.h"
 
 class FeedPanel;

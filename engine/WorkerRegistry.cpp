@@ -1,10 +1,11 @@
 #include "engine/WorkerRegistry.h"
 
-#include "engine/HostGate.h"
 #include "engine/ModuleRef.h"
-#include "engine/PumpingWait.h"
 #include "host/HostProtocol.h"
+#include "services/CallbackGuard.h"
+#include "services/HostGate.h"
 #include "services/HostLog.h"
+#include "services/PumpingWait.h"
 
 namespace {
 
@@ -86,10 +87,10 @@ DWORD WINAPI WorkerRegistry::cleanerMain(LPVOID self)
     {
         // The registry stays alive for as long as its cleaner runs, unload or not.
         std::unique_ptr<RegistryRef> registry(static_cast<RegistryRef*>(self));
-        try {
+        guarded(L"cleaner thread", 0, [&registry] {
             (*registry)->runCleaner();
-        } catch (...) {
-        }
+            return 0;
+        });
     }
     ModuleRef::releaseAndExitThread(0);
 }
@@ -111,6 +112,7 @@ void WorkerRegistry::runCleaner()
                 break;
             }
             task = tasks_.back().get();
+            ++waitsBegun_;
         }
         const DWORD waited = WaitForSingleObject(task->thread.get(), kReapWaitMs);
         if (waited == WAIT_OBJECT_0) {
@@ -155,6 +157,12 @@ size_t WorkerRegistry::pendingTasks() const
 {
     Hold hold(lock_);
     return tasks_.size();
+}
+
+size_t WorkerRegistry::waitsBegun() const
+{
+    Hold hold(lock_);
+    return waitsBegun_;
 }
 
 bool WorkerRegistry::cleanerRunning() const

@@ -8,8 +8,8 @@
 #include <mutex>
 #include <vector>
 
+#include "base/UniqueHandle.h"
 #include "engine/RefreshTask.h"
-#include "engine/UniqueHandle.h"
 
 class WorkerRegistry : public std::enable_shared_from_this<WorkerRegistry> {
 public:
@@ -29,6 +29,8 @@ public:
     // Tasks not yet reaped, and whether a cleaner thread runs.
     size_t pendingTasks() const;
     bool cleanerRunning() const;
+    // How many waits on a worker the cleaners have begun: each picks the newest task.
+    size_t waitsBegun() const;
 
 private:
     WorkerRegistry();
@@ -43,5 +45,6 @@ private:
     UniqueHandle cleaner_;                            // empty too once teardown took the handle over
     bool cleanerRunning_ = false;                     // what decides whether a registration starts a cleaner
     HANDLE cleanerShown_ = nullptr;                   // not owned: only the value, for the cleaner's end line
+    size_t waitsBegun_ = 0;
     uint32_t generation_ = 0;
 };

@@ -1,6 +1,6 @@
 #include "net/Connect.h"
 
-#include "errors/RSSException.h"
+#include "base/RSSException.h"
 #include "net/HttpClientControl.h"
 
 namespace {

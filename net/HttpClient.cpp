@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "errors/RSSException.h"
+#include "base/RSSException.h"
 #include "net/Connect.h"
 #include "net/HttpClientControl.h"
 #include "net/HttpMessage.h"

@@ -5,7 +5,7 @@
 
 #include <winsock2.h>
 
-#include "errors/RSSException.h"
+#include "base/RSSException.h"
 #include "net/HttpClient.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <limits>
 
-#include "errors/RSSException.h"
+#include "base/RSSException.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "errors/RSSException.h"
+#include "base/RSSException.h"
 #include "net/HttpClientControl.h"
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "host/HostProtocol.h"
 #include "res/resource_ids.h"
+#include "services/CallbackGuard.h"
 #include "ui/UiParts.h"
 
 namespace {
@@ -32,9 +33,12 @@ HIMAGELIST createImageList(HINSTANCE module)
 
 intptr_t FeedPanel::onEvent(intptr_t panelEvent, intptr_t, void* callbackData)
 {
-    if (panelEvent != 0 && callbackData != nullptr)
+    if (panelEvent == 0 || callbackData == nullptr)
+        return 0;
+    return guarded(L"feed panel", intptr_t{0}, [panelEvent, callbackData] {
         static_cast<UiParts*>(callbackData)->panel.handle(*reinterpret_cast<const PanelEvent*>(panelEvent));
-    return 0;
+        return intptr_t{0};
+    });
 }
 
 void FeedPanel::bind(const HostApi* hostTable, HINSTANCE module)
@@ -75,8 +79,9 @@ void FeedPanel::create(const HostApi* hostTable, HWND parent, const RECT& rect)
                                   rect.bottom - rect.top, parent, nullptr, nullptr, nullptr);
     if (window == nullptr)
         return;
-    images = createImageList(module_);
-    SendMessageW(window, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+    treeWindow_.reset(window);
+    images.reset(createImageList(module_));
+    SendMessageW(window, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images.get()));
     COLORREF text = windowsColor(callHost(host, Service::kGetThemeColor, kThemeIndexText, 0));
     COLORREF background = windowsColor(callHost(host, Service::kGetThemeColor, kThemeIndexBackground, 0));
     SendMessageW(window, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(text));
@@ -87,13 +92,9 @@ void FeedPanel::create(const HostApi* hostTable, HWND parent, const RECT& rect)
 
 void FeedPanel::destroy()
 {
-    HWND window = tree.exchange(nullptr);
-    if (window != nullptr)
-        DestroyWindow(window);
-    if (images != nullptr) {
-        ImageList_Destroy(images);
-        images = nullptr;
-    }
+    tree.store(nullptr); // unpublished before the window goes
+    treeWindow_.reset();
+    images.reset();
 }
 
 COLORREF FeedPanel::windowsColor(intptr_t hostColor)

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <vector>
 
+#include "base/UniqueHandle.h"
 #include "host/HostApi.h"
 #include "rss/Channel.h"
 
@@ -35,15 +36,17 @@ public:
     // Item data of a link line; every other node carries 0.
     static constexpr LPARAM kLinkData = 1;
 
-    // Changed on the host's thread, read by the refresh worker's rebuild.
+    // Changed on the host's thread, read by the refresh worker's rebuild;
+    // the window itself is owned by treeWindow_.
     std::atomic<HWND> tree{nullptr};
-    HIMAGELIST images = nullptr;
+    UniqueImageList images;
     const HostApi* host = nullptr;
 
 private:
     void handle(const PanelEvent& event);
     void destroy();
 
+    UniqueWindow treeWindow_;
     const HostApi* boundHost_ = nullptr;
     HINSTANCE module_ = nullptr;
 };

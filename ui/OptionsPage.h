@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "base/UniqueHandle.h"
+
 class SettingsStore;
 struct OptionsPageEvent;
 
@@ -17,7 +19,7 @@ public:
     // Destroys the edit box, if one is open.
     void closeEditor();
 
-    HWND editor = nullptr; // owned: whoever clears it destroys the window first
+    UniqueWindow editor;
 
 private:
     void handle(OptionsPageEvent& event);

@@ -8,8 +8,8 @@
 #include "TestTime.h"
 #include "engine/FeedCheck.h"
 #include "engine/FeedStore.h"
-#include "engine/HostGate.h"
 #include "engine/RefreshTask.h"
+#include "services/HostGate.h"
 
 class CheckFeedFixture : public ::testing::Test {
 protected:

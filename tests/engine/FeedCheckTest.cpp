@@ -7,8 +7,8 @@
 #include "LoopbackServer.h"
 #include "engine/FeedCheck.h"
 #include "engine/FeedStore.h"
-#include "engine/HostGate.h"
 #include "engine/RefreshTask.h"
+#include "services/HostGate.h"
 
 namespace {
 

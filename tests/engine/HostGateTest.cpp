@@ -6,9 +6,10 @@
 #include <thread>
 
 #include "EngineTestKit.h"
-#include "Handle.h"
+#include "ManualEvent.h"
+#include "Polling.h"
 #include "WindowTestKit.h"
-#include "engine/HostGate.h"
+#include "services/HostGate.h"
 
 namespace {
 
@@ -65,7 +66,8 @@ TEST(HostGate, CloseWaitsForCallsInFlight)
     std::thread caller([&] {
         HostGate::Pass pass(generation);
         entered = true;
-        Sleep(300);
+        // Held until close has begun: it refuses new passes from then on.
+        pollUntil([&] { return !HostGate::isOpen(generation); });
         leaving = true;
     });
     while (!entered)
@@ -79,13 +81,13 @@ TEST(HostGate, CloseWaitsForCallsInFlight)
 TEST(HostGate, CloseGivesUpAfterItsBound)
 {
     const uint32_t generation = HostGate::open();
-    Handle release = manualEvent();
-    ASSERT_NE(release.value, nullptr);
+    UniqueHandle release = manualEvent();
+    ASSERT_NE(release.get(), nullptr);
     std::atomic<bool> entered{false};
     std::thread caller([&] {
         HostGate::Pass pass(generation);
         entered = true;
-        WaitForSingleObject(release, 20000);
+        WaitForSingleObject(release.get(), 20000);
     });
     while (!entered)
         Sleep(1);
@@ -93,7 +95,7 @@ TEST(HostGate, CloseGivesUpAfterItsBound)
     EXPECT_FALSE(HostGate::close(200));
     EXPECT_LT(Clock::now() - start, 5s);
     EXPECT_EQ(HostGate::passesInFlight(), 1u);
-    SetEvent(release);
+    SetEvent(release.get());
     caller.join();
     EXPECT_EQ(HostGate::passesInFlight(), 0u);
 }

@@ -102,7 +102,8 @@ protected:
     {
         constexpr int kBatch = 10;
         ASSERT_TRUE(batch(kBatch, code)); // warm-up: lazily created objects of Wine and WinSock
-        Sleep(300);                       // the last cleaner thread is gone once its end line is out
+        // Settled: every worker and cleaner of the warm-up is gone, observed.
+        ASSERT_TRUE(callingThreadsEnded(host.calls()));
         const size_t baseThreads = threadCount();
         const size_t baseHandles = handleCount();
         ASSERT_GT(baseHandles, 0u) << "the handle count is not available";

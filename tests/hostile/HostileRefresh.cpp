@@ -69,7 +69,8 @@ void HostileRefresh::takeBaseline(LoopbackServer& server)
     ASSERT_EQ(refresh(server.url("/warm-up")).announcements,
               (std::vector<std::wstring>{notifyLine(L"Ready"), newsLine(L"ready")}));
     ASSERT_TRUE(waitForCleaners());
-    Sleep(100); // the cleaner thread itself ends right after its end line
+    // Settled: the worker and the cleaner, which write their last lines just before they end, are gone.
+    ASSERT_TRUE(callingThreadsEnded(host.calls()));
     baseThreads_ = threadCount();
     baseHandles_ = handleCount();
     ASSERT_GT(baseHandles_, 0u) << "the handle table cannot be read";

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "errors/RSSException.h"
+#include "base/RSSException.h"
 #include "net/HttpClient.h"
 
 FetchOutcome fetchOutcome(const Url& url)

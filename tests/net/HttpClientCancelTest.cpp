@@ -30,8 +30,8 @@ std::pair<FetchOutcome, uint64_t> cancelInFlight(LoopbackServer& server, const s
 {
     FetchOutcome outcome;
     std::thread fetcher([&] { outcome = fetchOutcome(server.url(path)); });
+    // The whole request is in: the fetch is past its send, receiving or about to.
     EXPECT_TRUE(waitFor([&] { return server.requests().size() == 1; }));
-    Sleep(50); // let the fetch settle into its receive
     uint64_t cancelMs = elapsedMs([&] {
         HttpClient::cancelAll();
         fetcher.join();

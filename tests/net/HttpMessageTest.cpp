@@ -4,7 +4,7 @@
 #include <optional>
 #include <stdexcept>
 
-#include "errors/RSSException.h"
+#include "base/RSSException.h"
 #include "net/HttpMessage.h"
 
 namespace {

@@ -6,6 +6,7 @@
 
 #include "FetchOutcome.h"
 #include "LoopbackServer.h"
+#include "Polling.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ TEST(LoopbackServer, RecordsARequestSentInPiecesAndAnswersUnknownPathsWith404)
     RawClient client("127.0.4.60");
     ASSERT_TRUE(client.connected());
     client.send("GET /nowhere HTTP/1.0\r\nHo");
-    Sleep(50);
+    ASSERT_TRUE(pollUntil([&] { return server.bytesReceived() == 25; })) << "the first piece was not read alone";
     client.send("st: x\r\n\r\n");
     const std::string answer = client.readAll();
     EXPECT_EQ(answer.substr(0, 22), "HTTP/1.0 404 Not Found");
@@ -98,9 +99,8 @@ TEST(LoopbackServer, StopsPromptlyWhileClientsStallOrStayConnected)
     RawClient neverReads("127.0.4.63");
     silent.send("GET /silent HTTP/1.0\r\n\r\n");
     neverReads.send("GET /endless HTTP/1.0\r\n\r\n");
-    for (int i = 0; i < 200 && server->requests().size() < 2; ++i)
-        Sleep(10);
-    Sleep(200); // the endless sender fills the buffers and waits
+    ASSERT_TRUE(pollUntil([&] { return server->requests().size() == 2; }));
+    ASSERT_TRUE(pollUntil([&] { return server->stalledSends() > 0; })) << "the endless sender never filled the buffers";
     EXPECT_EQ(server->finishedCount(), 0u);
     EXPECT_LT(elapsedMs([&] { server.reset(); }), 3000u);
 }

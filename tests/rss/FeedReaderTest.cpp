@@ -7,7 +7,7 @@
 #include "ChannelCompare.h"
 #include "LoopbackServer.h"
 #include "TestTime.h"
-#include "errors/RSSException.h"
+#include "base/RSSException.h"
 #include "net/HttpClient.h"
 #include "rss/FeedReader.h"
 #include "rss/TextDecoding.h"

@@ -12,6 +12,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/UniqueHandle.h"
+
 struct ScriptedResponse {
     enum class Mode {
         Respond,  // send the chunks, then close
@@ -54,6 +56,10 @@ public:
     size_t connectionCount() const { return connections_.load(); }
     // Connections whose handler has finished (the client closed, or the script ended).
     size_t finishedCount() const { return finished_.load(); }
+    // Request bytes read so far, over all connections.
+    size_t bytesReceived() const { return received_.load(); }
+    // Times a send found the client's buffers full and had to wait.
+    size_t stalledSends() const { return stalledSends_.load(); }
 
     const std::string& address() const { return address_; }
     std::wstring url(const std::string& path) const;
@@ -68,10 +74,12 @@ private:
     void waitForClientClose(SOCKET client) const;
 
     std::string address_;
-    SOCKET listener_ = INVALID_SOCKET;
+    UniqueSocket listener_;
     std::atomic<bool> stopping_{false};
     std::atomic<size_t> connections_{0};
     std::atomic<size_t> finished_{0};
+    std::atomic<size_t> received_{0};
+    mutable std::atomic<size_t> stalledSends_{0};
     std::atomic<uint32_t> readDelayMs_{0};
     mutable std::mutex mutex_;
     std::map<std::string, ScriptedResponse> scripts_;

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "errors/RSSException.h"
+#include "base/RSSException.h"
 #include "xml/XmlNode.h"
 #include "xml/XmlNodeBlocks.h"
 #include "xml/XmlParser.h"

@@ -1,11 +1,11 @@
-#include "engine/HostGate.h"
+#include "services/HostGate.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <mutex>
 
-#include "engine/PumpingWait.h"
+#include "services/PumpingWait.h"
 
 namespace {
 
