@@ -70,8 +70,7 @@ TEST(HostGate, CloseWaitsForCallsInFlight)
         pollUntil([&] { return !HostGate::isOpen(generation); });
         leaving = true;
     });
-    while (!entered)
-        Sleep(1);
+    ASSERT_TRUE(pollUntil([&] { return entered.load(); }));
     EXPECT_TRUE(HostGate::close(10000));
     EXPECT_TRUE(leaving.load()) << "close returned while a call was still in flight";
     EXPECT_EQ(HostGate::passesInFlight(), 0u);
@@ -89,8 +88,7 @@ TEST(HostGate, CloseGivesUpAfterItsBound)
         entered = true;
         WaitForSingleObject(release.get(), 20000);
     });
-    while (!entered)
-        Sleep(1);
+    ASSERT_TRUE(pollUntil([&] { return entered.load(); }));
     const auto start = Clock::now();
     EXPECT_FALSE(HostGate::close(200));
     EXPECT_LT(Clock::now() - start, 5s);
@@ -114,8 +112,7 @@ TEST(HostGate, CloseHandlesMessagesSentToTheClosingThread)
         entered = true;
         answer = SendMessageW(window.handle(), WM_APP, 0, 0);
     });
-    while (!entered)
-        Sleep(1);
+    ASSERT_TRUE(pollUntil([&] { return entered.load(); }));
     const auto start = Clock::now();
     EXPECT_TRUE(HostGate::close(15000));
     EXPECT_LT(Clock::now() - start, 10s);

@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <functional>
 #include <thread>
 
 #include "FetchOutcome.h"
 #include "LoopbackServer.h"
+#include "Polling.h"
 #include "net/HttpClient.h"
 
 namespace {
@@ -17,13 +17,6 @@ const FetchOutcome kCancelled{"NetException", L"Download cancelled", WSAEINTR, {
 // The test main resumes fetches and gives the product's limits back before each case.
 using HttpClientCancel = testing::Test;
 
-bool waitFor(const std::function<bool()>& condition)
-{
-    for (int i = 0; i < 500 && !condition(); ++i)
-        Sleep(10);
-    return condition();
-}
-
 // Starts a fetch on its own thread, cancels it once the server has the request,
 // and returns the outcome with the time from cancelAll() to the fetch's end.
 std::pair<FetchOutcome, uint64_t> cancelInFlight(LoopbackServer& server, const std::string& path)
@@ -31,7 +24,7 @@ std::pair<FetchOutcome, uint64_t> cancelInFlight(LoopbackServer& server, const s
     FetchOutcome outcome;
     std::thread fetcher([&] { outcome = fetchOutcome(server.url(path)); });
     // The whole request is in: the fetch is past its send, receiving or about to.
-    EXPECT_TRUE(waitFor([&] { return server.requests().size() == 1; }));
+    EXPECT_TRUE(pollUntil([&] { return server.requests().size() == 1; }));
     uint64_t cancelMs = elapsedMs([&] {
         HttpClient::cancelAll();
         fetcher.join();
