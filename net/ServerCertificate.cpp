@@ -6,6 +6,7 @@
 #include <wincrypt.h>
 
 #include "core/RSSException.h"
+#include "net/SspiLibrary.h"
 
 namespace {
 
@@ -125,7 +126,7 @@ void checkSslPolicy(PCCERT_CHAIN_CONTEXT chain, const std::wstring& host)
 void checkServerCertificate(CtxtHandle& context, const std::wstring& host)
 {
     PCCERT_CONTEXT received = nullptr;
-    if (QueryContextAttributesW(&context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &received) != SEC_E_OK ||
+    if (sspi().QueryContextAttributesW(&context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &received) != SEC_E_OK ||
         received == nullptr)
         refuse(L"Certificate missing", SEC_E_NO_CREDENTIALS);
     const CertificateRef certificate(received);

@@ -2,10 +2,7 @@
 // The check of a TLS server's certificate: a chain to one of the system's
 // trusted roots, valid now, for server authentication, for this host name,
 // and not revoked (revocation status unknown or offline passes, as in browsers).
-#define SECURITY_WIN32
-#include <winsock2.h>
-#include <windows.h>
-#include <security.h>
+#include "net/SspiLibrary.h"
 
 #include <string>
 

@@ -1,9 +1,6 @@
 #pragma once
 // Owners of the Schannel handles one TLS session holds.
-#define SECURITY_WIN32
-#include <winsock2.h>
-#include <windows.h>
-#include <security.h>
+#include "net/SspiLibrary.h"
 
 #include <string>
 

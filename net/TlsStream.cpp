@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/RSSException.h"
+#include "net/SspiLibrary.h"
 #include "net/ServerCertificate.h"
 
 namespace {
@@ -35,7 +36,7 @@ StreamResult TlsStream::handshake(uint64_t until)
     const StreamResult result = negotiate(until);
     if (!done(result))
         return result;
-    if (QueryContextAttributesW(context_.get(), SECPKG_ATTR_STREAM_SIZES, &sizes_) != SEC_E_OK)
+    if (sspi().QueryContextAttributesW(context_.get(), SECPKG_ATTR_STREAM_SIZES, &sizes_) != SEC_E_OK)
         failTls(SEC_E_INTERNAL_ERROR);
     checkServerCertificate(*context_.get(), host_);
     return result;
@@ -60,7 +61,7 @@ StreamResult TlsStream::negotiate(uint64_t until)
         SecBufferDesc outDesc{SECBUFFER_VERSION, 1, &out};
         unsigned long granted = 0;
         const bool first = !context_.started();
-        const SECURITY_STATUS status = InitializeSecurityContextW(
+        const SECURITY_STATUS status = sspi().InitializeSecurityContextW(
             credentials_.get(), first ? nullptr : context_.get(), const_cast<wchar_t*>(host_.c_str()), kRequest, 0, 0,
             first ? nullptr : &inDesc, 0, context_.get(), &outDesc, &granted, nullptr);
         const PackageBuffer token(out.pvBuffer);
@@ -140,7 +141,7 @@ StreamResult TlsStream::send(const char* data, DWORD size, uint64_t until)
                               {sizes_.cbTrailer, SECBUFFER_STREAM_TRAILER, &record[sizes_.cbHeader + piece]},
                               {0, SECBUFFER_EMPTY, nullptr}};
         SecBufferDesc desc{SECBUFFER_VERSION, 4, parts};
-        const SECURITY_STATUS status = EncryptMessage(context_.get(), 0, &desc, 0);
+        const SECURITY_STATUS status = sspi().EncryptMessage(context_.get(), 0, &desc, 0);
         if (status != SEC_E_OK)
             failTls(status);
         const StreamResult sent =
@@ -183,7 +184,7 @@ SECURITY_STATUS TlsStream::decrypt()
                           {0, SECBUFFER_EMPTY, nullptr},
                           {0, SECBUFFER_EMPTY, nullptr}};
     SecBufferDesc desc{SECBUFFER_VERSION, 4, parts};
-    const SECURITY_STATUS status = DecryptMessage(context_.get(), &desc, 0, nullptr);
+    const SECURITY_STATUS status = sspi().DecryptMessage(context_.get(), &desc, 0, nullptr);
     if (status == SEC_E_INCOMPLETE_MESSAGE)
         return status;
     if (status == SEC_I_CONTEXT_EXPIRED) {
