@@ -58,7 +58,11 @@ class Handler(socketserver.BaseRequestHandler):
             status, body = answer(request)
             tls.sendall(b'HTTP/1.0 ' + status + b'\r\nContent-Type: text/xml\r\n\r\n' + body)
             if request.startswith(b'GET /notify '):
-                tls.unwrap()
+                tls.setblocking(False)  # send close_notify, do not wait for the client's
+                try:
+                    tls.unwrap()
+                except (ssl.SSLWantReadError, ssl.SSLWantWriteError):
+                    pass
         except (OSError, ssl.SSLError):
             pass  # the client refused the certificate or went away
 
