@@ -105,6 +105,9 @@ Url Url::parse(const wchar_t* address)
         url.port = portNumber(authority.substr(colon + 1));
         authority.erase(colon);
     }
+    // An IPv6 literal or a second colon: nothing we can connect to.
+    if (authority.find(L':') != std::wstring::npos)
+        throw RSS::RSSException(kUnsupported);
     url.host = authority;
     return url;
 }

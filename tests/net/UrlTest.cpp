@@ -94,6 +94,8 @@ TEST(Url, OtherSchemesAndBadPortsAreClearErrors)
         {L"feed:ftp://host/x", unsupported},
         {L"feed:host/x", unsupported},
         {L"http:host/x", unsupported},
+        {L"http://[::1]/feed", unsupported},
+        {L"http://a:b:80/feed", unsupported},
         {L"https:/host/x", unsupported},
         {L"http://host:0/feed", badPort},
         {L"http://host:65536/feed", badPort},

@@ -7,6 +7,7 @@ the answer, as the plug-in asks):
   /notify  the same feed, ended with a close_notify
   /echo    the request's own bytes as the body
   /big     3 MiB of numbered lines, sent in many records
+  /docs/X  the file DIR/docs/X (the refresh benchmark's feeds)
   other    404
 Usage: tls_server.py DIR   (DIR holds the certificates of make-certificates;
 'ready' is written there once every listener is bound)
@@ -33,8 +34,17 @@ LISTENERS = [  # address, port, certificate
 ]
 
 
+DOCS = ''
+
+
 def answer(request):
     path = request.split(b' ')[1] if request.count(b' ') >= 2 else b''
+    if path.startswith(b'/docs/') and b'..' not in path:
+        try:
+            with open(os.path.join(DOCS, path[6:].decode()), 'rb') as document:
+                return b'200 OK', document.read()
+        except (OSError, UnicodeDecodeError):
+            pass
     if path in (b'/feed', b'/notify'):
         return b'200 OK', FEED
     if path == b'/echo':
@@ -86,7 +96,9 @@ def context_for(folder, name):
 
 def main():
     import threading
+    global DOCS
     folder = sys.argv[1]
+    DOCS = os.path.join(folder, 'docs')
     servers = [Server((address, port), context_for(folder, name)) for address, port, name in LISTENERS]
     for server in servers:
         threading.Thread(target=server.serve_forever, daemon=True).start()
