@@ -94,20 +94,24 @@ Url Url::parse(const wchar_t* address)
         throw std::out_of_range("empty address");
     Url url;
     const size_t start = authorityStart(text, first, url.scheme);
+    // No scheme, no '/' and blanks inside: stray words in the list, skipped without a word as ever.
+    if (start == first && text.find(L'/', first) == std::wstring::npos &&
+        text.find_first_of(L" \t", first) != std::wstring::npos)
+        throw std::out_of_range("words, not an address");
     const size_t end = text.find_first_of(L"/?#", start);
     std::wstring authority = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
     url.path = end == std::wstring::npos ? L"/" : text.substr(end);
     if (url.path[0] != L'/')
         url.path.insert(0, 1, L'/');
+    // An IPv6 literal or a second colon: nothing we can connect to.
+    if (authority.find(L':') != authority.rfind(L':') || (!authority.empty() && authority[0] == L'['))
+        throw RSS::RSSException(kUnsupported);
     url.port = defaultPort(url.scheme);
     const size_t colon = authority.rfind(L':');
     if (colon != std::wstring::npos) {
         url.port = portNumber(authority.substr(colon + 1));
         authority.erase(colon);
     }
-    // An IPv6 literal or a second colon: nothing we can connect to.
-    if (authority.find(L':') != std::wstring::npos)
-        throw RSS::RSSException(kUnsupported);
     url.host = authority;
     return url;
 }

@@ -14,7 +14,8 @@ struct Url {
     // Accepts http://, https:// and feed: (feed://, feed:http://, feed:https://)
     // in any case after leading blanks, or no scheme at all (http). No path
     // gives "/". RSS::RSSException for another scheme or a bad port;
-    // std::out_of_range for an address of blanks only, which is no address.
+    // std::out_of_range for what is no address: blanks only, or words with
+    // neither a scheme nor a '/' (a feed list's stray text, silent as ever).
     static Url parse(const wchar_t* address);
 
     static uint16_t defaultPort(Scheme scheme) { return scheme == Scheme::Https ? 443 : 80; }

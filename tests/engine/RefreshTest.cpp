@@ -93,15 +93,18 @@ TEST_F(Refresh, AddressListedTwiceIsStoredTwiceAndAnnouncedOnce)
 
 // Empty lines, a trailing separator and an address without a path end their
 // checks silently; the good lines around them are checked as usual.
-TEST_F(Refresh, EmptyLinesAndAddressWithoutPathAreSilent)
+TEST_F(Refresh, EmptyLinesAreSilentAndAddressWithoutPathAsksForTheRoot)
 {
     LoopbackServer server("127.0.5.23");
     server.serve("/ok", rssDocument("Ok", {{"News", "http://x/n", "n1", kBase}}));
     setFeeds(L"\r\n" + server.url("/ok") + L"\r\n\r\nhttp://127.0.5.23\r\n");
     ASSERT_TRUE(runRefresh(3));
-    EXPECT_EQ(announcements(), (std::vector<std::wstring>{L"notify News", L"news n1"}));
+    EXPECT_EQ(announcements(),
+              (std::vector<std::wstring>{L"notify News", L"news n1",
+                                         L"error RSS error - http://127.0.5.23 | HTTP response code diffrent than 200 "
+                                         L"received"}));
     EXPECT_EQ(channelTitles(), (std::vector<std::wstring>{L"Ok"}));
-    EXPECT_EQ(server.connectionCount(), 1u);
+    EXPECT_EQ(server.requests().back().substr(0, 16), "GET / HTTP/1.0\r\n");
     EXPECT_EQ(plugin.store.lastSeen.count(L""), 0u);
     EXPECT_EQ(plugin.store.lastSeen.count(L"http://127.0.5.23"), 0u);
 }

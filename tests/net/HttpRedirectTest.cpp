@@ -35,8 +35,8 @@ FetchOutcome rssFailure(const wchar_t* message)
 
 TEST(HttpAddressForms, RequestBytesFollowTheAddress)
 {
-    LoopbackServer server("127.0.4.60");
-    LoopbackServer onPort("127.0.4.60", 8080);
+    LoopbackServer server("127.0.4.170");
+    LoopbackServer onPort("127.0.4.170", 8080);
     server.serve("/", "root");
     server.serve("/feed", "feed");
     onPort.serve("/feed", "port feed");
@@ -45,13 +45,13 @@ TEST(HttpAddressForms, RequestBytesFollowTheAddress)
         FetchOutcome expected;
         std::string request; // the port-80 server's, or the 8080 one's
     } cases[] = {
-        {L"http://127.0.4.60", body("root"), get("/", "127.0.4.60")},
-        {L"HTTP://127.0.4.60/feed", body("feed"), get("/feed", "127.0.4.60")},
-        {L"  feed://127.0.4.60/feed", body("feed"), get("/feed", "127.0.4.60")},
-        {L"feed:http://127.0.4.60/feed", body("feed"), get("/feed", "127.0.4.60")},
-        {L"http://127.0.4.60:80/feed", body("feed"), get("/feed", "127.0.4.60")},
-        {L"http://127.0.4.60:8080/feed", body("port feed"), get("/feed", "127.0.4.60:8080")},
-        {L"127.0.4.60:8080/feed", body("port feed"), get("/feed", "127.0.4.60:8080")},
+        {L"http://127.0.4.170", body("root"), get("/", "127.0.4.170")},
+        {L"HTTP://127.0.4.170/feed", body("feed"), get("/feed", "127.0.4.170")},
+        {L"  feed://127.0.4.170/feed", body("feed"), get("/feed", "127.0.4.170")},
+        {L"feed:http://127.0.4.170/feed", body("feed"), get("/feed", "127.0.4.170")},
+        {L"http://127.0.4.170:80/feed", body("feed"), get("/feed", "127.0.4.170")},
+        {L"http://127.0.4.170:8080/feed", body("port feed"), get("/feed", "127.0.4.170:8080")},
+        {L"127.0.4.170:8080/feed", body("port feed"), get("/feed", "127.0.4.170:8080")},
     };
     for (const auto& c : cases) {
         const std::string name = testing::PrintToString(std::wstring(c.address));
@@ -68,17 +68,17 @@ TEST(HttpAddressForms, RequestBytesFollowTheAddress)
 
 TEST(HttpRedirects, FollowedToTheirEnd)
 {
-    LoopbackServer server("127.0.4.61");
-    LoopbackServer other("127.0.4.62");
-    LoopbackServer onPort("127.0.4.61", 8081);
+    LoopbackServer server("127.0.4.171");
+    LoopbackServer other("127.0.4.172");
+    LoopbackServer onPort("127.0.4.171", 8081);
     server.serve("/dir/relative", redirect("feed.xml"));
     server.serve("/dir/feed.xml", "relative");
     server.serve("/absolute-path", redirect("/dir/feed.xml", "301 Moved Permanently"));
-    server.serve("/other-host", redirect("http://127.0.4.62/there", "307 Temporary Redirect"));
+    server.serve("/other-host", redirect("http://127.0.4.172/there", "307 Temporary Redirect"));
     other.serve("/there", "there");
-    server.serve("/see-other", redirect("//127.0.4.62/there?x=1", "303 See Other"));
+    server.serve("/see-other", redirect("//127.0.4.172/there?x=1", "303 See Other"));
     other.serve("/there?x=1", "query");
-    server.serve("/to-port", redirect("http://127.0.4.61:8081/p", "308 Permanent Redirect"));
+    server.serve("/to-port", redirect("http://127.0.4.171:8081/p", "308 Permanent Redirect"));
     onPort.serve("/p", redirect("../q"));
     onPort.serve("/q", "on the port");
     for (int hop = 1; hop <= 5; ++hop)
@@ -93,22 +93,22 @@ TEST(HttpRedirects, FollowedToTheirEnd)
     };
     for (const auto& c : cases)
         EXPECT_EQ(fetchOutcome(server.url(c.path)), c.expected) << c.path;
-    EXPECT_EQ(onPort.requests(), (Requests{get("/p", "127.0.4.61:8081"), get("/q", "127.0.4.61:8081")}));
+    EXPECT_EQ(onPort.requests(), (Requests{get("/p", "127.0.4.171:8081"), get("/q", "127.0.4.171:8081")}));
 }
 
 TEST(HttpRedirects, RefusedWithOneClearError)
 {
-    LoopbackServer server("127.0.4.63");
+    LoopbackServer server("127.0.4.173");
     for (int hop = 1; hop <= 6; ++hop)
         server.serve("/hop" + std::to_string(hop), redirect(hop == 6 ? "/end" : "/hop" + std::to_string(hop + 1)));
     server.serve("/end", "end");
     server.serve("/a", redirect("/b"));
-    server.serve("/b", redirect("http://127.0.4.63/a"));
+    server.serve("/b", redirect("http://127.0.4.173/a"));
     server.serve("/self", redirect("self"));
-    server.serve("/ftp", redirect("ftp://127.0.4.63/feed"));
+    server.serve("/ftp", redirect("ftp://127.0.4.173/feed"));
     server.serve("/script", redirect("javascript:alert(1)"));
     server.serve("/no-location", httpResponse("", "301 Moved Permanently"));
-    server.serve("/bad-port", redirect("http://127.0.4.63:0/end"));
+    server.serve("/bad-port", redirect("http://127.0.4.173:0/end"));
     const struct {
         const char* path;
         FetchOutcome expected;
@@ -132,7 +132,7 @@ TEST(HttpRedirects, RefusedWithOneClearError)
 // Each hop alone is well within the deadline; together they are not.
 TEST(HttpRedirects, WholeFetchDeadlineCoversEveryHop)
 {
-    LoopbackServer server("127.0.4.64");
+    LoopbackServer server("127.0.4.174");
     for (int hop = 1; hop <= 5; ++hop) {
         ScriptedResponse slow =
             rawResponse({"HTTP/1.0 302 Found\r\nLocation: /hop" + std::to_string(hop + 1) + "\r\n", "\r\n"});

@@ -116,9 +116,10 @@ TEST(Url, OtherSchemesAndBadPortsAreClearErrors)
     }
 }
 
-TEST(Url, BlankAddressIsNoAddress)
+TEST(Url, BlankAddressOrWordsAreNoAddress)
 {
-    for (const wchar_t* address : {L"", L"   ", L"\t \t", static_cast<const wchar_t*>(nullptr)})
+    for (const wchar_t* address :
+         {L"", L"   ", L"\t \t", static_cast<const wchar_t*>(nullptr), L"my feeds", L"  news\tsites "})
         EXPECT_THROW(Url::parse(address), std::out_of_range)
             << testing::PrintToString(std::wstring(address ? address : L"(null)"));
 }
