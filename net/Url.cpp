@@ -13,7 +13,7 @@ const wchar_t kBadPort[] = L"Address has an invalid port number (1 to 65535)";
 bool startsWithNoCase(const std::wstring& text, size_t at, const wchar_t* prefix)
 {
     for (; *prefix != L'\0'; ++prefix, ++at) {
-        if (at >= text.size() || std::towlower(text[at]) != *prefix)
+        if (at >= text.size() || static_cast<wchar_t>(std::towlower(text[at])) != *prefix)
             return false;
     }
     return true;
