@@ -3,7 +3,8 @@
 // this program asks for it (a "CURL" line answered with "<ms> <ok count>").
 //
 //   bench_refresh refresh [--runs N] [--address A]   200 feeds of 50 items
-//   bench_refresh https   [--runs N]                 the same 200 feeds from the TLS test
+//   bench_refresh https   [--runs N] [--feeds F] [--items I] [--curl no]
+//                                                     the same 200 feeds from the TLS test
 //                                                     server (tests/support/tls), which
 //                                                     serves what this writes to its docs/
 //   bench_refresh memory  [--address A] [--megabytes M] [--code C]
@@ -53,6 +54,7 @@ struct Options {
     size_t feeds = kFeeds;
     size_t items = kItems;
     int32_t timerCode = 3;
+    bool curl = true; // "--curl no": nobody on stdin to time curl (the smoke run)
 };
 
 Options parse(int argc, char** argv)
@@ -74,6 +76,8 @@ Options parse(int argc, char** argv)
             options.items = static_cast<size_t>(atoi(argv[i + 1]));
         else if (name == "--code")
             options.timerCode = atoi(argv[i + 1]);
+        else if (name == "--curl")
+            options.curl = std::string(argv[i + 1]) != "no";
     }
     return options;
 }
@@ -242,16 +246,16 @@ int refreshMode(const Options& options)
 }
 
 // The 200 feeds as files the TLS test server serves under /docs/.
-std::vector<std::string> writeHttpsFeeds()
+std::vector<std::string> writeHttpsFeeds(size_t feeds, size_t items)
 {
     const std::string docs = tlsFolder() + "/docs";
     CreateDirectoryW(windowsPath(docs.c_str()).c_str(), nullptr);
     CreateDirectoryW(windowsPath((docs + "/feeds").c_str()).c_str(), nullptr);
     std::vector<std::string> urls;
-    for (size_t feed = 0; feed < kFeeds; ++feed) {
+    for (size_t feed = 0; feed < feeds; ++feed) {
         char path[32];
         snprintf(path, sizeof path, "feeds/%03zu.xml", feed);
-        const std::string document = benchFeed(feed, kItems, kDescriptionBytes);
+        const std::string document = benchFeed(feed, items, kDescriptionBytes);
         FILE* file = _wfopen(windowsPath((docs + "/" + path).c_str()).c_str(), L"wb");
         if (file == nullptr || fwrite(document.data(), 1, document.size(), file) != document.size())
             throw std::runtime_error("cannot write " + docs + "/" + path);
@@ -267,12 +271,13 @@ int httpsMode(const Options& options)
         printf("ERROR the test root in %s could not be trusted\n", tlsFolder().c_str());
         return 1;
     }
-    const std::vector<std::string> urls = writeHttpsFeeds();
+    const std::vector<std::string> urls = writeHttpsFeeds(options.feeds, options.items);
     for (const std::string& url : urls)
         printf("URL %s\n", url.c_str());
     TestWindow parent(400, 700);
     for (int run = 1; run <= options.runs; ++run) {
-        curlPhase(run, nullptr, "https_");
+        if (options.curl)
+            curlPhase(run, nullptr, "https_");
         linkedPhases(run, urls, "https_");
         RecordingHost host;
         host.setValue(kFeedsKey, joinLines(urls));
