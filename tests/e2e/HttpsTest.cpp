@@ -3,6 +3,7 @@
 // cancelled, and the real DLL reading a feed that redirects from http to https.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -132,28 +133,38 @@ TEST_F(Https, CancelEndsAHandshakeInProgress)
     EXPECT_LT(ms, 3000u);
 }
 
-TEST_F(HttpsThroughTheDll, RedirectedFeedIsAnnouncedAndShownAndRefusalsWarned)
+TEST_F(HttpsThroughTheDll, AddressFormsAreReadAnnouncedAndShownAndRefusalsWarned)
 {
     useUtc();
     LoopbackServer plain("127.0.17.1"); // port 80 beside the TLS server's 443
     plain.serve("/old", rawResponse({"HTTP/1.1 301 Moved Permanently\r\nLocation: https://127.0.17.1/feed\r\n\r\n"}));
     ScratchFolder scratch;
     HostedPlugin plugin(scratch.path(L"quillFeed.cfg"));
+    const Lines list = {L"http://127.0.17.1/old", L"  FEED:HTTPS://127.0.17.1:8443/notify", L"ftp://127.0.17.1/feed",
+                        L"https://127.0.17.4/feed", L"https://127.0.17.1:99999/feed"};
     std::wstring error;
-    const std::wstring expired = L"https://127.0.17.4/feed";
-    ASSERT_TRUE(plugin.host.storeFeedList(FeedList::join({L"http://127.0.17.1/old", expired}), error)) << error;
+    ASSERT_TRUE(plugin.host.storeFeedList(FeedList::join(list), error)) << error;
     ASSERT_TRUE(plugin.load());
     ASSERT_TRUE(plugin.refresh(true));
-    EXPECT_EQ(
-        describe(plugin.notificationsSince(0)),
-        (Lines{L"Image/RSS | 3 | Secure item | (null)", L"Image/Warning32 | 0 | Network error - " + expired +
-                                                            L" | Certificate expired or not yet valid, error code " +
-                                                            std::to_wstring(static_cast<int32_t>(CERT_E_EXPIRED))}));
-    EXPECT_EQ(describe(plugin.newsSince(0)), (Lines{L"https://127.0.17.1/item | Secure item | Secure channel | "
-                                                    L"https://127.0.17.1/item | Image/RSS | 1741082400"}));
+    const std::wstring item = L"Image/RSS | 3 | Secure item | (null)";
+    const std::wstring warning = L"Image/Warning32 | 0 | ";
+    EXPECT_EQ(describe(plugin.notificationsSince(0)),
+              (Lines{item, item,
+                     warning + L"RSS error - " + list[2] +
+                         L" | Address not supported: only http:// and https:// feeds can be read",
+                     warning + L"Network error - " + list[3] + L" | Certificate expired or not yet valid, error code " +
+                         std::to_wstring(static_cast<int32_t>(CERT_E_EXPIRED)),
+                     warning + L"RSS error - " + list[4] + L" | Address has an invalid port number (1 to 65535)"}));
+    const std::wstring news =
+        L"https://127.0.17.1/item | Secure item | Secure channel | https://127.0.17.1/item | Image/RSS | 1741082400";
+    EXPECT_EQ(describe(plugin.newsSince(0)), (Lines{news, news}));
     const Lines tree = outlineOf(plugin.host.panels());
-    ASSERT_FALSE(tree.empty());
-    EXPECT_EQ(tree.front(), L"Secure channel");
+    EXPECT_EQ(std::count(tree.begin(), tree.end(), L"Secure channel"), 2);
+    EXPECT_EQ(plain.requests().size(), 1u);
+    // The addresses as written stay the keys of their last-seen times, redirected or not.
+    ASSERT_TRUE(plugin.refresh(true));
+    EXPECT_EQ(describe(plugin.newsSince(0)).size(), 2u) << "nothing new the second time";
+    EXPECT_EQ(plain.requests().size(), 2u);
     plugin.unload();
 }
 
