@@ -46,6 +46,7 @@ StreamResult TlsStream::handshake(uint64_t until)
 // feeding it what the server sends; also continues a renegotiation.
 StreamResult TlsStream::negotiate(uint64_t until)
 {
+    bool goingWithoutCertificate = false;
     for (bool needData = context_.started() && incoming_.empty();;) {
         if (needData) {
             const StreamResult read = readMore(until);
@@ -71,7 +72,8 @@ StreamResult TlsStream::negotiate(uint64_t until)
             needData = true;
             continue;
         }
-        if (status == SEC_I_INCOMPLETE_CREDENTIALS) { // a client certificate is asked for: we go without
+        if (status == SEC_I_INCOMPLETE_CREDENTIALS && !goingWithoutCertificate) {
+            goingWithoutCertificate = true; // a client certificate is asked for: we have none to give
             needData = false;
             continue;
         }

@@ -11,6 +11,7 @@ using Mode = ScriptedResponse::Mode;
 // Lowers the limits for one test (the test main gives the product's back before the next).
 class HttpClientLimits : public testing::Test {
 protected:
+
     static void use(uint32_t ioTimeoutMs, uint32_t deadlineMs, size_t maxResponseBytes = 32u << 20)
     {
         FetchLimits limits;
