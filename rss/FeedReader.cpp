@@ -5,19 +5,10 @@
 #include "net/HttpClient.h"
 #include "rss/ChannelReader.h"
 
-namespace {
-
-// The address the document was fetched from: the base of its relative links.
-std::wstring fetchedAddress(const Url& url)
-{
-    return L"http://" + url.host + url.path;
-}
-
-} // namespace
-
 FeedDocument readFeed(const Url& url)
 {
     FeedDocument feed;
-    feed.channel = readChannel(HttpClient::fetch(url), fetchedAddress(url));
+    // The address asked for is the base of the document's relative links.
+    feed.channel = readChannel(HttpClient::fetch(url), url.text());
     return feed;
 }
