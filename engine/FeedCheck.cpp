@@ -6,12 +6,11 @@
 #include "core/HostProtocol.h"
 #include "core/RSSException.h"
 #include "engine/FailureWarning.h"
+#include "engine/FeedFetches.h"
 #include "engine/FeedStore.h"
 #include "engine/HostGate.h"
 #include "engine/NewItems.h"
 #include "engine/RefreshTask.h"
-#include "net/Url.h"
-#include "rss/FeedReader.h"
 
 namespace {
 
@@ -42,9 +41,9 @@ bool announce(const RefreshTask& task, const Channel& channel, const Item& item)
     return send(task, Service::kNewsAddEntry, &entry);
 }
 
-void check(const RefreshTask& task, const wchar_t* address)
+void check(const RefreshTask& task, const wchar_t* address, FetchedFeed& fetched)
 {
-    FeedDocument document = readFeed(Url::parse(address));
+    FeedDocument document = fetched.take();
     FeedStore& store = *task.store;
     FeedMemory& memory = store.memoryFor(address);
     memory.outage.reset(); // read well: an outage is over
@@ -78,10 +77,10 @@ void reportFailure(const RefreshTask& task, const wchar_t* titlePrefix, const wc
 
 } // namespace
 
-void checkFeed(const RefreshTask& task, const wchar_t* address) noexcept
+void checkFeed(const RefreshTask& task, const wchar_t* address, FetchedFeed fetched) noexcept
 {
     try {
-        check(task, address);
+        check(task, address, fetched);
     } catch (const RSS::NetException& failure) {
         reportFailure(task, L"Network error - ", address, failure.message, L", error code ", failure.errorCode);
     } catch (const RSS::XMLException& failure) {

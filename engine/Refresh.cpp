@@ -6,6 +6,7 @@
 #include "core/HostProtocol.h"
 #include "core/SettingsStore.h"
 #include "engine/FeedCheck.h"
+#include "engine/FeedFetches.h"
 #include "engine/FeedStore.h"
 #include "engine/HostGate.h"
 #include "engine/ModuleRef.h"
@@ -41,11 +42,15 @@ void refresh(const RefreshTask& task)
     if (!readFeedList(task, list))
         return;
     store.clearChannels();
-    for (const std::wstring& line : splitFeedList(list)) {
+    const std::vector<std::wstring> lines = splitFeedList(list);
+    // Fetched several at a time, checked one by one in list order on this
+    // thread: the store keeps one writer, the announcements their order.
+    FeedFetches fetches(lines, task.generation);
+    for (size_t i = 0; i < lines.size(); ++i) {
         // Unload cut the refresh short: the remaining checks would only fail.
         if (!HostGate::isOpen(task.generation))
             return;
-        checkFeed(task, line.c_str());
+        checkFeed(task, lines[i].c_str(), fetches.take(i));
     }
     if (task.panel != nullptr && HostGate::isOpen(task.generation))
         task.panel->rebuild(store.channels);

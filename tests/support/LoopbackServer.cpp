@@ -96,6 +96,27 @@ std::wstring LoopbackServer::url(const std::string& path) const
     return std::wstring(text.begin(), text.end());
 }
 
+void LoopbackServer::holdAnswersUntilOpen(size_t count, uint32_t limitMs)
+{
+    holdLimitMs_ = limitMs;
+    holdUntilOpen_ = count;
+}
+
+void LoopbackServer::opened()
+{
+    const size_t now = ++open_;
+    size_t most = mostOpen_.load();
+    while (now > most && !mostOpen_.compare_exchange_weak(most, now)) {
+    }
+}
+
+void LoopbackServer::waitForHoldRelease() const
+{
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(holdLimitMs_.load());
+    while (!stopping_ && mostOpen_ < holdUntilOpen_ && std::chrono::steady_clock::now() < until)
+        Sleep(kSliceMs);
+}
+
 void LoopbackServer::acceptLoop()
 {
     while (!stopping_) {
@@ -108,9 +129,11 @@ void LoopbackServer::acceptLoop()
         u_long nonBlocking = 1;
         ioctlsocket(client, FIONBIO, &nonBlocking);
         ++connections_;
+        opened();
         std::lock_guard<std::mutex> hold(mutex_);
         workers_.emplace_back([this, client] {
             handle(client);
+            --open_;
             ++finished_;
         });
     }
@@ -192,6 +215,7 @@ void LoopbackServer::handle(SOCKET client)
 {
     using Mode = ScriptedResponse::Mode;
     const ScriptedResponse script = scriptFor(readRequest(client));
+    waitForHoldRelease();
     bool open = true;
     switch (script.mode) {
     case Mode::Respond:

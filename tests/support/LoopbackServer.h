@@ -48,6 +48,12 @@ public:
     // Lets each request wait this long in the socket before it is read, so a large
     // request fills the buffers and the client has to send it in parts.
     void delayRequestReading(uint32_t ms) { readDelayMs_ = ms; }
+    // Holds every answer until `count` connections have been open at once; after
+    // limitMs they go out anyway, so a client that never gets there fails rather
+    // than hangs.
+    void holdAnswersUntilOpen(size_t count, uint32_t limitMs);
+    // The most connections open at the same time so far.
+    size_t mostOpenAtOnce() const { return mostOpen_.load(); }
 
     // Exact bytes of every request received, in order of arrival.
     std::vector<std::string> requests() const;
@@ -66,6 +72,8 @@ private:
     bool pause(uint32_t ms) const; // false when the server is stopping
     bool sendAll(SOCKET client, const char* data, size_t size) const;
     void waitForClientClose(SOCKET client) const;
+    void opened();
+    void waitForHoldRelease() const;
 
     std::string address_;
     SOCKET listener_ = INVALID_SOCKET;
@@ -73,6 +81,10 @@ private:
     std::atomic<size_t> connections_{0};
     std::atomic<size_t> finished_{0};
     std::atomic<uint32_t> readDelayMs_{0};
+    std::atomic<size_t> open_{0};
+    std::atomic<size_t> mostOpen_{0};
+    std::atomic<size_t> holdUntilOpen_{0};
+    std::atomic<uint32_t> holdLimitMs_{0};
     mutable std::mutex mutex_;
     std::map<std::string, ScriptedResponse> scripts_;
     std::vector<std::string> requests_;
