@@ -7,8 +7,9 @@
 
 #include "core/RSSException.h"
 #include "engine/HostGate.h"
+#include "net/HttpClient.h"
 #include "net/Url.h"
-#include "rss/FeedReader.h"
+#include "rss/ChannelReader.h"
 
 FeedDocument FetchedFeed::take()
 {
@@ -17,22 +18,30 @@ FeedDocument FetchedFeed::take()
     return std::move(*document);
 }
 
-FetchedFeed fetchFeed(const std::wstring& address)
+FetchedFeed fetchFeed(const FeedRequest& request)
 {
     FetchedFeed outcome;
+    outcome.quiet = request.quiet;
+    if (request.quiet)
+        return outcome;
     try {
-        outcome.document = readFeed(Url::parse(address.c_str()));
+        HttpAnswer answer = HttpClient::fetch(Url::parse(request.address.c_str()), request.known);
+        outcome.notModified = answer.notModified;
+        if (!answer.notModified) {
+            outcome.document = FeedDocument{readChannel(std::move(answer.body))};
+            outcome.validators = std::move(answer.validators);
+        }
     } catch (...) {
         outcome.failure = std::current_exception();
     }
     return outcome;
 }
 
-FeedFetches::FeedFetches(std::vector<std::wstring> addresses, uint32_t generation)
-    : addresses_(std::move(addresses)), generation_(generation), outcomes_(addresses_.size()),
-      finished_(addresses_.size(), false)
+FeedFetches::FeedFetches(std::vector<FeedRequest> requests, uint32_t generation)
+    : requests_(std::move(requests)), generation_(generation), outcomes_(requests_.size()),
+      finished_(requests_.size(), false)
 {
-    const size_t wanted = std::min(kMaxThreads, addresses_.size());
+    const size_t wanted = std::min(kMaxThreads, requests_.size());
     for (size_t i = 0; i < wanted; ++i) {
         UniqueHandle thread(CreateThread(nullptr, 0, &FeedFetches::threadMain, this, 0, nullptr));
         if (!thread)
@@ -75,7 +84,7 @@ void FeedFetches::work()
 std::optional<size_t> FeedFetches::claim()
 {
     std::lock_guard<std::mutex> hold(mutex_);
-    if (stopping_ || next_ == addresses_.size())
+    if (stopping_ || next_ == requests_.size())
         return std::nullopt;
     return next_++;
 }
@@ -83,9 +92,12 @@ std::optional<size_t> FeedFetches::claim()
 FetchedFeed FeedFetches::fetch(size_t index) const
 {
     // After unload nothing more goes out; the worker stops at the same time.
-    if (!HostGate::isOpen(generation_))
-        return FetchedFeed{std::nullopt, std::make_exception_ptr(RSS::NetException(L"Download cancelled", WSAEINTR))};
-    return fetchFeed(addresses_[index]);
+    if (!HostGate::isOpen(generation_)) {
+        FetchedFeed skipped;
+        skipped.failure = std::make_exception_ptr(RSS::NetException(L"Download cancelled", WSAEINTR));
+        return skipped;
+    }
+    return fetchFeed(requests_[index]);
 }
 
 void FeedFetches::finish(size_t index, FetchedFeed outcome)

@@ -14,16 +14,35 @@
 #include "engine/UniqueHandle.h"
 #include "rss/Channel.h"
 
-// What fetching and reading one address gave: its document, or what failed.
+#include "net/HttpAnswer.h"
+
+// One address of the list as the refresh asks it.
+struct FeedRequest {
+    std::wstring address;
+    HttpValidators known; // of the channel kept from an earlier answer
+    bool quiet = false;   // the server asked for a wait that is not over: not asked
+};
+
+// What fetching and reading one address gave: its document, that nothing
+// changed, that it was not asked, or what failed.
 struct FetchedFeed {
     std::optional<FeedDocument> document;
+    HttpValidators validators; // of the answer the document came from
+    bool notModified = false;
+    bool quiet = false;
     std::exception_ptr failure;
     // The document, or the failure thrown again.
     FeedDocument take();
 };
 
 // Fetches and reads one address on the calling thread; never throws.
-FetchedFeed fetchFeed(const std::wstring& address);
+FetchedFeed fetchFeed(const FeedRequest& request);
+inline FetchedFeed fetchFeed(const std::wstring& address)
+{
+    FeedRequest request;
+    request.address = address;
+    return fetchFeed(request);
+}
 
 class FeedFetches {
 public:
@@ -31,7 +50,7 @@ public:
 
     // Starts fetching at once; the threads stop taking addresses when the
     // load that started the refresh ends.
-    FeedFetches(std::vector<std::wstring> addresses, uint32_t generation);
+    FeedFetches(std::vector<FeedRequest> requests, uint32_t generation);
     // Lets the fetches in flight end (unload cuts them short) and joins every thread.
     ~FeedFetches();
     FeedFetches(const FeedFetches&) = delete;
@@ -47,7 +66,7 @@ private:
     FetchedFeed fetch(size_t index) const;
     void finish(size_t index, FetchedFeed outcome);
 
-    std::vector<std::wstring> addresses_;
+    std::vector<FeedRequest> requests_;
     uint32_t generation_;
     std::vector<FetchedFeed> outcomes_;
     std::vector<bool> finished_;

@@ -120,13 +120,14 @@ private:
 
 // WinSock is started and the socket opened for this exchange only; both are
 // released on every path, the socket first.
-std::string exchange(const std::string& host, const std::string& path, const FetchLimits& limits)
+std::string exchange(const std::string& host, const std::string& path, const HttpValidators& known,
+                     const FetchLimits& limits)
 {
     WinsockSession session;
     Socket socket;
     connectTo(socket, resolve(host));
     Exchange exchange(socket, limits);
-    exchange.sendAll(HttpMessage::request(host, path));
+    exchange.sendAll(HttpMessage::conditional(HttpMessage::request(host, path), known));
     return exchange.receiveAll();
 }
 
@@ -136,11 +137,16 @@ namespace HttpClient {
 
 std::string fetch(Url url)
 {
+    return fetch(std::move(url), HttpValidators{}).body;
+}
+
+HttpAnswer fetch(Url url, const HttpValidators& known)
+{
     const std::string host = HttpMessage::wireText(url.host);
     const std::string path = HttpMessage::wireText(url.path);
     if (HttpClientControl::cancelled())
         HttpClientControl::failCancelled();
-    return HttpMessage::body(exchange(host, path, limits()));
+    return HttpMessage::answer(exchange(host, path, known, limits()), !known.empty());
 }
 
 } // namespace HttpClient
