@@ -17,10 +17,17 @@ option(QF_BENCH "Build the parser benchmark (Google Benchmark and the other pars
 target_sources(quillfeed_portable PRIVATE
     ${CMAKE_CURRENT_SOURCE_DIR}/net/Url.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/net/UrlReference.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/rss/AtomReader.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/ChannelReader.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/CharacterReferences.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/CodePages.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/rss/DocumentEncoding.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/rss/DocumentScope.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/FeedDate.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/rss/FieldText.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/rss/HtmlEntities.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/rss/Iso2022Jp.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/rss/RssChannelReader.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/compat/IconvTextDecoding.cpp)
 set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/rss/FeedDate.cpp PROPERTIES
     COMPILE_OPTIONS "-include;${CMAKE_CURRENT_SOURCE_DIR}/fuzz/compat/Time64.h")

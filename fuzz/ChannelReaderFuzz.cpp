@@ -1,8 +1,9 @@
-// readChannel on arbitrary bytes, with the local zone at UTC: the body is read
-// or refused with RSS::XMLException at a position within it; no other
-// exception, crash, leak or sanitizer report. What is read is text the host
-// can take: no NUL character in any field, surrogates only in pairs, and
-// dates of 0, -1 or an instant from 1970 to the end of 3000.
+// readChannel on arbitrary bytes (RSS 0.9x/2.0, RSS 1.0 and Atom alike, the
+// feed's address given so relative links are resolved), with the local zone
+// at UTC: the body is read or refused with RSS::XMLException at a position
+// within it; no other exception, crash, leak or sanitizer report. What is
+// read is text the host can take: no NUL character in any field, surrogates
+// only in pairs, and dates of 0, -1 or an instant from 1970 to the end of 3000.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -97,7 +98,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     try {
-        checkChannel(readChannel(std::string(reinterpret_cast<const char*>(data), size)));
+        checkChannel(readChannel(std::string(reinterpret_cast<const char*>(data), size),
+                                 L"http://fuzz.example/feeds/a/main.xml?x=1"));
     } catch (const RSS::XMLException& e) {
         QF_FUZZ_CHECK(e.position >= 0 && static_cast<size_t>(e.position) <= size, "position %d, input of %zu bytes",
                       static_cast<int>(e.position), size);

@@ -1,10 +1,11 @@
 // parseFeedDate with the local zone at UTC. On the raw bytes: no crash or
 // sanitizer report, and a result of 0, -1 or an instant from 1970 to the end
 // of 3000. The same bytes then choose a date written in one of the forms
-// feeds use (weekday or not, day of one or two digits, month name spelt out
-// or not in any case, year of two or four digits, seconds or not, a zone or
-// none), whose instant is worked out here from the civil calendar; the
-// parser must give exactly that.
+// feeds use (RFC 822: weekday or not, day of one or two digits, month name
+// spelt out or not in any case, year of two or four digits, seconds or not,
+// a zone or none; or ISO 8601 with or without seconds, fraction and zone),
+// whose instant is worked out here from the civil calendar; the parser must
+// give exactly that.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
@@ -28,9 +29,9 @@ struct Zone {
     const char* name;
     int offsetMinutes;
 };
-const Zone kZones[] = {{"GMT", 0},    {"UT", 0},     {"UTC", 0},    {"Z", 0},      {"EST", -300},
-                       {"EDT", -240}, {"CST", -360}, {"CDT", -300}, {"MST", -420}, {"MDT", -360},
-                       {"PST", -480}, {"PDT", -420}, {"CEST", 0},   {"", 0}};
+const Zone kZones[] = {{"GMT", 0},    {"UT", 0},     {"UTC", 0},    {"Z", 0},      {"EST", -300}, {"EDT", -240},
+                       {"CST", -360}, {"CDT", -300}, {"MST", -420}, {"MDT", -360}, {"PST", -480}, {"PDT", -420},
+                       {"CEST", 120}, {"JST", 540},  {"IST", 330},  {"NZDT", 780}, {"XYZ", 0},    {"", 0}};
 
 // Days from 1970-01-01 to the first of the month (month 1 to 12) in the
 // proleptic Gregorian calendar.
@@ -64,9 +65,45 @@ std::string blanks(FuzzedDataProvider& bytes)
     return std::string(bytes.ConsumeIntegralInRange(1, 3), ' ');
 }
 
+int64_t instant(int year, int month, int day, int hour, int minute, int second, int offsetMinutes)
+{
+    const int64_t seconds =
+        (daysToMonth(year, month) + day - 1) * 86400 + hour * 3600 + minute * 60 + second - offsetMinutes * 60;
+    return seconds < 0 || seconds > kLastSecond ? -1 : seconds;
+}
+
+// yyyy-mm-ddThh:mm[:ss[.fraction]] with Z, an offset or no zone (local, here UTC).
+std::string isoDate(FuzzedDataProvider& bytes, int64_t& expected)
+{
+    const int year = bytes.ConsumeIntegralInRange(1960, 3010);
+    const int month = bytes.ConsumeIntegralInRange(1, 12);
+    const int day = bytes.ConsumeIntegralInRange(1, 28);
+    const int hour = bytes.ConsumeIntegralInRange(0, 23);
+    const int minute = bytes.ConsumeIntegralInRange(0, 59);
+    const int second = bytes.ConsumeBool() ? bytes.ConsumeIntegralInRange(0, 59) : -1;
+    std::string text = std::to_string(year) + "-" + twoDigits(month) + "-" + twoDigits(day) +
+                       (bytes.ConsumeBool() ? "T" : " ") + twoDigits(hour) + ":" + twoDigits(minute);
+    if (second >= 0)
+        text += ":" + twoDigits(second) +
+                (bytes.ConsumeBool() ? "." + std::string(bytes.ConsumeIntegralInRange(1, 9), '7') : "");
+    int offset = 0;
+    const int zone = bytes.ConsumeIntegralInRange(0, 2);
+    if (zone == 1) {
+        text += "Z";
+    } else if (zone == 2) {
+        offset = bytes.ConsumeIntegralInRange(-14 * 60, 14 * 60);
+        const int size = offset < 0 ? -offset : offset;
+        text += std::string(offset < 0 ? "-" : "+") + twoDigits(size / 60) + ":" + twoDigits(size % 60);
+    }
+    expected = instant(year, month, day, hour, minute, second < 0 ? 0 : second, offset);
+    return text;
+}
+
 // A date in a form feeds use, and the instant it stands for (-1 outside the range).
 std::string writtenDate(FuzzedDataProvider& bytes, int64_t& expected)
 {
+    if (bytes.ConsumeBool())
+        return isoDate(bytes, expected);
     std::string text;
     const int weekday = bytes.ConsumeIntegralInRange(0, 3);
     if (weekday > 0)

@@ -1,16 +1,13 @@
 #include "rss/CharacterReferences.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+
+#include "rss/HtmlEntities.h"
 
 namespace {
-
-struct NamedEntity {
-    const wchar_t* name; // between '&' and ';'
-    wchar_t character;
-};
-
-const NamedEntity kEntities[] = {{L"amp", L'&'}, {L"lt", L'<'}, {L"gt", L'>'}, {L"quot", L'"'}, {L"apos", L'\''}};
 
 const uint32_t kLastCodePoint = 0x10FFFF;
 
@@ -52,21 +49,46 @@ bool numericReference(const std::wstring& text, size_t at, uint32_t& code, size_
     return true;
 }
 
-// The reference that starts with the '&' at `amp`: its character and its end.
-bool referenceAt(const std::wstring& text, size_t amp, uint32_t& code, size_t& end)
+bool nameCharacter(wchar_t c)
+{
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9');
+}
+
+// "name;" from `at` (the byte after '&'), looked up in the HTML standard's
+// table, which holds XML's five as well.
+bool namedReference(const std::wstring& text, size_t at, uint32_t (&codes)[2], size_t& end)
+{
+    char name[kLongestEntityName + 1];
+    size_t length = 0;
+    for (; at + length < text.size() && nameCharacter(text[at + length]); ++length) {
+        if (length == kLongestEntityName)
+            return false;
+        name[length] = static_cast<char>(text[at + length]);
+    }
+    if (length == 0 || at + length >= text.size() || text[at + length] != L';')
+        return false;
+    name[length] = '\0';
+    const HtmlEntity* last = kHtmlEntities + kHtmlEntityCount;
+    const HtmlEntity* found =
+        std::lower_bound(kHtmlEntities, last, name,
+                         [](const HtmlEntity& entity, const char* key) { return std::strcmp(entity.name, key) < 0; });
+    if (found == last || std::strcmp(found->name, name) != 0)
+        return false;
+    codes[0] = found->first;
+    codes[1] = found->second;
+    end = at + length + 1;
+    return true;
+}
+
+// The reference that starts with the '&' at `amp`: its one or two characters and its end.
+bool referenceAt(const std::wstring& text, size_t amp, uint32_t (&codes)[2], size_t& end)
 {
     const size_t at = amp + 1;
-    if (at < text.size() && text[at] == L'#')
-        return numericReference(text, at, code, end);
-    for (const NamedEntity& entity : kEntities) {
-        const size_t length = std::char_traits<wchar_t>::length(entity.name);
-        if (text.compare(at, length, entity.name) == 0 && at + length < text.size() && text[at + length] == L';') {
-            code = static_cast<uint32_t>(entity.character);
-            end = at + length + 1;
-            return true;
-        }
+    if (at < text.size() && text[at] == L'#') {
+        codes[1] = 0;
+        return numericReference(text, at, codes[0], end);
     }
-    return false;
+    return namedReference(text, at, codes, end);
 }
 
 // Writes UTF-16 code units at `out`, which never overtakes the reading side:
@@ -92,10 +114,12 @@ std::wstring decodeReferences(std::wstring text)
         return text;
     size_t out = in;
     while (in < text.size()) {
-        uint32_t code;
+        uint32_t codes[2];
         size_t end;
-        if (text[in] == L'&' && referenceAt(text, in, code, end)) {
-            out = put(text, out, code);
+        if (text[in] == L'&' && referenceAt(text, in, codes, end)) {
+            out = put(text, out, codes[0]);
+            if (codes[1] != 0)
+                out = put(text, out, codes[1]);
             in = end;
         } else {
             text[out++] = text[in++];

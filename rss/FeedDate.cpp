@@ -8,11 +8,18 @@ const int64_t kLastSecond = 32535215999; // 3000-12-31 23:59:59 UTC, the end of 
 
 struct Zone {
     const char* name; // lower case
-    int hours;        // east of UTC
+    int minutes;      // east of UTC
 };
 
-const Zone kZones[] = {{"gmt", 0},  {"ut", 0},   {"utc", 0},  {"z", 0},    {"est", -5}, {"edt", -4},
-                       {"cst", -6}, {"cdt", -5}, {"mst", -7}, {"mdt", -6}, {"pst", -8}, {"pdt", -7}};
+// RFC 822's zones and the names that real feeds write; IST is India's.
+const Zone kZones[] = {
+    {"gmt", 0},     {"ut", 0},     {"utc", 0},    {"z", 0},      {"wet", 0},    {"west", 60},  {"bst", 60},
+    {"cet", 60},    {"cest", 120}, {"met", 60},   {"mest", 120}, {"eet", 120},  {"eest", 180}, {"msk", 180},
+    {"ist", 330},   {"hkt", 480},  {"sgt", 480},  {"awst", 480}, {"jst", 540},  {"kst", 540},  {"acst", 570},
+    {"acdt", 630},  {"aest", 600}, {"aedt", 660}, {"nzst", 720}, {"nzdt", 780}, {"est", -300}, {"edt", -240},
+    {"cst", -360},  {"cdt", -300}, {"mst", -420}, {"mdt", -360}, {"pst", -480}, {"pdt", -420}, {"akst", -540},
+    {"akdt", -480}, {"hst", -600},
+};
 
 const char* const kMonths[] = {"january", "february", "march",     "april",   "may",      "june",
                                "july",    "august",   "september", "october", "november", "december"};
@@ -72,6 +79,15 @@ public:
         return count;
     }
 
+    bool atDigit() const { return p_ < end_ && isDigit(*p_); }
+    bool atEnd() const { return p_ == end_; }
+
+    void skipDigits()
+    {
+        while (atDigit())
+            ++p_;
+    }
+
 private:
     static bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
     static bool isDigit(char c) { return c >= '0' && c <= '9'; }
@@ -97,13 +113,9 @@ bool separator(DateText& in)
     return in.take('-') || in.blanks() > 0;
 }
 
-// [weekday[,]] day month year, the weekday not checked against the date.
-bool readCalendarDate(DateText& in, DateParts& parts)
+// day month year, as RFC 822 (02 Oct 2002) and RFC 850 (02-Oct-02) write it.
+bool readDayMonthYear(DateText& in, DateParts& parts)
 {
-    in.blanks();
-    if (!in.word().empty() && !in.take(',') && in.blanks() == 0)
-        return false;
-    in.blanks();
     if (in.digits(2, parts.day) == 0 || !separator(in))
         return false;
     parts.month = monthNamed(in.word());
@@ -115,38 +127,140 @@ bool readCalendarDate(DateText& in, DateParts& parts)
     return yearDigits == 2 || yearDigits == 4;
 }
 
-// hh:mm with optional :ss.
-bool readClock(DateText& in, DateParts& parts)
+// hh:mm with optional :ss and a fraction of a second, which is dropped.
+bool readTime(DateText& in, DateParts& parts)
 {
-    if (in.blanks() == 0 || in.digits(2, parts.hour) == 0 || !in.take(':') || in.digits(2, parts.minute) != 2)
+    if (in.digits(2, parts.hour) == 0 || !in.take(':') || in.digits(2, parts.minute) != 2)
         return false;
-    return !in.take(':') || in.digits(2, parts.second) == 2;
+    if (!in.take(':'))
+        return true;
+    if (in.digits(2, parts.second) != 2)
+        return false;
+    if (in.take('.') || in.take(','))
+        in.skipDigits();
+    return true;
 }
 
-// A zone that is not known, or none, leaves the date in local time.
+// The clock after the date, with at least one blank before it.
+bool readClock(DateText& in, DateParts& parts)
+{
+    return in.blanks() > 0 && readTime(in, parts);
+}
+
+// +hhmm, +hmm, +hh:mm or +hh (either sign); false when none is there.
+bool readOffset(DateText& in, int& minutes)
+{
+    const bool east = in.take('+');
+    if (!east && !in.take('-'))
+        return false;
+    int value = 0, extra = 0;
+    const int count = in.digits(4, value);
+    if (count >= 3)
+        minutes = value / 100 * 60 + value % 100;
+    else if (count > 0 && (!in.take(':') || in.digits(2, extra) == 2))
+        minutes = value * 60 + extra;
+    else
+        return false;
+    minutes = east ? minutes : -minutes;
+    return true;
+}
+
+// A named zone, an offset, or a name and an offset (GMT+0200). A zone that
+// is not known, or none, leaves the date in local time.
 void readZone(DateText& in, DateParts& parts)
 {
     in.blanks();
-    const bool east = in.take('+');
-    if (east || in.take('-')) {
-        int value = 0, minutes = 0;
-        const int count = in.digits(4, value);
-        if (count == 4)
-            minutes = value / 100 * 60 + value % 100;
-        else if (count == 2 && in.take(':') && in.digits(2, minutes) == 2)
-            minutes += value * 60;
-        else
-            return;
-        parts.zoned = true;
-        parts.offset = (east ? 60 : -60) * minutes;
-        return;
-    }
     const std::string name = in.word();
+    int minutes = 0;
+    bool known = name.empty();
     for (const Zone& zone : kZones)
         if (name == zone.name) {
-            parts.zoned = true;
-            parts.offset = zone.hours * 3600;
+            known = true;
+            minutes = zone.minutes;
         }
+    if (!known)
+        return;
+    int offset = 0;
+    const bool hasOffset = readOffset(in, offset);
+    if (name.empty() && !hasOffset)
+        return;
+    parts.zoned = true;
+    parts.offset = (minutes + offset) * 60;
+}
+
+// [weekday[,]] day month year clock [zone]: RFC 822/1123 and RFC 850.
+bool readDayFirst(DateText& in, DateParts& parts)
+{
+    return readDayMonthYear(in, parts) && readClock(in, parts);
+}
+
+// month day, then year and clock in either order: asctime (Sun Nov  6
+// 08:49:37 1994), date(1) (… 08:49:37 UTC 1994) and JavaScript's
+// Date.toString (Sat Oct 06 2018 00:00:00 GMT+0000 (UTC)).
+bool readMonthFirst(DateText& in, DateParts& parts)
+{
+    if (in.blanks() == 0 || in.digits(2, parts.day) == 0 || in.blanks() == 0)
+        return false;
+    const DateText beforeYear = in;
+    if (in.digits(4, parts.year) == 4)
+        return readClock(in, parts);
+    in = beforeYear;
+    if (!readTime(in, parts))
+        return false;
+    DateParts zone;
+    readZone(in, zone);
+    in.blanks();
+    if (in.digits(4, parts.year) != 4)
+        return false;
+    parts.zoned = zone.zoned;
+    parts.offset = zone.offset;
+    return true;
+}
+
+bool readTextualDate(DateText& in, DateParts& parts)
+{
+    in.blanks();
+    std::string word = in.word();
+    if (!word.empty() && monthNamed(word) < 0) {
+        // a weekday, not checked against the date
+        if (!in.take(',') && in.blanks() == 0)
+            return false;
+        in.blanks();
+        word = in.word();
+    }
+    if (word.empty())
+        return readDayFirst(in, parts);
+    parts.month = monthNamed(word);
+    return parts.month >= 0 && readMonthFirst(in, parts);
+}
+
+// ISO 8601 / RFC 3339: yyyy-mm-dd, then optionally T (or a blank) and the time.
+bool readIsoDate(DateText& in, DateParts& parts)
+{
+    int month = 0;
+    if (in.digits(4, parts.year) != 4 || !in.take('-') || in.digits(2, month) != 2 || !in.take('-') ||
+        in.digits(2, parts.day) != 2)
+        return false;
+    if (month < 1 || month > 12 || parts.day < 1 || parts.day > 31)
+        return false;
+    parts.month = month - 1;
+    if (in.atEnd())
+        return true;
+    if (!in.take('T') && !in.take('t') && in.blanks() == 0)
+        return false;
+    in.blanks();
+    return in.atEnd() || readTime(in, parts);
+}
+
+bool startsIso(const std::string& text)
+{
+    size_t p = text.find_first_not_of(' ');
+    if (p == std::string::npos || text.size() - p < 5)
+        return false;
+    for (size_t i = p; i < p + 4; ++i)
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    return text[p + 4] == '-';
 }
 
 // Days from 1970-01-01 to a date of the proleptic Gregorian calendar (month 1 to 12).
@@ -186,8 +300,12 @@ int64_t parseFeedDate(const std::string& text)
 {
     DateText in(text);
     DateParts parts;
-    if (!readCalendarDate(in, parts) || !readClock(in, parts))
+    const bool iso = startsIso(text);
+    if (iso)
+        in.blanks();
+    if (!(iso ? readIsoDate(in, parts) : readTextualDate(in, parts)))
         return 0;
-    readZone(in, parts);
+    if (!parts.zoned)
+        readZone(in, parts);
     return parts.zoned ? utcInstant(parts) : localInstant(parts);
 }

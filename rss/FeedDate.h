@@ -1,5 +1,6 @@
 #pragma once
-// Publication dates as feeds write them: RFC 822 and its common variants.
+// Publication dates as feeds write them: RFC 822/1123 and its variants,
+// RFC 850, asctime, ISO 8601 / RFC 3339 and JavaScript's Date.toString.
 #include <cstdint>
 #include <string>
 

@@ -1,5 +1,5 @@
 #pragma once
-// Fetches one RSS feed and reads it into a FeedDocument.
+// Fetches one feed (RSS or Atom) and reads it into a FeedDocument.
 #include "net/Url.h"
 #include "rss/Channel.h"
 

@@ -48,7 +48,8 @@ private:
 // Last second the C library's 64-bit time functions cover: 3000-12-31 23:59:59 UTC.
 constexpr int64_t kLastConvertibleTime = 32535215999LL;
 
-// The C library's wide ctime text, its line feed included; empty when it has none.
+// The C library's wide ctime text without its line feed, which the tree would
+// draw as a box; empty when it has none.
 // The range is checked here too, since not every C runtime refuses values past it.
 std::wstring dateText(int64_t pubDate)
 {
@@ -56,7 +57,10 @@ std::wstring dateText(int64_t pubDate)
         return std::wstring();
     __time64_t value = pubDate;
     const wchar_t* text = _wctime64(&value);
-    return text != nullptr ? std::wstring(text) : std::wstring();
+    std::wstring line = text != nullptr ? std::wstring(text) : std::wstring();
+    if (!line.empty() && line.back() == L'\n')
+        line.pop_back();
+    return line;
 }
 
 void addItem(const TreeWriter& writer, HTREEITEM channelNode, const Item& item)

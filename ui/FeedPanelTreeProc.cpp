@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr COLORREF kDrawText = 0x0000FF;       // red
-constexpr COLORREF kDrawBackground = 0x00FF00; // green
 constexpr int kLinkBufferChars = 512;
 
 // The prefix is lower-case ASCII; the text's ASCII capitals match it too.
@@ -53,8 +51,18 @@ void openSelectedLink(HWND tree)
     ShellExecuteW(tree, L"open", text, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
-// True with the answer when the stage is one we colour; false leaves it to the tree.
-bool customDraw(NMTVCUSTOMDRAW& draw, LRESULT& answer)
+// The colour the tree was given, or the system's own when it has none (-1,
+// which comes back as a 32-bit value).
+COLORREF treeColor(HWND tree, UINT query, int systemColor)
+{
+    const auto color = static_cast<COLORREF>(SendMessageW(tree, query, 0, 0));
+    return color == CLR_NONE ? GetSysColor(systemColor) : color;
+}
+
+// True with the answer when the stage is one we colour; false leaves it to the
+// tree. Rows are drawn in the theme colours the panel gave the tree; a selected
+// row keeps the system's highlight so the selection stays visible.
+bool customDraw(HWND tree, NMTVCUSTOMDRAW& draw, LRESULT& answer)
 {
     switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
@@ -62,8 +70,10 @@ bool customDraw(NMTVCUSTOMDRAW& draw, LRESULT& answer)
         return true;
     case CDDS_ITEMPREPAINT:
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-        draw.clrText = kDrawText;
-        draw.clrTextBk = kDrawBackground;
+        if ((draw.nmcd.uItemState & CDIS_SELECTED) == 0) {
+            draw.clrText = treeColor(tree, TVM_GETTEXTCOLOR, COLOR_WINDOWTEXT);
+            draw.clrTextBk = treeColor(tree, TVM_GETBKCOLOR, COLOR_WINDOW);
+        }
         answer = CDRF_NEWFONT;
         return true;
     default:
@@ -85,7 +95,7 @@ LRESULT CALLBACK FeedPanel::treeProc(HWND window, UINT message, WPARAM wParam, L
         auto* header = reinterpret_cast<NMHDR*>(lParam);
         LRESULT answer = 0;
         if (header->code == static_cast<UINT>(NM_CUSTOMDRAW) &&
-            customDraw(*reinterpret_cast<NMTVCUSTOMDRAW*>(lParam), answer))
+            customDraw(window, *reinterpret_cast<NMTVCUSTOMDRAW*>(lParam), answer))
             return answer;
     }
     return DefSubclassProc(window, message, wParam, lParam);

@@ -17,12 +17,27 @@ size_t find(const char* data, size_t size, size_t from, char byte)
     return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : size;
 }
 
-// The ten bytes encoding=" at p, with at least one byte after them.
-bool encodingAttributeAt(const char* data, size_t size, size_t p)
+// The bytes encoding=" or encoding=' at p (blanks allowed around the '='),
+// with at least one byte after them; the index after the quote in `value`.
+bool encodingAttributeAt(const char* data, size_t size, size_t p, size_t& value, char& quote)
 {
-    static const char kKey[] = "encoding=\"";
+    static const char kKey[] = "encoding";
     const size_t keyLength = sizeof kKey - 1;
-    return p + keyLength < size && std::memcmp(data + p, kKey, keyLength) == 0;
+    if (size - p <= keyLength || std::memcmp(data + p, kKey, keyLength) != 0)
+        return false;
+    size_t q = p + keyLength;
+    while (q < size && data[q] == ' ')
+        ++q;
+    if (q >= size || data[q] != '=')
+        return false;
+    ++q;
+    while (q < size && data[q] == ' ')
+        ++q;
+    if (q + 1 >= size || (data[q] != '"' && data[q] != '\''))
+        return false;
+    quote = data[q];
+    value = q + 1;
+    return true;
 }
 
 } // namespace
@@ -71,16 +86,17 @@ size_t readCdata(const char* data, size_t size, size_t bang, std::string* text)
 size_t readProcessingInstruction(const char* data, size_t size, size_t question, std::string& encoding)
 {
     size_t p = question;
+    size_t value;
+    char quote;
     while (p < size && data[p] != '>') {
-        if (data[p] != 'e' || !encodingAttributeAt(data, size, p)) {
+        if (data[p] != 'e' || !encodingAttributeAt(data, size, p, value, quote)) {
             ++p;
             continue;
         }
-        p += 10;
-        const size_t start = p;
-        while (p < size && data[p] != '"' && data[p] != '>')
+        p = value;
+        while (p < size && data[p] != quote && data[p] != '>')
             ++p;
-        encoding.append(data + start, p - start);
+        encoding.append(data + value, p - value);
         if (p < size)
             ++p; // the byte that ended the value, even a '>', does not end the instruction
     }

@@ -23,8 +23,8 @@ bool cdataStartsAt(const char* data, size_t size, size_t bang);
 // exactly as written.
 size_t readCdata(const char* data, size_t size, size_t bang, std::string* text);
 
-// From `question` ('?') to the first '>'; each encoding="..." value found on the
-// way is appended to `encoding`.
+// From `question` ('?') to the first '>'; each encoding="..." or
+// encoding='...' value found on the way is appended to `encoding`.
 size_t readProcessingInstruction(const char* data, size_t size, size_t question, std::string& encoding);
 
 } // namespace Xml

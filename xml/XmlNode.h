@@ -21,6 +21,10 @@ struct XmlNode {
     // Character data before the first child, references not decoded; CDATA
     // content is in it with each '&' written as "&amp;" (xml/XmlMarkup.h).
     std::string text;
+    // Character data after this element's end tag up to the next tag of its
+    // parent, in the same form as `text`; with it the parent's mixed content
+    // can be read in document order. Empty for the top-level element.
+    std::string tail;
     std::vector<std::unique_ptr<XmlNode>> children;
     std::map<std::string, std::string> attributes;
 

@@ -44,7 +44,8 @@ enum class State {
 // tag: text runs and CDATA sections, with comments and processing
 // instructions in between. Each piece is added to the element's text when it
 // ends ('<' after a run, "]]>" after a section); a run that the input ends
-// cuts off is not.
+// cuts off is not. What follows a child's end tag inside its parent goes to
+// that child's tail in the same way.
 class Machine {
 public:
     Machine(const std::string& input, XmlNode* document, std::string& encoding)
@@ -167,6 +168,19 @@ private:
         return bytes.size() == pos_ - start && std::memcmp(bytes.data(), data_ + start, bytes.size()) == 0;
     }
 
+    // Where a CDATA section's content goes: the open element's text, or the
+    // tail of the child that closed last; nowhere outside the top-level element.
+    std::string* cdataTarget() const
+    {
+        if (inText_)
+            return &innermost()->text;
+        return tailOwner_ ? &tailOwner_->tail : nullptr;
+    }
+
+    // After `node` closed: text up to the next tag is its tail, unless it was
+    // the top-level element.
+    void closed(XmlNode* node) { tailOwner_ = stack_.size() >= 2 ? node : nullptr; }
+
     XmlNode* innermost() const
     {
         if (stack_.empty())
@@ -182,8 +196,13 @@ private:
             parent->children.reserve(4); // skips the 1-2-4 regrowth of a typical item
         parent->children.push_back(
             std::unique_ptr<XmlNode>(new (blocks_) XmlNode(std::string(data_ + nameStart, pos_ - nameStart))));
-        if (open)
-            stack_.push_back(parent->children.back().get());
+        XmlNode* child = parent->children.back().get();
+        if (open) {
+            stack_.push_back(child);
+            tailOwner_ = nullptr;
+        } else {
+            closed(child);
+        }
     }
 
     // After the '/' of an empty element: the very next byte must be its '>'.
@@ -197,6 +216,8 @@ private:
 
     void outside()
     {
+        if (tailOwner_)
+            return tail();
         const void* open = std::memchr(data_ + pos_, '<', size_ - pos_);
         if (!open) {
             pos_ = size_;
@@ -209,12 +230,24 @@ private:
             tagOpen(c);
     }
 
+    void tail()
+    {
+        const size_t lastPiece = scanRun(text_, pos_, pos_, Xml::kTextEnds);
+        if (pos_ >= size_)
+            return;
+        appendRun(tailOwner_->tail, text_, lastPiece);
+        moveTo(State::TagOpen, pos_ + 1);
+        char c;
+        if (atByte(c))
+            tagOpen(c);
+    }
+
     void tagOpen(char c)
     {
         if (c == '!' && pos_ + 1 < size_ && data_[pos_ + 1] == '-')
             return moveTo(State::CommentOpen, pos_ + 2);
         if (c == '!' && Xml::cdataStartsAt(data_, size_, pos_))
-            return moveTo(afterMarkup(), Xml::readCdata(data_, size_, pos_, inText_ ? &innermost()->text : nullptr));
+            return moveTo(afterMarkup(), Xml::readCdata(data_, size_, pos_, cdataTarget()));
         if (c == '?')
             return moveTo(afterMarkup(), Xml::readProcessingInstruction(data_, size_, pos_, encoding_));
         inText_ = false; // anything else ends the text
@@ -263,21 +296,23 @@ private:
             return;
         if (data_[pos_] == ' ')
             fail("\" \" in closing tag", pos_);
-        const XmlNode* open = innermost();
+        XmlNode* open = innermost();
         if (!tagName_.empty() || !inputEquals(open->name, lastPiece)) {
             const std::string name = takeRun(tagName_, lastPiece);
             if (name != open->name)
                 Xml::failWrongNesting(name, open->name, pos_);
         }
         stack_.pop_back();
+        closed(open);
         moveTo(State::Outside, pos_ + 1);
     }
 
     void inTag(char c)
     {
         if (c == '/') {
-            innermost();
+            XmlNode* element = innermost();
             stack_.pop_back();
+            closed(element);
             return endEmptyElement();
         }
         if (c == '>')
@@ -357,10 +392,11 @@ private:
     size_t size_;
     size_t pos_ = 0;
     State state_ = State::Outside;
-    std::vector<XmlNode*> stack_; // open elements, innermost last; not owning
-    bool inText_ = false;         // the innermost element's text is still being read
-    std::string tagName_;         // earlier pieces of an end tag's name broken by TAB/LF/CR
-    std::string text_;            // the same for an element's text
+    std::vector<XmlNode*> stack_;  // open elements, innermost last; not owning
+    bool inText_ = false;          // the innermost element's text is still being read
+    XmlNode* tailOwner_ = nullptr; // the child whose tail is being read; not owning
+    std::string tagName_;          // earlier pieces of an end tag's name broken by TAB/LF/CR
+    std::string text_;             // the same for an element's text
     std::string attributeName_;
     std::string attributeValue_;
     std::string& encoding_;

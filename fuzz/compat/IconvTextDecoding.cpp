@@ -19,12 +19,31 @@ std::string iconvName(uint32_t codePage)
     if (codePage >= 1250 && codePage <= 1258)
         return "CP" + std::to_string(codePage);
     switch (codePage) {
+    case 866:
+    case 874:
+    case 932:
+    case 936:
+    case 949:
+    case 950:
+        return "CP" + std::to_string(codePage);
+    case 10000:
+        return "MACINTOSH";
+    case 10007:
+        return "MAC-CYRILLIC";
     case 20127:
         return "ASCII";
     case 20866:
         return "KOI8-R";
+    case 20932:
+        return "EUC-JP";
     case 21866:
         return "KOI8-U";
+    case 50220:
+    case 50221:
+    case 50222:
+        return "ISO-2022-JP";
+    case 54936:
+        return "GB18030";
     default:
         return "UTF-8";
     }

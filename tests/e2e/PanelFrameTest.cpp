@@ -8,6 +8,8 @@
 
 #include "E2eSupport.h"
 #include "HostedPlugin.h"
+#include "devhost/LookService.h"
+#include "ui/FeedPanel.h"
 
 namespace {
 
@@ -28,7 +30,9 @@ TEST(PanelFrame, PassesTheTreesCustomDrawNotificationsBackToTheTree)
     };
     EXPECT_EQ(notifyFrame(CDDS_PREPAINT), CDRF_NOTIFYITEMDRAW);
     EXPECT_EQ(notifyFrame(CDDS_ITEMPREPAINT), CDRF_NEWFONT);
-    EXPECT_EQ(draw.clrText, RGB(255, 0, 0));
+    // The row takes the devhost's theme colours, as the panel gave them to the tree.
+    EXPECT_EQ(draw.clrText, FeedPanel::windowsColor(kThemeTextColor));
+    EXPECT_EQ(draw.clrTextBk, FeedPanel::windowsColor(kThemeBackgroundColor));
 }
 
 } // namespace

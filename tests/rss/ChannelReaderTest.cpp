@@ -81,13 +81,24 @@ TEST_F(ChannelReader, CdataSectionsAreText)
     });
 }
 
-TEST_F(ChannelReader, TextRunsUpToTheFirstChild)
+TEST_F(ChannelReader, TextIsAllCharacterDataInDocumentOrder)
 {
     expectChannels({
         {"comment inside", rss("<title>Breaking: <!-- x -->storm</title>"), channelWith(L"Breaking: storm")},
         {"runs, section and instruction", rss("<title>Part <![CDATA[one]]> and <?php echo 1; ?>two</title>"),
          channelWith(L"Part one and two")},
-        {"text after a child discarded", rss("<description>lead<b>bold</b> tail</description>"), described(L"lead")},
+        {"raw XHTML", rss("<description>lead <b>bold <i>and</i> more</b> tail<br/>end</description>"),
+         described(L"lead bold and more tailend")},
+        {"starts with a child", rss("<description><p>One</p><p>Two &amp; three</p></description>"),
+         described(L"OneTwo & three")},
+        {"section after a child", rss("<description><p>a</p><![CDATA[<b>&amp;</b>]]></description>"),
+         described(L"a<b>&amp;</b>")},
+        {"containers keep their own text", rss("<image>logo<url>http://x/</url>after</image>"),
+         [] {
+             Channel c;
+             c.image = L"logo";
+             return c;
+         }()},
     });
 }
 
@@ -132,7 +143,7 @@ TEST_F(ChannelReader, EveryTextFieldHasItsReferencesDecoded)
     expected.items = {expectedItem};
     expectChannels({
         {"every field", rss(content + "<item>" + item + "</item>"), expected},
-        {"others stay as written", rss("<title>AT&amp;T &nbsp;&#0;&amp</title>"), channelWith(L"AT&T &nbsp;&#0;&amp")},
+        {"others stay as written", rss("<title>AT&amp;T &nbsp;&#0;&amp</title>"), channelWith(L"AT&T \u00a0&#0;&amp")},
         {"a reference gives its character in any encoding",
          rss("<title>\xb1 &#261; &#x105;</title>", "<?xml version=\"1.0\" encoding=\"iso-8859-2\"?>"),
          channelWith(L"\u0105 \u0105 \u0105")},
@@ -174,6 +185,33 @@ TEST_F(ChannelReader, DeclaredEncodingsChooseTheirCodePages)
         const Channel found = readChannel(rss("<title>" + c.bytes + "</title>", prolog));
         EXPECT_EQ(found.title, c.expected) << (c.encoding ? c.encoding : "(none)");
     }
+}
+
+TEST_F(ChannelReader, ByteOrderMarkAndUndeclaredBytesChooseTheEncoding)
+{
+    struct DocumentCase {
+        const char* name;
+        std::string prolog;
+        std::string bytes;
+        std::wstring expected;
+    };
+    const std::string bom = "\xEF\xBB\xBF";
+    const std::vector<DocumentCase> cases = {
+        {"single-quoted declaration", "<?xml version='1.0' encoding='windows-1250'?>", "\xb9\xea", L"\u0105\u0119"},
+        {"blanks around the label", "<?xml version=\"1.0\" encoding=\" Windows-1250 \"?>", "\xb9", L"\u0105"},
+        {"byte-order mark wins over the declaration", bom + "<?xml version=\"1.0\" encoding=\"iso-8859-2\"?>",
+         "\xc4\x85", L"\u0105"},
+        {"undeclared, not UTF-8: windows-1252", "",
+         "\x93"
+         "caf\xe9\x94 \x80",
+         L"\u201ccaf\u00e9\u201d \u20ac"},
+        {"undeclared, UTF-8 elsewhere", "", "caf\xc3\xa9 \xe2\x80\x94", L"caf\u00e9 \u2014"},
+        {"undeclared, overlong UTF-8 form is not UTF-8", "", "\xc0\xaf", L"\u00c0\u00af"},
+        {"undeclared, encoded surrogate is not UTF-8", "", "\xed\xa0\x80", L"\u00ed\u00a0\u20ac"},
+        {"declared UTF-8 keeps its replacement", "<?xml version=\"1.0\" encoding=\"utf-8\"?>", "a\xe9", L"a\ufffd"},
+    };
+    for (const DocumentCase& c : cases)
+        EXPECT_EQ(readChannel(rss("<title>" + c.bytes + "</title>", c.prolog)).title, c.expected) << c.name;
 }
 
 TEST_F(ChannelReader, DatesAreTrueInstants)
@@ -243,6 +281,7 @@ TEST_F(ChannelReader, WholeBlogFeedInWindows1250WithCdata)
     rail.link = L"http://gazeta-slaska.example/?p=101";
     rail.description = L"<p>Poci\u0105gi &amp; autobusy</p>";
     rail.category = L"Transport";
+    rail.author = L"redakcja"; // dc:creator stands in for the missing author
     rail.guid = L"http://gazeta-slaska.example/?p=101";
     rail.pubDate = utcSeconds(2026, 12, 5, 7, 15, 0);
     Item frost = titled(L"Mr\u00f3z i \u015bnieg na \u015anie\u017cce");

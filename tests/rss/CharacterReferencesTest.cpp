@@ -36,17 +36,62 @@ TEST(CharacterReferences, PredefinedEntitiesAndCharacterReferencesAreDecoded)
         EXPECT_EQ(decodeReferences(c.text), c.expected) << c.name;
 }
 
+TEST(CharacterReferences, HtmlNamedReferencesAreDecoded)
+{
+    const std::vector<ReferenceCase> cases = {
+        {"no-break space", L"a&nbsp;b", L"a\u00a0b"},
+        {"accents", L"M&uuml;nchen, caf&eacute;", L"M\u00fcnchen, caf\u00e9"},
+        {"dashes and quotes", L"&ldquo;x&rdquo; &mdash; &hellip;", L"\u201cx\u201d \u2014 \u2026"},
+        {"first in the table", L"&AElig;", L"\u00c6"},
+        {"last in the table", L"&zwnj;", L"\u200c"},
+        {"longest name", L"&CounterClockwiseContourIntegral;", L"\u2233"},
+        {"two characters", L"&NotEqualTilde;", L"\u2242\u0338"},
+        {"outside the BMP", L"&Afr;", {static_cast<wchar_t>(0xD835), static_cast<wchar_t>(0xDD04)}},
+        {"case matters", L"&Eacute;&eacute;", L"\u00c9\u00e9"},
+        {"HTML's upper-case spellings", L"&AMP;&LT;", L"&<"},
+        {"decoded once only", L"&amp;nbsp;", L"&nbsp;"},
+    };
+    for (const ReferenceCase& c : cases)
+        EXPECT_EQ(decodeReferences(c.text), c.expected) << c.name;
+}
+
 TEST(CharacterReferences, AnythingElseStaysAsWritten)
 {
     const std::vector<std::wstring> kept = {
-        L"&nbsp;", L"AT&T",     L"a & b",    L"&",        L"&amp",       L"&AMP;",      L"& amp;",
-        L"&#;",    L"&#x;",     L"&#X41;",   L"&#12a;",   L"&#x12g;",    L"&#65",       L"&#0;",
-        L"&#x1F;", L"&#xD800;", L"&#xDFFF;", L"&#xFFFE;", L"&#x110000;", L"&#1114112;", L"&#99999999999999999999;",
-        L"&#-65;", L"&#x-41;",  L"&#+65;",   L"&;",       L"&&amp",
+        L"&nbsp",
+        L"&nbspx;",
+        L"&NBSP;",
+        L"&CounterClockwiseContourIntegrals;",
+        L"&no-such;",
+        L"AT&T",
+        L"a & b",
+        L"&",
+        L"&amp",
+        L"&AMp;",
+        L"& amp;",
+        L"&#;",
+        L"&#x;",
+        L"&#X41;",
+        L"&#12a;",
+        L"&#x12g;",
+        L"&#65",
+        L"&#0;",
+        L"&#x1F;",
+        L"&#xD800;",
+        L"&#xDFFF;",
+        L"&#xFFFE;",
+        L"&#x110000;",
+        L"&#1114112;",
+        L"&#99999999999999999999;",
+        L"&#-65;",
+        L"&#x-41;",
+        L"&#+65;",
+        L"&;",
+        L"&&amp",
     };
     for (const std::wstring& text : kept)
         EXPECT_EQ(decodeReferences(text), text);
-    EXPECT_EQ(decodeReferences(L"&nbsp;&amp;&#xD800;&#65;"), L"&nbsp;&&#xD800;A");
+    EXPECT_EQ(decodeReferences(L"&bogus;&amp;&#xD800;&#65;"), L"&bogus;&&#xD800;A");
 }
 
 } // namespace

@@ -47,9 +47,19 @@ TEST(DecodeText, DeclaredNamesChooseTheirCodePagesInAnyCase)
         {"UTF-8", kUtf8Bytes, kPolish},
         {"utf8", kUtf8Bytes, kPolish},
         {"", kUtf8Bytes, kPolish},
-        {"ISO8859-2", kUtf8Bytes, kPolish}, // names not known are read as UTF-8
-        {"ISO-8859-2 ", kUtf8Bytes, kPolish},
-        {"x-mac-roman", kUtf8Bytes, kPolish},
+        {"ISO8859-2", kIsoBytes, kPolish}, // the WHATWG labels
+        {" iso_8859-2\t", kIsoBytes, kPolish},
+        {"l2", kIsoBytes, kPolish},
+        {"x-mac-roman", "\x8e", L"\u00e9"},
+        {"x-mac-cyrillic", "\x80", L"\u0410"},
+        {"ibm866", "\x80", L"\u0410"},
+        {"tis-620", "\xa1", L"\u0e01"},
+        {"iso-8859-8-i", "\xe0", L"\u05d0"},
+        {"ISO-8859-1", "\x93q\x94 \x80\x97", L"\u201cq\u201d \u20ac\u2014"}, // read as windows-1252
+        {"latin1", "\x85", L"\u2026"},
+        {"iso-8859-9", "\x80\xfd", L"\u20ac\u0131"}, // windows-1254
+        {"iso-8859-99", kUtf8Bytes, kPolish},        // names not known are read as UTF-8
+        {"ISO-8859-2x", kUtf8Bytes, kPolish},
         {"UTF-8", "", L""},
         {"iso-8859-2", "", L""},
     };
@@ -59,11 +69,39 @@ TEST(DecodeText, DeclaredNamesChooseTheirCodePagesInAnyCase)
 
 TEST(DecodeText, UnknownNamesReadIsoBytesAsUtf8)
 {
-    for (const char* encoding : {"ISO8859-2", "iso_8859-2", "x-unknown", ""}) {
+    for (const char* encoding : {"iso-8859-22", "latin-2", "x-unknown", ""}) {
         const std::wstring found = decodeText(kIsoBytes, encoding);
         EXPECT_NE(found, kPolish) << encoding;
         EXPECT_EQ(found, platformUtf8(kIsoBytes)) << encoding;
     }
+}
+
+// Windows has all of these code pages. Wine 8 lacks 54936 (GB18030), read there
+// through 936 (GBK), so only GB18030's one- and two-byte forms are checked;
+// ISO-2022-JP goes through EUC-JP (20932) on both.
+TEST(DecodeText, ChineseJapaneseAndKoreanEncodings)
+{
+    struct Case {
+        const char* encoding;
+        std::string bytes;
+        std::wstring expected;
+    };
+    const std::wstring china = L"\u4e2d\u6587";
+    const std::wstring japan = L"\u65e5\u672c";
+    const Case cases[] = {
+        {"gb2312", "\xd6\xd0\xce\xc4", china},
+        {"GBK", "\xd6\xd0\xce\xc4", china},
+        {"gb18030", "\xd6\xd0\xce\xc4", china},
+        {"big5", "\xa4\xa4\xa4\xe5", china},
+        {"shift_jis", "\x93\xfa\x96\x7b\xb1", japan + L"\uff71"},
+        {"Windows-31J", "\x93\xfa\x96\x7b", japan},
+        {"euc-jp", "\xc6\xfc\xcb\xdc", japan},
+        {"iso-2022-jp", "\x1b$BF|K\\\x1b(B!", japan + L"!"},
+        {"iso-2022-jp", "a\x1b(I1\x1b(Bb\x1b$@F|\x1b(J!", L"a\uff71b\u65e5!"}, // katakana, JIS C 6226, JIS Roman
+        {"euc-kr", "\xc7\xd1\xb1\xb9", L"\ud55c\uad6d"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(decodeText(c.bytes, c.encoding), c.expected) << "encoding \"" << c.encoding << "\"";
 }
 
 TEST(DecodeText, TextEndsAtItsFirstNulByte)

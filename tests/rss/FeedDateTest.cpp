@@ -96,8 +96,59 @@ TEST_F(FeedDate, TextsThatAreNotDatesGiveZero)
         {"Wed, 02 Oct 2002 13:0 GMT", 0},      // one-digit minute
         {"Wed, 02 Oct 2002 13:00:0 GMT", 0},   // one-digit second
         {"Wed02 Oct 2002 13:00:00 GMT", 0},    // weekday run into the day
-        {"2002-10-02T13:00:00Z", 0},           // not the RFC 822 form
-        {"Oct 02 2002 13:00:00 GMT", 0},       // month first
+        {"2002-10-02X13:00:00Z", 0},           // no T between date and time
+        {"2002-13-02T13:00:00Z", 0},           // month 13
+        {"2002-10-32", 0},                     // day 32
+        {"02-10-2002 13:00:00", 0},            // ISO needs the year first
+        {"Oct 02 13:00:00 GMT", 0},            // month first, no year
+    });
+}
+
+TEST_F(FeedDate, OtherFormsAndNamedZones)
+{
+    const int64_t hour = 3600;
+    expectDates({
+        {"2002-10-02T13:00:00Z", kOct2},
+        {"2002-10-02t13:00:00z", kOct2},
+        {"2002-10-02 13:00:00Z", kOct2},
+        {"2002-10-02T15:00:00+02:00", kOct2},
+        {"2002-10-02T08:00:00-0500", kOct2},
+        {"2002-10-02T13:00:00.123456789Z", kOct2},
+        {"2002-10-02T13:00:00,5+00:00", kOct2},
+        {"2002-10-02T13:00Z", kOct2},
+        {" 2002-10-02T13:00:00Z ", kOct2},
+        {"2002-10-02", utcSeconds(2002, 10, 2, 0, 0, 0)}, // no zone: local, here UTC
+        {"Wednesday, 02-Oct-02 13:00:00 GMT", kOct2},     // RFC 850
+        {"Wed Oct  2 13:00:00 2002", kOct2},              // asctime
+        {"Wed Oct 2 13:00:00 UTC 2002", kOct2},           // date(1)
+        {"Wed Oct 02 2002 15:00:00 GMT+0200 (CEST)", kOct2},
+        {"Sat Oct 06 2018 00:00:00 GMT+0000 (UTC)", utcSeconds(2018, 10, 6, 0, 0, 0)},
+        {"Oct 02 2002 13:00:00 GMT", kOct2},
+        {"Wed, 02 Oct 2002 15:00:00 GMT+0200", kOct2},
+        {"Wed, 02 Oct 2002 15:00:00 GMT+2", kOct2},
+        {"Wed, 02 Oct 2002 05:00:00 -800", kOct2},
+        {"Wed, 02 Oct 2002 15:00:00 +02", kOct2},
+        {"Wed, 02 Oct 2002 14:00:00 CET", kOct2},
+        {"Wed, 02 Oct 2002 15:00:00 CEST", kOct2},
+        {"Wed, 02 Oct 2002 15:00:00 EET", kOct2},
+        {"Wed, 02 Oct 2002 16:00:00 EEST", kOct2},
+        {"Wed, 02 Oct 2002 13:00:00 WET", kOct2},
+        {"Wed, 02 Oct 2002 14:00:00 WEST", kOct2},
+        {"Wed, 02 Oct 2002 14:00:00 BST", kOct2},
+        {"Wed, 02 Oct 2002 16:00:00 MSK", kOct2},
+        {"Wed, 02 Oct 2002 18:30:00 IST", kOct2},
+        {"Wed, 02 Oct 2002 22:00:00 JST", kOct2},
+        {"Wed, 02 Oct 2002 22:00:00 KST", kOct2},
+        {"Wed, 02 Oct 2002 21:00:00 HKT", kOct2},
+        {"Wed, 02 Oct 2002 21:00:00 SGT", kOct2},
+        {"Wed, 02 Oct 2002 23:00:00 AEST", kOct2},
+        {"Thu, 03 Oct 2002 00:00:00 AEDT", kOct2},
+        {"Thu, 03 Oct 2002 01:00:00 NZST", kOct2},
+        {"Thu, 03 Oct 2002 02:00:00 NZDT", kOct2},
+        {"Wed, 02 Oct 2002 03:00:00 HST", kOct2},
+        {"Wed, 02 Oct 2002 04:00:00 AKST", kOct2},
+        {"Wed, 02 Oct 2002 13:00:00 +0000 (Coordinated Universal Time)", kOct2},
+        {"2002-10-02T13:00:00+14:00", kOct2 - 14 * hour},
     });
 }
 
@@ -142,8 +193,10 @@ TEST_F(FeedDate, WithoutAKnownZoneTheClockTimeIsLocalStandardTime)
     useLocalZone("XYZ-2"); // two hours east of UTC, no daylight saving
     expectDates({
         {"Wed, 02 Oct 2002 13:00:00", kOct2 - 2 * 3600},
-        {"Wed, 02 Oct 2002 13:00:00 CEST", kOct2 - 2 * 3600},
-        {"Wed, 02 Oct 2002 13:00:00 +02", kOct2 - 2 * 3600}, // not a whole offset
+        {"Wed, 02 Oct 2002 13:00:00 XYZ", kOct2 - 2 * 3600}, // not a known zone
+        {"2002-10-02T13:00:00", kOct2 - 2 * 3600},
+        {"2002-10-02", utcSeconds(2002, 10, 2, 0, 0, 0) - 2 * 3600},
+        {"Wed Oct  2 13:00:00 2002", kOct2 - 2 * 3600},
         {"Wed, 02 Oct 2002 13:00:00 GMT", kOct2},
     });
     useLocalZone("ABC5");

@@ -97,7 +97,7 @@ TEST_F(PanelRebuild, EveryDetailInItsOrderWithImageAndData)
                  {{L"http://example.test/1", 2, 1},
                   {L"Treść", kNoImage, 0},
                   {L"Autor: jan@example.test", kNoImage, 0},
-                  {L"Data: Tue Nov 14 22:13:20 2023\n", kNoImage, 0},
+                  {L"Data: Tue Nov 14 22:13:20 2023", kNoImage, 0},
                   {L"Kategoria: kraj", kNoImage, 0},
                   {L"Źródło: PAP", kNoImage, 0},
                   {L"Komentarz: http://example.test/1#c", kNoImage, 0}},
@@ -116,7 +116,7 @@ TEST_F(PanelRebuild, EachDetailAloneAppearsAlone)
         {"link", [](Item& i) { i.link = L"L"; }, {L"L", 2, 1}},
         {"description", [](Item& i) { i.description = L"D"; }, {L"D", kNoImage, 0}},
         {"author", [](Item& i) { i.author = L"A"; }, {L"Autor: A", kNoImage, 0}},
-        {"date", [](Item& i) { i.pubDate = 1; }, {L"Data: Thu Jan 01 00:00:01 1970\n", kNoImage, 0}},
+        {"date", [](Item& i) { i.pubDate = 1; }, {L"Data: Thu Jan 01 00:00:01 1970", kNoImage, 0}},
         {"category", [](Item& i) { i.category = L"C"; }, {L"Kategoria: C", kNoImage, 0}},
         {"source", [](Item& i) { i.source = L"S"; }, {L"Źródło: S", kNoImage, 0}},
         {"comments", [](Item& i) { i.comments = L"K"; }, {L"Komentarz: K", kNoImage, 0}},
@@ -174,15 +174,15 @@ TEST_F(PanelRebuild, DatesAsLocalCtimeTextOrLeftOut)
         std::wstring line; // empty: no date line
     };
     const Case cases[] = {
-        {"TZ=UTC0", 1700000000, L"Data: Tue Nov 14 22:13:20 2023\n"},
-        {"TZ=UTC0", 1709600000, L"Data: Tue Mar 05 00:53:20 2024\n"},
-        {"TZ=UTC0", 1, L"Data: Thu Jan 01 00:00:01 1970\n"},
-        {"TZ=UTC0", 32535215999LL, L"Data: Wed Dec 31 23:59:59 3000\n"},
+        {"TZ=UTC0", 1700000000, L"Data: Tue Nov 14 22:13:20 2023"},
+        {"TZ=UTC0", 1709600000, L"Data: Tue Mar 05 00:53:20 2024"},
+        {"TZ=UTC0", 1, L"Data: Thu Jan 01 00:00:01 1970"},
+        {"TZ=UTC0", 32535215999LL, L"Data: Wed Dec 31 23:59:59 3000"},
         {"TZ=UTC0", 32535216000LL, L""},
         {"TZ=UTC0", 0, L""},
         {"TZ=UTC0", -1, L""},
         {"TZ=UTC0", INT64_MIN, L""},
-        {"TZ=XYZ-2", 1700000000, L"Data: Wed Nov 15 00:13:20 2023\n"},
+        {"TZ=XYZ-2", 1700000000, L"Data: Wed Nov 15 00:13:20 2023"},
     };
     for (const Case& c : cases) {
         _putenv(c.zone);

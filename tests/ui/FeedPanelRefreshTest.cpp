@@ -72,7 +72,7 @@ TEST_F(PanelRefresh, TimerRefreshShowsEveryChannelReadInListOrder)
     EXPECT_TRUE(lines[6].children.empty());
     EXPECT_EQ(
         texts(lines[5].children),
-        (std::vector<std::wstring>{L"http://127.0.6.1/1", L"Treść", L"Autor: jan", L"Data: Tue Nov 14 22:13:20 2023\n",
+        (std::vector<std::wstring>{L"http://127.0.6.1/1", L"Treść", L"Autor: jan", L"Data: Tue Nov 14 22:13:20 2023",
                                    L"Kategoria: kraj", L"Źródło: PAP", L"Komentarz: http://127.0.6.1/1#c"}));
     EXPECT_EQ(lines[5].children[0].data, 1);
     EXPECT_EQ(lines[5].children[1].image, kNoImage);

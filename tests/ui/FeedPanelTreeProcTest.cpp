@@ -45,8 +45,8 @@ class HandlerClasses {
 public:
     HandlerClasses() : path_(L"Software\\quillFeed-tests-classes-" + std::to_wstring(GetCurrentProcessId()))
     {
-        if (!RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS,
-                             nullptr, &key_, nullptr))
+        if (!RegCreateKeyExW(HKEY_CURRENT_USER, path_.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr,
+                             &key_, nullptr))
             RegOverridePredefKey(HKEY_CLASSES_ROOT, key_);
     }
     ~HandlerClasses()
@@ -316,36 +316,51 @@ TEST_F(TreeProc, DoubleClickWithoutSelectionOpensNothing)
     EXPECT_TRUE(IsWindow(tree));
 }
 
+// Rows take the theme colours the tree was given (or the system's when it has
+// none); a selected row keeps the highlight the tree chose for it.
 TEST_F(TreeProc, CustomDrawAnswersByStage)
 {
     struct Case {
+        const char* name;
         DWORD stage;
-        bool coloured;
+        UINT itemState;
+        LRESULT treeText, treeBackground; // what the tree was given; -1: nothing
+        COLORREF text, background;        // what the row is drawn with
         LRESULT answer;
     };
-    const Case cases[] = {
-        {CDDS_PREPAINT, false, CDRF_NOTIFYITEMDRAW},
-        {CDDS_ITEMPREPAINT, true, CDRF_NEWFONT},
-        {CDDS_ITEMPREPAINT | CDDS_SUBITEM, true, CDRF_NEWFONT},
-        // Left to the tree, which has nothing to add: the default drawing.
-        {CDDS_POSTPAINT, false, CDRF_DODEFAULT},
-        {CDDS_PREERASE, false, CDRF_DODEFAULT},
-        {CDDS_ITEMPOSTPAINT, false, CDRF_DODEFAULT},
-        {CDDS_ITEMPREERASE, false, CDRF_DODEFAULT},
-        {CDDS_SUBITEM, false, CDRF_DODEFAULT},
-    };
     constexpr COLORREF kBefore = 0x123456;
+    const COLORREF systemText = GetSysColor(COLOR_WINDOWTEXT);
+    const COLORREF systemBackground = GetSysColor(COLOR_WINDOW);
+    const Case cases[] = {
+        {"prepaint", CDDS_PREPAINT, 0, 0x332211, 0x665544, kBefore, kBefore, CDRF_NOTIFYITEMDRAW},
+        {"row", CDDS_ITEMPREPAINT, 0, 0x332211, 0x665544, 0x332211, 0x665544, CDRF_NEWFONT},
+        {"sub-item", CDDS_ITEMPREPAINT | CDDS_SUBITEM, 0, 0x332211, 0x665544, 0x332211, 0x665544, CDRF_NEWFONT},
+        {"focused row", CDDS_ITEMPREPAINT, CDIS_FOCUS, 0x332211, 0x665544, 0x332211, 0x665544, CDRF_NEWFONT},
+        {"selected row", CDDS_ITEMPREPAINT, CDIS_SELECTED, 0x332211, 0x665544, kBefore, kBefore, CDRF_NEWFONT},
+        {"selected, focused", CDDS_ITEMPREPAINT, CDIS_SELECTED | CDIS_FOCUS, 0x332211, 0x665544, kBefore, kBefore,
+         CDRF_NEWFONT},
+        {"no theme colours", CDDS_ITEMPREPAINT, 0, -1, -1, systemText, systemBackground, CDRF_NEWFONT},
+        // Left to the tree, which has nothing to add: the default drawing.
+        {"postpaint", CDDS_POSTPAINT, 0, 0x332211, 0x665544, kBefore, kBefore, CDRF_DODEFAULT},
+        {"preerase", CDDS_PREERASE, 0, 0x332211, 0x665544, kBefore, kBefore, CDRF_DODEFAULT},
+        {"item postpaint", CDDS_ITEMPOSTPAINT, 0, 0x332211, 0x665544, kBefore, kBefore, CDRF_DODEFAULT},
+        {"item preerase", CDDS_ITEMPREERASE, 0, 0x332211, 0x665544, kBefore, kBefore, CDRF_DODEFAULT},
+        {"sub-item alone", CDDS_SUBITEM, 0, 0x332211, 0x665544, kBefore, kBefore, CDRF_DODEFAULT},
+    };
     for (const Case& c : cases) {
+        SendMessageW(tree, TVM_SETTEXTCOLOR, 0, c.treeText);
+        SendMessageW(tree, TVM_SETBKCOLOR, 0, c.treeBackground);
         NMTVCUSTOMDRAW draw{};
         draw.nmcd.hdr.hwndFrom = tree;
         draw.nmcd.hdr.code = NM_CUSTOMDRAW;
         draw.nmcd.dwDrawStage = c.stage;
+        draw.nmcd.uItemState = c.itemState;
         draw.clrText = kBefore;
         draw.clrTextBk = kBefore;
         LRESULT result = SendMessageW(tree, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
-        EXPECT_EQ(result, c.answer) << std::hex << c.stage;
-        EXPECT_EQ(draw.clrText, c.coloured ? 0x0000FFu : kBefore) << std::hex << c.stage;
-        EXPECT_EQ(draw.clrTextBk, c.coloured ? 0x00FF00u : kBefore) << std::hex << c.stage;
+        EXPECT_EQ(result, c.answer) << c.name;
+        EXPECT_EQ(draw.clrText, c.text) << c.name;
+        EXPECT_EQ(draw.clrTextBk, c.background) << c.name;
     }
 }
 

@@ -60,9 +60,19 @@ void ReferenceParser::createElement(bool open)
 {
     XmlNode* parent = innermost();
     parent->children.push_back(std::make_unique<XmlNode>(tagName));
-    if (open)
+    if (open) {
         tagStack.push_back(parent->children.back().get());
+        tailOwner = nullptr;
+    } else {
+        closed(parent->children.back().get());
+    }
     tagName.clear();
+}
+
+void ReferenceParser::closed(XmlNode* node)
+{
+    tailOwner = tagStack.size() >= 2 ? node : nullptr;
+    tailBuffer.clear();
 }
 
 void ReferenceParser::requireCloseAfterSlash()
@@ -87,8 +97,13 @@ void ReferenceParser::actTag(unsigned char c)
     switch (state) {
     case 0:
         if (c == '<') {
+            if (tailOwner)
+                tailOwner->tail += tailBuffer;
+            tailBuffer.clear();
             inText = false;
             state = 1;
+        } else if (tailOwner) {
+            tailBuffer.push_back(static_cast<char>(c));
         }
         break;
     case 1:
@@ -152,7 +167,9 @@ void ReferenceParser::actTag(unsigned char c)
                                              nameInMessage(tagStack.back()->name);
                 throw RSS::XMLException(message, static_cast<int32_t>(position));
             }
+            XmlNode* element = tagStack.back();
             tagStack.pop_back();
+            closed(element);
             tagName.clear();
             state = 0;
         } else {
@@ -169,7 +186,9 @@ void ReferenceParser::actAttribute(unsigned char c)
         if (c == '/') {
             if (tagStack.empty())
                 error(kStackEmpty, position);
+            XmlNode* element = tagStack.back();
             tagStack.pop_back();
+            closed(element);
             requireCloseAfterSlash();
             state = 0;
         } else if (c == '>') {
@@ -258,13 +277,14 @@ void ReferenceParser::readCdata()
         position = input.size();
         return;
     }
-    if (inText) {
+    std::string* target = inText ? &innermost()->text : tailOwner ? &tailOwner->tail : nullptr;
+    if (target) {
         for (size_t i = start; i < end; ++i) {
             const unsigned char c = static_cast<unsigned char>(input[i]);
             if (c == '&')
-                innermost()->text += "&amp;";
+                *target += "&amp;";
             else if (!dropped(c))
-                innermost()->text.push_back(static_cast<char>(c));
+                target->push_back(static_cast<char>(c));
         }
     }
     position = end + 2;
@@ -273,9 +293,23 @@ void ReferenceParser::readCdata()
 void ReferenceParser::readProcessingInstruction()
 {
     while (position < input.size() && input[position] != '>') {
-        if (input[position] == 'e' && position + 10 < input.size() && input.compare(position, 10, "encoding=\"") == 0) {
-            position += 10;
-            while (position < input.size() && input[position] != '"' && input[position] != '>')
+        size_t p = position + 8;
+        if (input.compare(position, 8, "encoding") == 0) {
+            while (p < input.size() && input[p] == ' ')
+                ++p;
+            if (p < input.size() && input[p] == '=') {
+                ++p;
+                while (p < input.size() && input[p] == ' ')
+                    ++p;
+            } else {
+                p = input.size();
+            }
+        }
+        if (p + 1 < input.size() && input.compare(position, 8, "encoding") == 0 &&
+            (input[p] == '"' || input[p] == '\'')) {
+            const char quote = input[p];
+            position = p + 1;
+            while (position < input.size() && input[position] != quote && input[position] != '>')
                 encoding.push_back(input[position++]);
             if (position < input.size())
                 ++position;

@@ -20,6 +20,7 @@ private:
     void actAttribute(unsigned char c);
     void actComment(unsigned char c);
     void createElement(bool open);
+    void closed(XmlNode* node);
     XmlNode* innermost();
     void requireCloseAfterSlash();
     void skipDeclaration();
@@ -35,5 +36,7 @@ private:
     std::string textBuffer;
     std::string attributeName;
     std::string attributeValue;
-    bool inText = false; // comments, instructions and CDATA do not end an element's text
+    bool inText = false;          // comments, instructions and CDATA do not end an element's text
+    XmlNode* tailOwner = nullptr; // the child that closed last, whose tail is being read
+    std::string tailBuffer;
 };

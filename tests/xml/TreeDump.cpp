@@ -50,6 +50,8 @@ std::string dumpNode(const XmlNode& node)
     }
     if (!node.children.empty())
         out += '(' + dumpChildren(node) + ')';
+    if (!node.tail.empty())
+        out += "~{" + escapeBytes(node.tail) + '}';
     return out;
 }
 

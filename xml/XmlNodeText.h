@@ -1,0 +1,11 @@
+#pragma once
+// The whole character data of an element, as mixed content is read.
+#include <string>
+
+#include "xml/XmlNode.h"
+
+// The element's text, then each child's whole text followed by that child's
+// tail, in document order: "a <b>b</b> c" gives "a b c". Same form as
+// XmlNode::text (references not decoded). Walks without recursion, so a
+// hostile nesting depth cannot exhaust the stack.
+std::string wholeText(const XmlNode& element);
