@@ -9,7 +9,7 @@
 #include "engine/HostGate.h"
 #include "net/HttpClient.h"
 #include "net/Url.h"
-#include "rss/ChannelReader.h"
+#include "rss/FeedReader.h"
 
 FeedDocument FetchedFeed::take()
 {
@@ -25,10 +25,11 @@ FetchedFeed fetchFeed(const FeedRequest& request)
     if (request.quiet)
         return outcome;
     try {
-        HttpAnswer answer = HttpClient::fetch(Url::parse(request.address.c_str()), request.known);
+        const Url url = Url::parse(request.address.c_str());
+        HttpAnswer answer = HttpClient::fetch(url, request.known);
         outcome.notModified = answer.notModified;
         if (!answer.notModified) {
-            outcome.document = FeedDocument{readChannel(std::move(answer.body))};
+            outcome.document = readFeedBody(std::move(answer.body), url);
             outcome.validators = std::move(answer.validators);
         }
     } catch (...) {

@@ -17,7 +17,12 @@ std::wstring fetchedAddress(const Url& url)
 
 FeedDocument readFeed(const Url& url)
 {
+    return readFeedBody(HttpClient::fetch(url), url);
+}
+
+FeedDocument readFeedBody(std::string body, const Url& url)
+{
     FeedDocument feed;
-    feed.channel = readChannel(HttpClient::fetch(url), fetchedAddress(url));
+    feed.channel = readChannel(std::move(body), fetchedAddress(url));
     return feed;
 }
