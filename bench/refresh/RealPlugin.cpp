@@ -15,10 +15,11 @@ constexpr RECT kPanelRect{0, 0, 320, 600};
 enum PanelCode : int32_t { kShow = 1, kCreate = 7, kDestroy = 8 };
 constexpr UINT_PTR kWatchId = 0xBE4C;
 
-void sendPanelEvent(HostCallback panel, int32_t code, HWND parent)
+// With the callback data the plug-in registered, as a host passes it.
+void sendPanelEvent(HostCallback panel, void* data, int32_t code, HWND parent)
 {
     EventBytes event = panelEvent(code, kPanelRect, parent);
-    panel(event.address(), 0, nullptr);
+    panel(event.address(), 0, data);
 }
 
 // The recording host's table behind the timed one, and the time spent in it.
@@ -46,10 +47,13 @@ RealPlugin::RealPlugin(RecordingHost& host, HWND parent)
         return;
     timer_ = host_.timerCallback();
     panel_ = host_.registeredCallback(L"WTW/PanelAdd", offsetof(PanelRecord, callback));
+    const auto panels = host_.callsTo(L"WTW/PanelAdd");
+    if (!panels.empty())
+        panelData_ = reinterpret_cast<void*>(panels.back().field<intptr_t>(offsetof(PanelRecord, callbackData)));
     if (panel_ == nullptr)
         return;
-    sendPanelEvent(panel_, kCreate, parent);
-    sendPanelEvent(panel_, kShow, parent);
+    sendPanelEvent(panel_, panelData_, kCreate, parent);
+    sendPanelEvent(panel_, panelData_, kShow, parent);
     tree_ = FindWindowExW(parent, nullptr, WC_TREEVIEWW, nullptr);
     if (tree_ != nullptr)
         SetWindowSubclass(tree_, &RealPlugin::watchTree, kWatchId, reinterpret_cast<DWORD_PTR>(this));
@@ -60,7 +64,7 @@ RealPlugin::~RealPlugin()
     if (tree_ != nullptr)
         RemoveWindowSubclass(tree_, &RealPlugin::watchTree, kWatchId);
     if (panel_ != nullptr)
-        sendPanelEvent(panel_, kDestroy, nullptr);
+        sendPanelEvent(panel_, panelData_, kDestroy, nullptr);
     if (library_.ready()) {
         library_.unload();
         library_.release();

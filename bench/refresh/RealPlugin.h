@@ -50,6 +50,7 @@ private:
     PluginLibrary library_;
     HostCallback timer_ = nullptr;
     HostCallback panel_ = nullptr;
+    void* panelData_ = nullptr;
     HWND tree_ = nullptr;
     LARGE_INTEGER frequency_{};
     LARGE_INTEGER start_{};

@@ -165,9 +165,12 @@ ScriptedResponse LoopbackServer::scriptFor(const std::string& request) const
 {
     std::lock_guard<std::mutex> hold(mutex_);
     auto it = scripts_.find(pathOf(request));
-    if (it != scripts_.end())
-        return it->second;
-    return httpResponse("not here", "404 Not Found");
+    if (it == scripts_.end())
+        return httpResponse("not here", "404 Not Found");
+    ScriptedResponse script = it->second;
+    if (!script.notModifiedIf.empty() && !script.chunks.empty() && request.find(script.notModifiedIf) != std::string::npos)
+        script.chunks.back() = "HTTP/1.0 304 Not Modified\r\n\r\n";
+    return script;
 }
 
 bool LoopbackServer::pause(uint32_t ms) const
@@ -195,6 +198,7 @@ bool LoopbackServer::sendAll(SOCKET client, const char* data, size_t size) const
             return false;
         data += sent;
         size -= sent;
+        bytesSent_ += sent;
     }
     return true;
 }

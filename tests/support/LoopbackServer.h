@@ -26,6 +26,9 @@ struct ScriptedResponse {
     uint32_t pauseBetweenChunksMs = 0;
     uint32_t dripIntervalMs = 100;
     uint32_t resetAfterMs = 0;
+    // A request holding this text (an If-None-Match line, say) is answered
+    // 304 Not Modified, after the same pause, instead of the chunks.
+    std::string notModifiedIf;
 };
 
 // A complete response: status line, a Content-Type header, the empty line, the body.
@@ -54,6 +57,7 @@ public:
     void holdAnswersUntilOpen(size_t count, uint32_t limitMs);
     // The most connections open at the same time so far.
     size_t mostOpenAtOnce() const { return mostOpen_.load(); }
+    size_t bytesSent() const { return bytesSent_.load(); }
 
     // Exact bytes of every request received, in order of arrival.
     std::vector<std::string> requests() const;
@@ -82,6 +86,7 @@ private:
     std::atomic<size_t> finished_{0};
     std::atomic<uint32_t> readDelayMs_{0};
     std::atomic<size_t> open_{0};
+    mutable std::atomic<size_t> bytesSent_{0};
     std::atomic<size_t> mostOpen_{0};
     std::atomic<size_t> holdUntilOpen_{0};
     std::atomic<uint32_t> holdLimitMs_{0};
