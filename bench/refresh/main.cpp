@@ -322,11 +322,12 @@ int slowMode(const Options& options)
             const std::string prefix = key;
             result(run, (prefix + "_completed").c_str(), timeline.completed ? 1 : 0);
             result(run, (prefix + "_ms").c_str(), timeline.ended);
+            result(run, (prefix + "_checks_ms").c_str(), timeline.rebuildStart - timeline.listRead);
             result(run, (prefix + "_bytes").c_str(), static_cast<double>(server.bytesSent() - bytesBefore));
         }
         result(run, "slow_feeds", static_cast<double>(options.feeds));
         result(run, "slow_delay_ms", options.delayMs);
-        result(run, "slow_most_open", static_cast<double>(server.mostOpenAtOnce()));
+        result(run, "slow_most_waiting", static_cast<double>(server.mostWaitingAtOnce()));
         result(run, "slow_tree_nodes", static_cast<double>(SendMessageW(plugin.tree(), TVM_GETCOUNT, 0, 0)));
         result(run, "slow_notifications", static_cast<double>(announcedBy(host).notifications));
         result(run, "slow_errors", static_cast<double>(announcedBy(host).errors));

@@ -43,12 +43,14 @@ def print_slow(v, med, spread):
           f"fresh DLLs [min - max]")
     for name, key in (("one feed alone (the slowest single fetch)", "slow_single_ms"),
                       ("first refresh", "slow_first_ms"),
-                      ("second refresh, list unchanged", "slow_second_ms")):
+                      ("  of which checks (fetch, parse, store, notify)", "slow_first_checks_ms"),
+                      ("second refresh, list unchanged", "slow_second_ms"),
+                      ("  of which checks", "slow_second_checks_ms")):
         low, high = spread(key)
         print(f"  {name:<44}{med(key):>10.1f} ms   [{low:.1f} - {high:.1f}]")
     print(f"  the waits in a row: {sequential:.0f} ms; goal: sequential / 8 + slowest = {goal:.0f} ms  "
           f"{'MET' if med('slow_first_ms') <= goal else 'MISSED'}")
-    print(f"  most exchanges open at once {med('slow_most_open'):.0f}; bytes downloaded: first refresh "
+    print(f"  most requests waiting at once {med('slow_most_waiting'):.0f}; bytes downloaded: first refresh "
           f"{med('slow_first_bytes'):.0f}, second {med('slow_second_bytes'):.0f}; "
           f"{med('slow_notifications'):.0f} announced, {med('slow_errors'):.0f} errors")
 

@@ -72,8 +72,8 @@ protected:
     bool loaded = true;
 };
 
-// Answers are held until eight exchanges are open together, so a list fetched
-// one address after another never gets them; the first feed answers last.
+// Answers are held until eight requests wait together, so a list fetched one
+// address after another never gets there; the first feed answers last.
 TEST_F(ParallelRefresh, FetchesEightAtOnceAndAnnouncesInListOrder)
 {
     constexpr size_t kFeeds = 13;
@@ -84,11 +84,11 @@ TEST_F(ParallelRefresh, FetchesEightAtOnceAndAnnouncesInListOrder)
     late.chunks = {whole.substr(0, 20), whole.substr(20)};
     late.pauseBetweenChunksMs = 300;
     server->serve(feedPath(0), late);
-    server->holdAnswersUntilOpen(kParallel, kHoldLimitMs);
+    server->holdAnswersUntilWaiting(kParallel, kHoldLimitMs);
 
     fire();
     ASSERT_TRUE(refreshed());
-    EXPECT_EQ(server->mostOpenAtOnce(), kParallel);
+    EXPECT_EQ(server->mostWaitingAtOnce(), kParallel);
     EXPECT_EQ(server->connectionCount(), kFeeds);
     std::vector<std::wstring> expected;
     for (size_t i = 0; i < kFeeds; ++i) {

@@ -96,25 +96,24 @@ std::wstring LoopbackServer::url(const std::string& path) const
     return std::wstring(text.begin(), text.end());
 }
 
-void LoopbackServer::holdAnswersUntilOpen(size_t count, uint32_t limitMs)
+void LoopbackServer::holdAnswersUntilWaiting(size_t count, uint32_t limitMs)
 {
     holdLimitMs_ = limitMs;
-    holdUntilOpen_ = count;
+    holdUntilWaiting_ = count;
 }
 
-void LoopbackServer::opened()
+// Counted from the request read to the answer's start, so a connection the
+// client has finished with but this server not yet closed is not counted.
+void LoopbackServer::awaitTurnToAnswer()
 {
-    const size_t now = ++open_;
-    size_t most = mostOpen_.load();
-    while (now > most && !mostOpen_.compare_exchange_weak(most, now)) {
+    const size_t now = ++waiting_;
+    size_t most = mostWaiting_.load();
+    while (now > most && !mostWaiting_.compare_exchange_weak(most, now)) {
     }
-}
-
-void LoopbackServer::waitForHoldRelease() const
-{
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(holdLimitMs_.load());
-    while (!stopping_ && mostOpen_ < holdUntilOpen_ && std::chrono::steady_clock::now() < until)
+    while (!stopping_ && mostWaiting_ < holdUntilWaiting_ && std::chrono::steady_clock::now() < until)
         Sleep(kSliceMs);
+    --waiting_;
 }
 
 void LoopbackServer::acceptLoop()
@@ -129,11 +128,9 @@ void LoopbackServer::acceptLoop()
         u_long nonBlocking = 1;
         ioctlsocket(client, FIONBIO, &nonBlocking);
         ++connections_;
-        opened();
         std::lock_guard<std::mutex> hold(mutex_);
         workers_.emplace_back([this, client] {
             handle(client);
-            --open_;
             ++finished_;
         });
     }
@@ -219,7 +216,7 @@ void LoopbackServer::handle(SOCKET client)
 {
     using Mode = ScriptedResponse::Mode;
     const ScriptedResponse script = scriptFor(readRequest(client));
-    waitForHoldRelease();
+    awaitTurnToAnswer();
     bool open = true;
     switch (script.mode) {
     case Mode::Respond:

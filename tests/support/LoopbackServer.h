@@ -51,12 +51,13 @@ public:
     // Lets each request wait this long in the socket before it is read, so a large
     // request fills the buffers and the client has to send it in parts.
     void delayRequestReading(uint32_t ms) { readDelayMs_ = ms; }
-    // Holds every answer until `count` connections have been open at once; after
-    // limitMs they go out anyway, so a client that never gets there fails rather
-    // than hangs.
-    void holdAnswersUntilOpen(size_t count, uint32_t limitMs);
-    // The most connections open at the same time so far.
-    size_t mostOpenAtOnce() const { return mostOpen_.load(); }
+    // Holds every answer until `count` requests have waited for theirs at once;
+    // after limitMs they go out anyway, so a client that never gets there fails
+    // rather than hangs.
+    void holdAnswersUntilWaiting(size_t count, uint32_t limitMs);
+    // The most requests read and not yet answered at the same time so far: how
+    // many exchanges the clients had under way together.
+    size_t mostWaitingAtOnce() const { return mostWaiting_.load(); }
     size_t bytesSent() const { return bytesSent_.load(); }
 
     // Exact bytes of every request received, in order of arrival.
@@ -76,8 +77,7 @@ private:
     bool pause(uint32_t ms) const; // false when the server is stopping
     bool sendAll(SOCKET client, const char* data, size_t size) const;
     void waitForClientClose(SOCKET client) const;
-    void opened();
-    void waitForHoldRelease() const;
+    void awaitTurnToAnswer();
 
     std::string address_;
     SOCKET listener_ = INVALID_SOCKET;
@@ -85,10 +85,10 @@ private:
     std::atomic<size_t> connections_{0};
     std::atomic<size_t> finished_{0};
     std::atomic<uint32_t> readDelayMs_{0};
-    std::atomic<size_t> open_{0};
+    std::atomic<size_t> waiting_{0};
     mutable std::atomic<size_t> bytesSent_{0};
-    std::atomic<size_t> mostOpen_{0};
-    std::atomic<size_t> holdUntilOpen_{0};
+    std::atomic<size_t> mostWaiting_{0};
+    std::atomic<size_t> holdUntilWaiting_{0};
     std::atomic<uint32_t> holdLimitMs_{0};
     mutable std::mutex mutex_;
     std::map<std::string, ScriptedResponse> scripts_;
