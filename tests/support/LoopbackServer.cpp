@@ -102,8 +102,8 @@ void LoopbackServer::holdAnswersUntilWaiting(size_t count, uint32_t limitMs)
     holdUntilWaiting_ = count;
 }
 
-// Counted from the request read to the answer's start, so a connection the
-// client has finished with but this server not yet closed is not counted.
+// A request waits from when it is read until its answer is complete, before
+// the connection is shut: the client cannot be done with it any earlier.
 void LoopbackServer::awaitTurnToAnswer()
 {
     const size_t now = ++waiting_;
@@ -113,7 +113,6 @@ void LoopbackServer::awaitTurnToAnswer()
     const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(holdLimitMs_.load());
     while (!stopping_ && mostWaiting_ < holdUntilWaiting_ && std::chrono::steady_clock::now() < until)
         Sleep(kSliceMs);
-    --waiting_;
 }
 
 void LoopbackServer::acceptLoop()
@@ -251,6 +250,7 @@ void LoopbackServer::handle(SOCKET client)
         break;
     }
     }
+    --waiting_;
     if (script.mode != Mode::Reset)
         shutdown(client, SD_SEND);
     closesocket(client);

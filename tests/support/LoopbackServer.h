@@ -55,8 +55,8 @@ public:
     // after limitMs they go out anyway, so a client that never gets there fails
     // rather than hangs.
     void holdAnswersUntilWaiting(size_t count, uint32_t limitMs);
-    // The most requests read and not yet answered at the same time so far: how
-    // many exchanges the clients had under way together.
+    // The most requests read and not yet wholly answered at the same time so
+    // far: how many exchanges the clients had under way together.
     size_t mostWaitingAtOnce() const { return mostWaiting_.load(); }
     size_t bytesSent() const { return bytesSent_.load(); }
 
