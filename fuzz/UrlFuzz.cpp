@@ -1,53 +1,90 @@
-// Url::parse on arbitrary wide text: it either splits the address or fails
-// with std::out_of_range, and a split always holds these properties: the host
-// starts at 7 when "http://" occurs anywhere (else at 0), it holds no '/', the
-// path starts with '/', and host and path together are the rest of the address.
+// Url::parse on arbitrary wide text, and the resolution of a redirect's
+// Location against the parsed address. An address either splits, fails with
+// RSS::RSSException (another scheme, a bad port) or, for blanks or words
+// without any '/', with std::out_of_range. A split has a path starting with '/', a host free of
+// '/', '?', '#' and ':', a port from 1 up, and reads back from its own text()
+// as the same Url. A Location resolved against it that names http or https
+// either splits too or fails with RSS::RSSException, never anything else.
 #include <cstddef>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
 
 #include "FuzzCheck.h"
+#include "core/RSSException.h"
 #include "net/Url.h"
+#include "net/UrlReference.h"
 
 namespace {
 
 // ASCII bytes stand for themselves, so dictionary words such as "http://"
 // work; a byte from 0x80 up joins the next byte into one character up to
-// U+7FFF. The address is NUL-terminated, so it ends at the first NUL.
-std::wstring addressFrom(const uint8_t* data, size_t size)
+// U+7FFF. A NUL ends the text; `at` is left after it.
+std::wstring textFrom(const uint8_t* data, size_t size, size_t& at)
 {
     std::wstring text;
-    for (size_t i = 0; i < size; ++i) {
-        wchar_t c = data[i];
-        if (c >= 0x80 && i + 1 < size)
-            c = static_cast<wchar_t>(((c & 0x7F) << 8) | data[++i]);
-        if (c == 0)
+    for (; at < size; ++at) {
+        wchar_t c = data[at];
+        if (c >= 0x80 && at + 1 < size)
+            c = static_cast<wchar_t>(((c & 0x7F) << 8) | data[++at]);
+        if (c == 0) {
+            ++at;
             break;
+        }
         text.push_back(c);
     }
     return text;
+}
+
+bool sameUrl(const Url& a, const Url& b)
+{
+    return a.scheme == b.scheme && a.host == b.host && a.port == b.port && a.path == b.path;
+}
+
+void checkSplit(const Url& url)
+{
+    QF_FUZZ_CHECK(!url.path.empty() && url.path[0] == L'/', "path of %zu characters", url.path.size());
+    QF_FUZZ_CHECK(url.host.find_first_of(L"/?#:") == std::wstring::npos, "host of %zu characters", url.host.size());
+    QF_FUZZ_CHECK(url.port != 0, "port 0 for a host of %zu characters", url.host.size());
+    const Url again = Url::parse(url.text().c_str());
+    QF_FUZZ_CHECK(sameUrl(url, again), "text() of %zu characters reads back differently", url.text().size());
+}
+
+bool isBlank(const std::wstring& text)
+{
+    return text.find_first_not_of(L" \t") == std::wstring::npos;
+}
+
+bool namesWebScheme(const std::wstring& address)
+{
+    return address.rfind(L"http://", 0) == 0 || address.rfind(L"https://", 0) == 0;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const std::wstring address = addressFrom(data, size);
-    const size_t start = address.find(L"http://") == std::wstring::npos ? 0 : 7;
-    const bool hasSlash = address.find(L'/', start) != std::wstring::npos;
+    size_t at = 0;
+    const std::wstring address = textFrom(data, size, at);
+    const std::wstring location = textFrom(data, size, at);
     Url url;
     try {
         url = Url::parse(address.c_str());
     } catch (const std::out_of_range&) {
-        QF_FUZZ_CHECK(!hasSlash, "out_of_range for an address of %zu characters with a '/' after %zu", address.size(),
-                      start);
+        QF_FUZZ_CHECK(isBlank(address) || address.find(L'/') == std::wstring::npos,
+                      "out_of_range for an address of %zu characters with a '/'", address.size());
+        return 0;
+    } catch (const RSS::RSSException&) {
         return 0;
     }
-    QF_FUZZ_CHECK(hasSlash, "split an address of %zu characters without '/' after %zu", address.size(), start);
-    QF_FUZZ_CHECK(url.host.find(L'/') == std::wstring::npos, "host of %zu characters holds '/'", url.host.size());
-    QF_FUZZ_CHECK(!url.path.empty() && url.path[0] == L'/', "path of %zu characters", url.path.size());
-    QF_FUZZ_CHECK(url.host + url.path == address.substr(start), "host %zu + path %zu characters, address %zu from %zu",
-                  url.host.size(), url.path.size(), address.size(), start);
+    QF_FUZZ_CHECK(!isBlank(address), "split a blank address of %zu characters", address.size());
+    checkSplit(url);
+    const std::wstring target = resolveReference(url.text(), location);
+    if (!namesWebScheme(target))
+        return 0;
+    try {
+        checkSplit(Url::parse(target.c_str()));
+    } catch (const RSS::RSSException&) {
+    }
     return 0;
 }

@@ -5,7 +5,6 @@
 
 namespace {
 
-constexpr u_short kPort = 80;
 constexpr long kSliceUs = 100000; // how late a cancel may be seen
 
 [[noreturn]] void failConnect(int code)
@@ -36,11 +35,11 @@ void awaitConnect(SOCKET socket)
 
 } // namespace
 
-void connectTo(const Socket& socket, in_addr address)
+void connectTo(const Socket& socket, in_addr address, u_short port)
 {
     sockaddr_in target{};
     target.sin_family = AF_INET;
-    target.sin_port = htons(kPort);
+    target.sin_port = htons(port);
     target.sin_addr = address;
     if (connect(socket.handle(), reinterpret_cast<const sockaddr*>(&target), sizeof target) == 0)
         return;

@@ -34,11 +34,6 @@ std::string validator(const std::string& response, const char* name)
     return sendable(value) ? value : std::string();
 }
 
-std::string statusCode(const std::string& response)
-{
-    return response.size() < 12 ? std::string() : response.substr(9, 3);
-}
-
 } // namespace
 
 namespace HttpMessage {

@@ -4,19 +4,22 @@
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "core/RSSException.h"
 #include "net/Connect.h"
+#include "net/Exchange.h"
 #include "net/HttpClientControl.h"
 #include "net/HttpMessage.h"
 #include "net/Socket.h"
 #include "net/SocketIo.h"
+#include "net/TlsStream.h"
+#include "net/UrlReference.h"
 #include "net/WinsockSession.h"
 
 namespace {
 
-constexpr DWORD kBufferSize = 4096;
-constexpr size_t kLargestSend = 1 << 20;
+constexpr int kMostRedirects = 5;
 
 [[noreturn]] void fail(const wchar_t* message, int code)
 {
@@ -35,100 +38,53 @@ in_addr resolve(const std::string& host)
     return address;
 }
 
-// Sends and receives of one connected exchange, each within the time limits:
-// one for every single call, one for the whole exchange.
-class Exchange {
-public:
-    Exchange(const Socket& socket, const FetchLimits& limits)
-        : io_(socket.handle()), limits_(limits), deadline_(GetTickCount64() + limits.deadlineMs)
-    {
-    }
-
-    // A partial send is continued until the whole request is out.
-    void sendAll(const std::string& request)
-    {
-        for (size_t done = 0; done < request.size();) {
-            const DWORD piece = static_cast<DWORD>(std::min(request.size() - done, kLargestSend));
-            const DWORD sent = transferred(io_.send(request.data() + done, piece, callEnd()), L"Send failed");
-            if (sent == 0)
-                fail(L"Send failed", WSAGetLastError());
-            done += sent;
-        }
-    }
-
-    // Reads until the server closes; a NUL byte ends what its chunk contributes.
-    std::string receiveAll()
-    {
-        std::string response;
-        char buffer[kBufferSize];
-        size_t received = 0;
-        bool sized = false;
-        for (;;) {
-            const DWORD got = transferred(io_.receive(buffer, kBufferSize - 1, callEnd()), L"Receive failed");
-            if (got == 0)
-                return response;
-            received += got;
-            if (received > limits_.maxResponseBytes)
-                throw RSS::RSSException(L"Response too large");
-            buffer[got] = '\0';
-            const size_t before = response.size();
-            response.append(buffer, strlen(buffer));
-            if (!sized)
-                sized = reserveAnnounced(response, before);
-        }
-    }
-
-private:
-    // Once the header is complete, makes room at once for the whole response
-    // its Content-Length announces, within the cap, rather than growing by
-    // doubling; true when there is nothing more to look for.
-    bool reserveAnnounced(std::string& response, size_t searchedUpTo) const
-    {
-        const size_t headerEnd = response.find("\r\n\r\n", searchedUpTo < 3 ? 0 : searchedUpTo - 3);
-        if (headerEnd == std::string::npos)
-            return false;
-        if (const auto length = HttpMessage::contentLength(response, headerEnd))
-            response.reserve(std::min(headerEnd + 4 + std::min(*length, limits_.maxResponseBytes),
-                                      limits_.maxResponseBytes));
-        return true;
-    }
-
-    uint64_t callEnd() const { return std::min(GetTickCount64() + limits_.ioTimeoutMs, deadline_); }
-
-    // The byte count of a finished call; every other ending becomes its exception.
-    DWORD transferred(const SocketIo::Result& result, const wchar_t* failure) const
-    {
-        switch (result.outcome) {
-        case SocketIo::Outcome::Done:
-            return result.bytes;
-        case SocketIo::Outcome::Failed:
-            fail(failure, result.error);
-        case SocketIo::Outcome::Cancelled:
-            HttpClientControl::failCancelled();
-        case SocketIo::Outcome::TimedOut:
-            break;
-        }
-        if (GetTickCount64() >= deadline_)
-            fail(L"Download took too long", WSAETIMEDOUT);
-        fail(failure, WSAETIMEDOUT);
-    }
-
-    SocketIo io_;
-    FetchLimits limits_;
-    uint64_t deadline_;
-};
-
-// WinSock is started and the socket opened for this exchange only; both are
-// released on every path, the socket first.
-std::string exchange(const std::string& host, const std::string& path, const HttpValidators& known,
-                     const FetchLimits& limits)
+// One hop: WinSock is started and the socket opened for this exchange only;
+// both are released on every path, the socket first. The fetch's deadline
+// starts when its first connection is made.
+std::string exchange(const Url& url, const HttpValidators& known, const FetchLimits& limits, uint64_t& deadline)
 {
+    const std::string host = HttpMessage::wireText(url.host);
+    const std::string request = HttpMessage::conditional(
+        HttpMessage::request(HttpMessage::wireText(url.authority()), HttpMessage::wireText(url.path)), known);
     WinsockSession session;
     Socket socket;
-    connectTo(socket, resolve(host));
-    Exchange exchange(socket, limits);
-    exchange.sendAll(HttpMessage::conditional(HttpMessage::request(host, path), known));
+    connectTo(socket, resolve(host), url.port);
+    if (deadline == 0)
+        deadline = GetTickCount64() + limits.deadlineMs;
+    SocketIo plain(socket.handle());
+    if (url.scheme == Url::Scheme::Http) {
+        Exchange exchange(plain, limits, deadline);
+        exchange.sendAll(request);
+        return exchange.receiveAll();
+    }
+    TlsStream tls(plain, url.host);
+    Exchange exchange(tls, limits, deadline);
+    exchange.run([&tls](uint64_t until) { return tls.handshake(until); }, L"Secure connection failed");
+    exchange.sendAll(request);
     return exchange.receiveAll();
+}
+
+std::wstring wideText(const std::string& bytes)
+{
+    return std::wstring(bytes.begin(), bytes.end()); // bytes 0 to 255 as the characters of the same value
+}
+
+// Where a redirect answer sends the fetch next; throws when it may not be followed.
+Url redirectTarget(const Url& current, const std::string& response, int hop, std::vector<std::wstring>& visited)
+{
+    const auto location = HttpMessage::location(response);
+    if (!location)
+        throw RSS::RSSException(L"Redirect without a location");
+    if (hop >= kMostRedirects)
+        throw RSS::RSSException(L"Too many redirects");
+    const std::wstring target = resolveReference(current.text(), wideText(*location));
+    if (target.rfind(L"http://", 0) != 0 && target.rfind(L"https://", 0) != 0)
+        throw RSS::RSSException(L"Redirect to an address that is not supported");
+    Url next = Url::parse(target.c_str());
+    if (std::find(visited.begin(), visited.end(), next.text()) != visited.end())
+        throw RSS::RSSException(L"Redirect loop");
+    visited.push_back(next.text());
+    return next;
 }
 
 } // namespace
@@ -142,11 +98,17 @@ std::string fetch(Url url)
 
 HttpAnswer fetch(Url url, const HttpValidators& known)
 {
-    const std::string host = HttpMessage::wireText(url.host);
-    const std::string path = HttpMessage::wireText(url.path);
-    if (HttpClientControl::cancelled())
-        HttpClientControl::failCancelled();
-    return HttpMessage::answer(exchange(host, path, known, limits()), !known.empty());
+    const FetchLimits fetchLimits = limits();
+    uint64_t deadline = 0;
+    std::vector<std::wstring> visited{url.text()};
+    for (int hop = 0;; ++hop) {
+        if (HttpClientControl::cancelled())
+            HttpClientControl::failCancelled();
+        std::string response = exchange(url, known, fetchLimits, deadline);
+        if (!HttpMessage::isRedirect(HttpMessage::statusCode(response)))
+            return HttpMessage::answer(std::move(response), !known.empty());
+        url = redirectTarget(url, response, hop, visited);
+    }
 }
 
 } // namespace HttpClient

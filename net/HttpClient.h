@@ -1,5 +1,6 @@
 #pragma once
-// One HTTP/1.0 GET exchange on port 80; returns the body as 8-bit text.
+// An HTTP/1.0 GET over plain TCP or TLS, redirects followed (at most five
+// hops, to http or https); returns the body as 8-bit text.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -9,7 +10,7 @@
 
 struct FetchLimits {
     uint32_t ioTimeoutMs = 30000;        // each send and receive
-    uint32_t deadlineMs = 120000;        // the whole exchange after connect
+    uint32_t deadlineMs = 120000;        // the whole fetch, every hop, from its first connect
     size_t maxResponseBytes = 32u << 20; // a feed is never this large
 };
 

@@ -51,12 +51,49 @@ std::string wireText(const std::wstring& text)
 
 std::string request(const std::string& host, const std::string& path)
 {
+    // host carries ":port" when the port is not the scheme's own.
     return "GET " + path + " HTTP/1.0\r\n" + "Host: " + host + "\r\n" + "Connection: close\r\n" +
            "Accept: text/xml\r\n" + "User-Agent: Mozilla/5.0\r\n" + "\r\n";
 }
 
+std::string statusCode(const std::string& response)
+{
+    return response.size() < 9 ? std::string() : response.substr(9, 3);
+}
+
+bool isRedirect(const std::string& status)
+{
+    return status == "301" || status == "302" || status == "303" || status == "307" || status == "308";
+}
+
+std::optional<std::string> location(const std::string& response)
+{
+    static const char kName[] = "\r\nlocation:";
+    const size_t headerEnd = response.find("\r\n\r\n");
+    if (headerEnd == std::string::npos)
+        return std::nullopt;
+    for (size_t line = response.find("\r\n"); line < headerEnd; line = response.find("\r\n", line + 2)) {
+        if (!startsWithNoCase(response, line, kName))
+            continue;
+        const size_t valueEnd = response.find("\r\n", line + 2);
+        size_t from = line + sizeof kName - 1;
+        size_t to = valueEnd;
+        while (from < to && (response[from] == ' ' || response[from] == '\t'))
+            ++from;
+        while (to > from && (response[to - 1] == ' ' || response[to - 1] == '\t'))
+            --to;
+        if (from == to)
+            return std::nullopt;
+        return response.substr(from, to - from);
+    }
+    return std::nullopt;
+}
+
 std::string body(std::string response)
 {
+    // Too short for a status code: as little an HTTP answer as one without a header end.
+    if (response.size() < 9)
+        throw RSS::RSSException(L"No HTTP data found");
     if (response.substr(9, 3) != "200")
         throw RSS::RSSException(L"HTTP response code diffrent than 200 received");
     const size_t headerEnd = response.find("\r\n\r\n");

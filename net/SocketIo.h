@@ -7,23 +7,21 @@
 
 #include <cstdint>
 
-class SocketIo {
+#include "net/Stream.h"
+
+class SocketIo : public Stream {
 public:
-    enum class Outcome { Done, Failed, TimedOut, Cancelled };
-    struct Result {
-        Outcome outcome;
-        DWORD bytes; // with Done; 0 from a receive: the server closed
-        int error;   // with Failed: the WinSock code
-    };
+    using Outcome = StreamResult::Outcome;
+    using Result = StreamResult;
 
     explicit SocketIo(SOCKET socket); // RSS::NetException when no event can be made
-    ~SocketIo();
+    ~SocketIo() override;
     SocketIo(const SocketIo&) = delete;
     SocketIo& operator=(const SocketIo&) = delete;
 
     // `until` is a GetTickCount64() value; the buffer is ours again when these return.
-    Result receive(char* buffer, DWORD size, uint64_t until);
-    Result send(const char* data, DWORD size, uint64_t until);
+    Result receive(char* buffer, DWORD size, uint64_t until) override;
+    Result send(const char* data, DWORD size, uint64_t until) override;
 
 private:
     Result transfer(bool sending, char* data, DWORD size, uint64_t until);

@@ -1,13 +1,127 @@
 #include "net/Url.h"
 
+#include <cwctype>
+#include <stdexcept>
+
+#include "core/RSSException.h"
+
+namespace {
+
+const wchar_t kUnsupported[] = L"Address not supported: only http:// and https:// feeds can be read";
+const wchar_t kBadPort[] = L"Address has an invalid port number (1 to 65535)";
+
+bool startsWithNoCase(const std::wstring& text, size_t at, const wchar_t* prefix)
+{
+    for (; *prefix != L'\0'; ++prefix, ++at) {
+        if (at >= text.size() || static_cast<wchar_t>(std::towlower(text[at])) != *prefix)
+            return false;
+    }
+    return true;
+}
+
+bool isAsciiLetter(wchar_t c)
+{
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z');
+}
+
+bool isDigit(wchar_t c)
+{
+    return c >= L'0' && c <= L'9';
+}
+
+// The length of an RFC 3986 scheme name followed by ':' at `at`, or 0.
+size_t schemeLength(const std::wstring& text, size_t at)
+{
+    if (at >= text.size() || !isAsciiLetter(text[at]))
+        return 0;
+    size_t end = at + 1;
+    while (end < text.size() && (isAsciiLetter(text[end]) || isDigit(text[end]) || text[end] == L'+' ||
+                                 text[end] == L'-' || text[end] == L'.'))
+        ++end;
+    return end < text.size() && text[end] == L':' ? end - at : 0;
+}
+
+// "host:8080/feed" has no scheme: the name before ':' is a host when digits follow up to the path.
+bool isHostAndPort(const std::wstring& text, size_t colon)
+{
+    size_t end = colon + 1;
+    while (end < text.size() && isDigit(text[end]))
+        ++end;
+    return end > colon + 1 && (end == text.size() || text[end] == L'/');
+}
+
+// Where the authority starts, with the scheme it implies; throws for any scheme we cannot read.
+size_t authorityStart(const std::wstring& text, size_t at, Url::Scheme& scheme)
+{
+    const size_t length = schemeLength(text, at);
+    if (length == 0 || isHostAndPort(text, at + length))
+        return at;
+    if (startsWithNoCase(text, at, L"http://"))
+        return at + 7;
+    if (startsWithNoCase(text, at, L"https://")) {
+        scheme = Url::Scheme::Https;
+        return at + 8;
+    }
+    if (startsWithNoCase(text, at, L"feed://"))
+        return at + 7;
+    if (startsWithNoCase(text, at, L"feed:http://") || startsWithNoCase(text, at, L"feed:https://"))
+        return authorityStart(text, at + 5, scheme);
+    throw RSS::RSSException(kUnsupported);
+}
+
+uint16_t portNumber(const std::wstring& digits)
+{
+    if (digits.empty() || digits.size() > 5)
+        throw RSS::RSSException(kBadPort);
+    unsigned value = 0;
+    for (wchar_t c : digits) {
+        if (!isDigit(c))
+            throw RSS::RSSException(kBadPort);
+        value = value * 10 + static_cast<unsigned>(c - L'0');
+    }
+    if (value == 0 || value > 65535)
+        throw RSS::RSSException(kBadPort);
+    return static_cast<uint16_t>(value);
+}
+
+} // namespace
+
 Url Url::parse(const wchar_t* address)
 {
     const std::wstring text = address ? address : L"";
-    // The prefix decides only where the host starts, wherever it occurs.
-    const size_t start = text.find(L"http://") == std::wstring::npos ? 0 : 7;
-    const size_t slash = text.find(L'/', start);
+    const size_t first = text.find_first_not_of(L" \t");
+    if (first == std::wstring::npos)
+        throw std::out_of_range("empty address");
     Url url;
-    url.path = text.substr(slash); // no '/': std::out_of_range
-    url.host = text.substr(start, slash - start);
+    const size_t start = authorityStart(text, first, url.scheme);
+    // No scheme, no '/' and blanks inside: stray words in the list, skipped without a word as ever.
+    if (start == first && text.find(L'/', first) == std::wstring::npos &&
+        text.find_first_of(L" \t", first) != std::wstring::npos)
+        throw std::out_of_range("words, not an address");
+    const size_t end = text.find_first_of(L"/?#", start);
+    std::wstring authority = text.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start);
+    url.path = end == std::wstring::npos ? L"/" : text.substr(end);
+    if (url.path[0] != L'/')
+        url.path.insert(0, 1, L'/');
+    // An IPv6 literal or a second colon: nothing we can connect to.
+    if (authority.find(L':') != authority.rfind(L':') || (!authority.empty() && authority[0] == L'['))
+        throw RSS::RSSException(kUnsupported);
+    url.port = defaultPort(url.scheme);
+    const size_t colon = authority.rfind(L':');
+    if (colon != std::wstring::npos) {
+        url.port = portNumber(authority.substr(colon + 1));
+        authority.erase(colon);
+    }
+    url.host = authority;
     return url;
+}
+
+std::wstring Url::authority() const
+{
+    return hasDefaultPort() ? host : host + L":" + std::to_wstring(port);
+}
+
+std::wstring Url::text() const
+{
+    return (scheme == Scheme::Https ? L"https://" : L"http://") + authority() + path;
 }

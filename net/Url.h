@@ -1,11 +1,27 @@
 #pragma once
-// A feed address split into the host to connect to and the path to request.
+// A feed address split into scheme, host, port and the path to request.
+#include <cstdint>
 #include <string>
 
 struct Url {
+    enum class Scheme { Http, Https };
+
     std::wstring host;
     std::wstring path;
+    Scheme scheme = Scheme::Http;
+    uint16_t port = 80;
 
-    // Throws std::out_of_range when no '/' follows the host.
+    // Accepts http://, https:// and feed: (feed://, feed:http://, feed:https://)
+    // in any case after leading blanks, or no scheme at all (http). No path
+    // gives "/". RSS::RSSException for another scheme or a bad port;
+    // std::out_of_range for what is no address: blanks only, or words with
+    // neither a scheme nor a '/' (a feed list's stray text, silent as ever).
     static Url parse(const wchar_t* address);
+
+    static uint16_t defaultPort(Scheme scheme) { return scheme == Scheme::Https ? 443 : 80; }
+    bool hasDefaultPort() const { return port == defaultPort(scheme); }
+    // The host as the Host header names it: with the port when not the default.
+    std::wstring authority() const;
+    // scheme://authority/path, the base a relative redirect resolves against.
+    std::wstring text() const;
 };

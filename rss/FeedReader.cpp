@@ -5,16 +5,6 @@
 #include "net/HttpClient.h"
 #include "rss/ChannelReader.h"
 
-namespace {
-
-// The address the document was fetched from: the base of its relative links.
-std::wstring fetchedAddress(const Url& url)
-{
-    return L"http://" + url.host + url.path;
-}
-
-} // namespace
-
 FeedDocument readFeed(const Url& url)
 {
     return readFeedBody(HttpClient::fetch(url), url);
@@ -23,6 +13,7 @@ FeedDocument readFeed(const Url& url)
 FeedDocument readFeedBody(std::string body, const Url& url)
 {
     FeedDocument feed;
-    feed.channel = readChannel(std::move(body), fetchedAddress(url));
+    // The address asked for is the base of the document's relative links.
+    feed.channel = readChannel(std::move(body), url.text());
     return feed;
 }

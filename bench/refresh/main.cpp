@@ -3,6 +3,10 @@
 // this program asks for it (a "CURL" line answered with "<ms> <ok count>").
 //
 //   bench_refresh refresh [--runs N] [--address A]   200 feeds of 50 items
+//   bench_refresh https   [--runs N] [--feeds F] [--items I] [--curl no]
+//                                                     the same 200 feeds from the TLS test
+//                                                     server (tests/support/tls), which
+//                                                     serves what this writes to its docs/
 //   bench_refresh memory  [--address A] [--megabytes M] [--code C]
 //                                                     one feed of M MB, timer code C
 //                                                     (3 notifying, the default; 1 silent)
@@ -17,6 +21,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -26,6 +31,8 @@
 #include "PlainFetch.h"
 #include "RealPlugin.h"
 #include "RecordingHost.h"
+#include "TestPaths.h"
+#include "TestRoot.h"
 #include "TestTime.h"
 #include "TreeProbe.h"
 #include "Wide.h"
@@ -52,6 +59,7 @@ struct Options {
     size_t items = kItems;
     int32_t timerCode = 3;
     uint32_t delayMs = 300;
+    bool curl = true; // "--curl no": nobody on stdin to time curl (the smoke run)
 };
 
 Options parse(int argc, char** argv)
@@ -75,6 +83,8 @@ Options parse(int argc, char** argv)
             options.timerCode = atoi(argv[i + 1]);
         else if (name == "--delay-ms")
             options.delayMs = static_cast<uint32_t>(atoi(argv[i + 1]));
+        else if (name == "--curl")
+            options.curl = std::string(argv[i + 1]) != "no";
     }
     return options;
 }
@@ -103,9 +113,10 @@ std::wstring joinLines(const std::vector<std::string>& urls)
 }
 
 // Asks the script to fetch every address with curl; its answer is "<ms> <answers of 200>".
-bool curlPhase(int run, const BenchServer& server)
+// Without a server of ours (https), what it served is not counted.
+bool curlPhase(int run, const BenchServer* server, const std::string& prefix = "")
 {
-    const size_t before = server.answered();
+    const size_t before = server ? server->answered() : 0;
     printf("CURL\n");
     char line[128];
     if (fgets(line, sizeof line, stdin) == nullptr)
@@ -114,9 +125,10 @@ bool curlPhase(int run, const BenchServer& server)
     int ok = 0;
     if (sscanf(line, "%lf %d", &ms, &ok) != 2)
         return false;
-    result(run, "curl_ms", ms);
-    result(run, "curl_ok", ok);
-    result(run, "curl_served", static_cast<double>(server.answered() - before));
+    result(run, (prefix + "curl_ms").c_str(), ms);
+    result(run, (prefix + "curl_ok").c_str(), ok);
+    if (server)
+        result(run, "curl_served", static_cast<double>(server->answered() - before));
     return true;
 }
 
@@ -147,14 +159,16 @@ void plainPhase(int run, const std::string& address, const std::vector<std::stri
 }
 
 // The same code as the DLL's, linked in: the fetch alone, then fetch, parse and read.
-void linkedPhases(int run, const std::vector<std::string>& urls)
+void linkedPhases(int run, const std::vector<std::string>& urls, const std::string& prefix = "")
 {
     size_t bytes = 0;
-    result(run, "client_ms", elapsedMs([&] {
+    result(run, (prefix + "client_ms").c_str(), elapsedMs([&] {
                for (const std::string& url : urls)
                    bytes += HttpClient::fetch(Url::parse(wide(url).c_str())).size();
            }));
-    result(run, "client_bytes", static_cast<double>(bytes));
+    result(run, (prefix + "client_bytes").c_str(), static_cast<double>(bytes));
+    if (!prefix.empty())
+        return; // the https rounds time the fetches alone
     size_t items = 0;
     result(run, "readfeed_ms", elapsedMs([&] {
                for (const std::string& url : urls)
@@ -218,7 +232,7 @@ int refreshMode(const Options& options)
     result(0, "feed_bytes", static_cast<double>(bytes));
     TestWindow parent(400, 700);
     for (int run = 1; run <= options.runs; ++run) {
-        const bool curled = curlPhase(run, server);
+        const bool curled = curlPhase(run, &server);
         plainPhase(run, options.address, paths);
         linkedPhases(run, urls);
         RecordingHost host;
@@ -234,6 +248,52 @@ int refreshMode(const Options& options)
         result(run, "refresh_served", static_cast<double>(server.answered() - before));
         if (!curled)
             printf("NOTE no curl coordinator on stdin; curl was not timed\n");
+    }
+    return 0;
+}
+
+// The 200 feeds as files the TLS test server serves under /docs/.
+std::vector<std::string> writeHttpsFeeds(size_t feeds, size_t items)
+{
+    const std::string docs = tlsFolder() + "/docs";
+    CreateDirectoryW(windowsPath(docs.c_str()).c_str(), nullptr);
+    CreateDirectoryW(windowsPath((docs + "/feeds").c_str()).c_str(), nullptr);
+    std::vector<std::string> urls;
+    for (size_t feed = 0; feed < feeds; ++feed) {
+        char path[32];
+        snprintf(path, sizeof path, "feeds/%03zu.xml", feed);
+        const std::string document = benchFeed(feed, items, kDescriptionBytes);
+        FILE* file = _wfopen(windowsPath((docs + "/" + path).c_str()).c_str(), L"wb");
+        if (file == nullptr || fwrite(document.data(), 1, document.size(), file) != document.size())
+            throw std::runtime_error("cannot write " + docs + "/" + path);
+        fclose(file);
+        urls.push_back(std::string("https://127.0.17.1/docs/") + path);
+    }
+    return urls;
+}
+
+int httpsMode(const Options& options)
+{
+    if (!trustTestRoot()) {
+        printf("ERROR the test root in %s could not be trusted\n", tlsFolder().c_str());
+        return 1;
+    }
+    const std::vector<std::string> urls = writeHttpsFeeds(options.feeds, options.items);
+    for (const std::string& url : urls)
+        printf("URL %s\n", url.c_str());
+    TestWindow parent(400, 700);
+    for (int run = 1; run <= options.runs; ++run) {
+        if (options.curl)
+            curlPhase(run, nullptr, "https_");
+        linkedPhases(run, urls, "https_");
+        RecordingHost host;
+        host.setValue(kFeedsKey, joinLines(urls));
+        RealPlugin plugin(host, parent.handle());
+        if (!plugin.loaded()) {
+            printf("ERROR the DLL could not be loaded and started\n");
+            return 1;
+        }
+        reportRefresh(run, "https_", plugin.refresh(3, kRefreshLimit), host, plugin.tree());
     }
     return 0;
 }
@@ -358,6 +418,8 @@ int main(int argc, char** argv)
     try {
         if (options.mode == "refresh")
             return refreshMode(options);
+        if (options.mode == "https")
+            return httpsMode(options);
         if (options.mode == "memory")
             return memoryMode(options);
         if (options.mode == "tree")

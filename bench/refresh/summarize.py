@@ -104,6 +104,21 @@ def main(path):
     print(f"  nodes inserted {med('rebuild_inserts'):.0f}; announced {med('notifications'):.0f} notifications, "
           f"{med('news'):.0f} news entries, {med('errors'):.0f} errors; served per round: "
           f"curl {med('curl_served'):.0f} ({med('curl_ok'):.0f} x 200), refresh {med('refresh_served'):.0f}")
+    if v.get("https_curl_ms"):
+        print()
+        print(f"https: the same 200 feeds over TLS 1.2 from one loopback server, median of "
+              f"{len(v['https_curl_ms'])} rounds [min - max]")
+        for name, key in (("curl: 200 addresses one after another (Linux)", "https_curl_ms"),
+                          ("our HTTP client, linked: the same 200 fetches (Wine)", "https_client_ms"),
+                          ("DLL refresh, checks: fetch, parse, store, notify", "https_refresh_checks_ms"),
+                          ("DLL refresh, whole", "https_refresh_ms")):
+            low, high = spread(key)
+            print(f"{name:<{width}}{med(key):>10.1f}   [{low:.1f} - {high:.1f}]")
+        ratio = med("https_refresh_checks_ms") / med("https_curl_ms")
+        print(f"https checks / curl           {ratio:8.2f}x   (target: at most 2.5x)  "
+              f"{'MET' if ratio <= 2.5 else 'MISSED'}")
+        print(f"  announced {med('https_notifications'):.0f} notifications, {med('https_errors'):.0f} errors; "
+              f"curl {med('https_curl_ok'):.0f} x 200")
     for prefix, title in (("memory_", "refresh"), ("silent_memory_", "silent refresh (nothing announced)")):
         if v.get(prefix + "peak_delta_mb"):
             print()

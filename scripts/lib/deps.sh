@@ -1,6 +1,6 @@
 # Shared by the scripts: idempotent installation of Debian packages.
 # Only 64-bit Wine: scripts/lib/wine.sh calls its loader directly.
-QF_TEST_PACKAGES="cmake make python3 mingw-w64 wine wine64 googletest"
+QF_TEST_PACKAGES="cmake make python3 openssl mingw-w64 wine wine64 googletest"
 
 ensure_packages() {
     missing=""

@@ -93,17 +93,22 @@ TEST_F(Refresh, AddressListedTwiceIsStoredTwiceAndAnnouncedOnce)
 
 // Empty lines, a trailing separator and an address without a path end their
 // checks silently; the good lines around them are checked as usual.
-TEST_F(Refresh, EmptyLinesAndAddressWithoutPathAreSilent)
+TEST_F(Refresh, EmptyLinesAreSilentAndAddressWithoutPathAsksForTheRoot)
 {
     LoopbackServer server("127.0.5.23");
     server.serve("/ok", rssDocument("Ok", {{"News", "http://x/n", "n1", kBase}}));
     setFeeds(L"\r\n" + server.url("/ok") + L"\r\n\r\nhttp://127.0.5.23\r\n");
     ASSERT_TRUE(runRefresh(3));
-    EXPECT_EQ(announcements(), (std::vector<std::wstring>{L"notify News", L"news n1"}));
+    EXPECT_EQ(announcements(),
+              (std::vector<std::wstring>{L"notify News", L"news n1",
+                                         L"error RSS error - http://127.0.5.23 | HTTP response code diffrent than 200 "
+                                         L"received"}));
     EXPECT_EQ(channelTitles(), (std::vector<std::wstring>{L"Ok"}));
-    EXPECT_EQ(server.connectionCount(), 1u);
+    EXPECT_EQ(server.requests().back().substr(0, 16), "GET / HTTP/1.0\r\n");
     EXPECT_EQ(plugin.store.feeds.count(L""), 0u);
-    EXPECT_EQ(plugin.store.feeds.count(L"http://127.0.5.23"), 0u);
+    // The failing address keeps only its warning: no last-seen time, no successful check.
+    EXPECT_EQ(plugin.store.feeds.at(L"http://127.0.5.23").lastSeen, 0);
+    EXPECT_FALSE(plugin.store.feeds.at(L"http://127.0.5.23").checked);
 }
 
 // LF alone does not separate: the whole value is one address, one request, one failure.

@@ -2,7 +2,6 @@
 
 #include <limits>
 #include <optional>
-#include <stdexcept>
 
 #include "core/RSSException.h"
 #include "net/HttpMessage.h"
@@ -122,10 +121,38 @@ TEST(HttpMessage, ContentLengthIsReadFromTheHeaderOnly)
         EXPECT_EQ(HttpMessage::contentLength(c.response, c.response.find("\r\n\r\n")), c.length) << c.name;
 }
 
-TEST(HttpMessage, ResponseShorterThanNineBytesIsOutOfRange)
+TEST(HttpMessage, ResponseShorterThanNineBytesHasNoHttpData)
 {
     for (const char* response : {"", "HTTP/1.0", "x"})
-        EXPECT_THROW(HttpMessage::body(response), std::out_of_range) << response;
+        EXPECT_EQ(rssFailure(response), L"No HTTP data found") << response;
+}
+
+TEST(HttpMessage, RedirectsAndTheirLocationAreRead)
+{
+    struct Case {
+        const char* name;
+        std::string response;
+        bool redirect;
+        std::optional<std::string> location;
+    };
+    const Case cases[] = {
+        {"301 absolute", "HTTP/1.1 301 Moved\r\nLocation: https://h/x\r\n\r\n", true, "https://h/x"},
+        {"302 relative, any case", "HTTP/1.0 302 Found\r\nA: b\r\nlOcAtIoN:\tfeed.xml \r\n\r\nbody", true, "feed.xml"},
+        {"303", "HTTP/1.1 303 See Other\r\nLocation: /a\r\n\r\n", true, "/a"},
+        {"307 first of two", "HTTP/1.1 307 T\r\nLocation: /a\r\nLocation: /b\r\n\r\n", true, "/a"},
+        {"308 empty location", "HTTP/1.1 308 P\r\nLocation:  \r\n\r\n", true, std::nullopt},
+        {"302 without location", "HTTP/1.1 302 Found\r\nContent-Length: 0\r\n\r\n", true, std::nullopt},
+        {"302 header without end", "HTTP/1.1 302 Found\r\nLocation: /a\r\n", true, std::nullopt},
+        {"location in the body only", "HTTP/1.1 301 M\r\n\r\nx\r\nLocation: /a\r\n\r\n", true, std::nullopt},
+        {"300 is not followed", "HTTP/1.1 300 Multiple\r\nLocation: /a\r\n\r\n", false, "/a"},
+        {"304 is not followed", "HTTP/1.1 304 Not Modified\r\n\r\n", false, std::nullopt},
+        {"200", "HTTP/1.0 200 OK\r\n\r\n", false, std::nullopt},
+        {"too short for a status", "HTTP/1.0", false, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(HttpMessage::isRedirect(HttpMessage::statusCode(c.response)), c.redirect) << c.name;
+        EXPECT_EQ(HttpMessage::location(c.response), c.location) << c.name;
+    }
 }
 
 } // namespace

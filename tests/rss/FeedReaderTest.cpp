@@ -209,7 +209,7 @@ TEST_F(FeedReader, FetchAndParseFailuresPassThrough)
     server.serve("/bad-xml", "<rss><channel></rss>");
     server.serve("/short", rawResponse({"HTTP/1"}));
     EXPECT_THROW(readFrom(server, "/bad-xml"), RSS::XMLException);
-    EXPECT_THROW(readFrom(server, "/short"), std::out_of_range);
+    EXPECT_THROW(readFrom(server, "/short"), RSS::RSSException);
     try {
         readFrom(server, "/missing");
         ADD_FAILURE() << "no failure for a 404";

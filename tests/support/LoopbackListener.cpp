@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-SOCKET listenOnPort80(const std::string& address)
+SOCKET listenOn(const std::string& address, uint16_t port)
 {
     WSADATA data;
     if (WSAStartup(MAKEWORD(2, 2), &data) != 0)
@@ -14,7 +14,7 @@ SOCKET listenOnPort80(const std::string& address)
     setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
     sockaddr_in local{};
     local.sin_family = AF_INET;
-    local.sin_port = htons(80);
+    local.sin_port = htons(port);
     inet_pton(AF_INET, address.c_str(), &local.sin_addr);
     if (listener == INVALID_SOCKET || bind(listener, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
         listen(listener, SOMAXCONN) != 0) {
@@ -22,7 +22,8 @@ SOCKET listenOnPort80(const std::string& address)
         if (listener != INVALID_SOCKET)
             closesocket(listener);
         WSACleanup();
-        throw std::runtime_error("cannot listen on " + address + ":80 (root needed), error " + std::to_string(error));
+        throw std::runtime_error("cannot listen on " + address + ":" + std::to_string(port) + " (root needed), error " +
+                                 std::to_string(error));
     }
     return listener;
 }

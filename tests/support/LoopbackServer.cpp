@@ -57,9 +57,9 @@ ScriptedResponse rawResponse(std::vector<std::string> chunks, ScriptedResponse::
     return response;
 }
 
-LoopbackServer::LoopbackServer(std::string address) : address_(std::move(address))
+LoopbackServer::LoopbackServer(std::string address, uint16_t port) : address_(std::move(address)), port_(port)
 {
-    listener_ = listenOnPort80(address_);
+    listener_ = listenOn(address_, port_);
     acceptor_ = std::thread([this] { acceptLoop(); });
 }
 
@@ -92,7 +92,7 @@ std::vector<std::string> LoopbackServer::requests() const
 
 std::wstring LoopbackServer::url(const std::string& path) const
 {
-    std::string text = "http://" + address_ + path;
+    std::string text = "http://" + address_ + (port_ == 80 ? "" : ":" + std::to_string(port_)) + path;
     return std::wstring(text.begin(), text.end());
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// A scripted HTTP server on 127.0.0.x port 80 inside the test process.
+// A scripted HTTP server on 127.0.0.x port 80 (or another) inside the test process.
 // Each connection runs on its own thread, so a silent one blocks no other.
 #include <winsock2.h>
 
@@ -40,8 +40,8 @@ ScriptedResponse rawResponse(std::vector<std::string> chunks,
 
 class LoopbackServer {
 public:
-    // Binds address:80 (needs root on Linux); throws std::runtime_error when it cannot.
-    explicit LoopbackServer(std::string address);
+    // Binds address:port (port 80 needs root on Linux); throws std::runtime_error when it cannot.
+    explicit LoopbackServer(std::string address, uint16_t port = 80);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
@@ -67,6 +67,7 @@ public:
     size_t finishedCount() const { return finished_.load(); }
 
     const std::string& address() const { return address_; }
+    // http://address[:port]path
     std::wstring url(const std::string& path) const;
 
 private:
@@ -80,6 +81,7 @@ private:
     void awaitTurnToAnswer();
 
     std::string address_;
+    uint16_t port_;
     SOCKET listener_ = INVALID_SOCKET;
     std::atomic<bool> stopping_{false};
     std::atomic<size_t> connections_{0};

@@ -1,0 +1,10 @@
+#pragma once
+// The check of a TLS server's certificate: a chain to one of the system's
+// trusted roots, valid now, for server authentication, for this host name,
+// and not revoked (revocation status unknown or offline passes, as in browsers).
+#include "net/SspiLibrary.h"
+
+#include <string>
+
+// RSS::NetException naming the reason, with the system's error code.
+void checkServerCertificate(CtxtHandle& context, const std::wstring& host);
