@@ -43,6 +43,7 @@ FeedFetches::FeedFetches(std::vector<FeedRequest> requests, uint32_t generation)
       finished_(requests_.size(), false)
 {
     const size_t wanted = std::min(kMaxThreads, requests_.size());
+    threads_.reserve(wanted); // no allocation may fail once a thread runs on this object
     for (size_t i = 0; i < wanted; ++i) {
         UniqueHandle thread(CreateThread(nullptr, 0, &FeedFetches::threadMain, this, 0, nullptr));
         if (!thread)
