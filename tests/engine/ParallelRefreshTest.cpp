@@ -48,7 +48,8 @@ protected:
             list += line + L"\r\n";
         for (size_t i = 0; i < count; ++i) {
             const std::string name = "Item " + std::to_string(i);
-            server->serve(feedPath(i), rssDocument("Feed", {{name, "http://x/" + std::to_string(i), "g" + name, kBase}}));
+            server->serve(feedPath(i),
+                          rssDocument("Feed", {{name, "http://x/" + std::to_string(i), "g" + name, kBase}}));
             list += server->url(feedPath(i)) + L"\r\n";
         }
         host.setValue(kFeedsKey, list);

@@ -164,7 +164,8 @@ ScriptedResponse LoopbackServer::scriptFor(const std::string& request) const
     if (it == scripts_.end())
         return httpResponse("not here", "404 Not Found");
     ScriptedResponse script = it->second;
-    if (!script.notModifiedIf.empty() && !script.chunks.empty() && request.find(script.notModifiedIf) != std::string::npos)
+    if (!script.notModifiedIf.empty() && !script.chunks.empty() &&
+        request.find(script.notModifiedIf) != std::string::npos)
         script.chunks.back() = "HTTP/1.0 304 Not Modified\r\n\r\n";
     return script;
 }
