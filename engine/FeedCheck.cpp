@@ -12,8 +12,8 @@
 #include "engine/FeedStore.h"
 #include "engine/HostGate.h"
 #include "engine/NewItems.h"
-#include "engine/RetryAfter.h"
 #include "engine/RefreshTask.h"
+#include "engine/RetryAfter.h"
 
 namespace {
 
