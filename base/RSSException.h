@@ -25,4 +25,15 @@ public:
     int32_t position;
 };
 
+// A server that is busy or limits its clients (429, 503): an HTTP-level
+// failure like any other, which also tells when it may be asked again.
+class RetryLaterException : public RSSException {
+public:
+    RetryLaterException(std::wstring text, std::string after)
+        : RSSException(std::move(text)), retryAfter(std::move(after))
+    {
+    }
+    std::string retryAfter; // the Retry-After header's value; empty when none
+};
+
 } // namespace RSS

@@ -1,16 +1,18 @@
 #include "engine/FeedCheck.h"
 
+#include <ctime>
+#include <memory>
 #include <string>
 #include <utility>
 
 #include "base/RSSException.h"
 #include "engine/FailureWarning.h"
+#include "engine/FeedFetches.h"
 #include "engine/FeedStore.h"
 #include "engine/NewItems.h"
 #include "engine/RefreshTask.h"
+#include "engine/RetryAfter.h"
 #include "host/HostProtocol.h"
-#include "net/Url.h"
-#include "rss/FeedReader.h"
 #include "services/HostGate.h"
 
 namespace {
@@ -42,25 +44,62 @@ bool announce(const RefreshTask& task, const Channel& channel, const Item& item)
     return send(task, Service::kNewsAddEntry, &entry);
 }
 
-void check(const RefreshTask& task, const wchar_t* address)
+// Shows the channel kept from the address's last read again; false when there is none.
+bool showKept(FeedStore& store, const wchar_t* address)
 {
-    FeedDocument document = readFeed(Url::parse(address));
+    const auto memory = store.feeds.find(address);
+    if (memory == store.feeds.end() || !memory->second.channel)
+        return false;
+    store.addChannel(memory->second.channel);
+    return true;
+}
+
+void check(const RefreshTask& task, const wchar_t* address, FetchedFeed& fetched)
+{
     FeedStore& store = *task.store;
+    if (fetched.quiet) { // still waiting as the server asked: nothing to say
+        showKept(store, address);
+        return;
+    }
+    if (fetched.notModified) {
+        // Only a conditional request gets here, and only a kept channel makes one.
+        if (!showKept(store, address))
+            throw RSS::RSSException(L"HTTP response code diffrent than 200 received");
+        store.memoryFor(address).outage.reset();
+        return;
+    }
+    FeedDocument document = fetched.take();
     FeedMemory& memory = store.memoryFor(address);
     memory.outage.reset(); // read well: an outage is over
     NewItems news(memory);
-    // Moved, not copied: a large feed would otherwise be held twice.
-    const Channel& channel = store.addChannel(std::move(document.channel));
+    // Moved, not copied: a large feed would otherwise be held twice. The
+    // memory shares the store's copy.
+    const SharedChannel channel = std::make_shared<const Channel>(std::move(document.channel));
+    store.addChannel(channel);
+    memory.channel = channel;
 
-    for (const Item& item : channel.items) {
+    for (const Item& item : channel->items) {
         if (!news.isNew(item))
             continue;
         // Announcements refused by an unload leave the memory as it was, so
         // the items are announced after the next load rather than lost.
-        if (task.notify && !announce(task, channel, item))
+        if (task.notify && !announce(task, *channel, item))
             return;
     }
     news.rememberIn(memory);
+    // Only now: asked conditionally, a server would not send these items again.
+    memory.validators = std::move(fetched.validators);
+}
+
+// A server that asked for a wait is not asked again before it is over; its
+// last channel stays shown meanwhile.
+void holdOff(const RefreshTask& task, const wchar_t* address, const std::string& retryAfter) noexcept
+{
+    try {
+        task.store->memoryFor(address).quietUntil = quietUntil(retryAfter, _time64(nullptr));
+        showKept(*task.store, address);
+    } catch (...) {
+    }
 }
 
 // The warning for a failed check; whatever fails here stays here.
@@ -78,10 +117,13 @@ void reportFailure(const RefreshTask& task, const wchar_t* titlePrefix, const wc
 
 } // namespace
 
-void checkFeed(const RefreshTask& task, const wchar_t* address) noexcept
+void checkFeed(const RefreshTask& task, const wchar_t* address, FetchedFeed fetched) noexcept
 {
     try {
-        check(task, address);
+        check(task, address, fetched);
+    } catch (const RSS::RetryLaterException& failure) {
+        holdOff(task, address, failure.retryAfter);
+        reportFailure(task, L"RSS error - ", address, failure.message);
     } catch (const RSS::NetException& failure) {
         reportFailure(task, L"Network error - ", address, failure.message, L", error code ", failure.errorCode);
     } catch (const RSS::XMLException& failure) {

@@ -1,6 +1,8 @@
 #pragma once
 // Checks one feed address: read, store, announce new items, report failures.
 
+struct FetchedFeed;
 struct RefreshTask;
 
-void checkFeed(const RefreshTask& task, const wchar_t* address) noexcept;
+// `fetched` is what fetching and reading the address gave (FeedFetches).
+void checkFeed(const RefreshTask& task, const wchar_t* address, FetchedFeed fetched) noexcept;

@@ -6,6 +6,9 @@
 #include <string>
 #include <unordered_set>
 
+#include "net/HttpAnswer.h"
+#include "rss/Channel.h"
+
 // The warning a failed check raises, as the host is shown it.
 struct FeedWarning {
     std::wstring title;
@@ -23,4 +26,11 @@ struct FeedMemory {
     std::unordered_set<std::wstring> identities;
     // The warning announced since the address last read well; empty while it does.
     std::optional<FeedWarning> outage;
+    // The channel last read, shown again while the address answers that nothing
+    // changed or asks to be left alone. The store's list shares it: one copy.
+    SharedChannel channel;
+    // Of the answer that channel came from; sent back to ask conditionally.
+    HttpValidators validators;
+    // A time value before which the address asked not to be asked again; 0: none.
+    int64_t quietUntil = 0;
 };

@@ -7,8 +7,13 @@ void FeedStore::clearChannels()
 
 const Channel& FeedStore::addChannel(Channel channel)
 {
+    channels.push_back(std::make_shared<const Channel>(std::move(channel)));
+    return *channels.back();
+}
+
+void FeedStore::addChannel(SharedChannel channel)
+{
     channels.push_back(std::move(channel));
-    return channels.back();
 }
 
 FeedMemory& FeedStore::memoryFor(const std::wstring& address)

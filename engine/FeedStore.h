@@ -14,6 +14,8 @@ public:
     void clearChannels();
     // Takes the channel (callers done with theirs move it in) and gives the stored one.
     const Channel& addChannel(Channel channel);
+    // Shows a channel kept from an earlier refresh again, without copying it.
+    void addChannel(SharedChannel channel);
     // The address's record, created empty on first use and never removed.
     FeedMemory& memoryFor(const std::wstring& address);
     int64_t& lastSeenFor(const std::wstring& address) { return memoryFor(address).lastSeen; }
@@ -22,7 +24,7 @@ public:
     // two of them change the store, or rebuild the panel from it, at once.
     std::mutex& refreshMutex() { return refreshMutex_; }
 
-    std::vector<Channel> channels;
+    ChannelList channels;
     // Keyed by the feed-list line exactly as written.
     std::map<std::wstring, FeedMemory> feeds;
 

@@ -1,9 +1,11 @@
 #include "engine/Refresh.h"
 
+#include <ctime>
 #include <memory>
 #include <mutex>
 
 #include "engine/FeedCheck.h"
+#include "engine/FeedFetches.h"
 #include "engine/FeedStore.h"
 #include "engine/ModuleRef.h"
 #include "engine/RefreshTask.h"
@@ -32,6 +34,25 @@ bool readFeedList(const RefreshTask& task, std::wstring& list)
     return true;
 }
 
+// Each line with what the store remembers of it: how to ask, or not to ask yet.
+std::vector<FeedRequest> requestsFor(const FeedStore& store, const std::vector<std::wstring>& lines)
+{
+    const int64_t now = _time64(nullptr);
+    std::vector<FeedRequest> requests;
+    requests.reserve(lines.size());
+    for (const std::wstring& line : lines) {
+        FeedRequest request;
+        request.address = line;
+        const auto memory = store.feeds.find(line);
+        if (memory != store.feeds.end()) {
+            request.known = memory->second.validators;
+            request.quiet = now < memory->second.quietUntil;
+        }
+        requests.push_back(std::move(request));
+    }
+    return requests;
+}
+
 void refresh(const RefreshTask& task)
 {
     FeedStore& store = *task.store;
@@ -42,11 +63,15 @@ void refresh(const RefreshTask& task)
     if (!readFeedList(task, list))
         return;
     store.clearChannels();
-    for (const std::wstring& line : splitFeedList(list)) {
+    const std::vector<std::wstring> lines = splitFeedList(list);
+    // Fetched several at a time, checked one by one in list order on this
+    // thread: the store keeps one writer, the announcements their order.
+    FeedFetches fetches(requestsFor(store, lines), task.generation);
+    for (size_t i = 0; i < lines.size(); ++i) {
         // Unload cut the refresh short: the remaining checks would only fail.
         if (!HostGate::isOpen(task.generation))
             return;
-        checkFeed(task, line.c_str());
+        checkFeed(task, lines[i].c_str(), fetches.take(i));
     }
     if (task.panel != nullptr && HostGate::isOpen(task.generation))
         task.panel->rebuild(store.channels);

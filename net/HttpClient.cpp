@@ -41,11 +41,11 @@ in_addr resolve(const std::string& host)
 // One hop: WinSock is started and the socket opened for this exchange only;
 // both are released on every path, the socket first. The fetch's deadline
 // starts when its first connection is made.
-std::string exchange(const Url& url, const FetchLimits& limits, uint64_t& deadline)
+std::string exchange(const Url& url, const HttpValidators& known, const FetchLimits& limits, uint64_t& deadline)
 {
     const std::string host = HttpMessage::wireText(url.host);
-    const std::string request =
-        HttpMessage::request(HttpMessage::wireText(url.authority()), HttpMessage::wireText(url.path));
+    const std::string request = HttpMessage::conditional(
+        HttpMessage::request(HttpMessage::wireText(url.authority()), HttpMessage::wireText(url.path)), known);
     WinsockSession session;
     Socket socket;
     connectTo(socket, resolve(host), url.port);
@@ -93,15 +93,20 @@ namespace HttpClient {
 
 std::string fetch(Url url)
 {
+    return fetch(std::move(url), HttpValidators{}).body;
+}
+
+HttpAnswer fetch(Url url, const HttpValidators& known)
+{
     const FetchLimits fetchLimits = limits();
     uint64_t deadline = 0;
     std::vector<std::wstring> visited{url.text()};
     for (int hop = 0;; ++hop) {
         if (HttpClientControl::cancelled())
             HttpClientControl::failCancelled();
-        std::string response = exchange(url, fetchLimits, deadline);
+        std::string response = exchange(url, known, fetchLimits, deadline);
         if (!HttpMessage::isRedirect(HttpMessage::statusCode(response)))
-            return HttpMessage::body(std::move(response));
+            return HttpMessage::answer(std::move(response), !known.empty());
         url = redirectTarget(url, response, hop, visited);
     }
 }

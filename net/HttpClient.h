@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "net/HttpAnswer.h"
 #include "net/Url.h"
 
 struct FetchLimits {
@@ -15,6 +16,9 @@ struct FetchLimits {
 
 namespace HttpClient {
 std::string fetch(Url url);
+// With the validators of an earlier answer, a conditional request (exactly the
+// plain one when there are none); see HttpMessage::answer.
+HttpAnswer fetch(Url url, const HttpValidators& known);
 
 // The product keeps the defaults; tests lower them to stay fast.
 FetchLimits limits();

@@ -1,6 +1,7 @@
 #pragma once
 // Plain value records of one parsed feed.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -43,3 +44,8 @@ struct Channel {
 struct FeedDocument {
     Channel channel;
 };
+
+// Channels as a refresh shows them; one channel may be shown by several
+// refreshes while its address answers that nothing changed.
+using SharedChannel = std::shared_ptr<const Channel>;
+using ChannelList = std::vector<SharedChannel>;

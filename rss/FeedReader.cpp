@@ -7,8 +7,13 @@
 
 FeedDocument readFeed(const Url& url)
 {
+    return readFeedBody(HttpClient::fetch(url), url);
+}
+
+FeedDocument readFeedBody(std::string body, const Url& url)
+{
     FeedDocument feed;
     // The address asked for is the base of the document's relative links.
-    feed.channel = readChannel(HttpClient::fetch(url), url.text());
+    feed.channel = readChannel(std::move(body), url.text());
     return feed;
 }

@@ -4,3 +4,5 @@
 #include "rss/Channel.h"
 
 FeedDocument readFeed(const Url& url);
+// Reads the body of an answer from `url` as readFeed does.
+FeedDocument readFeedBody(std::string body, const Url& url);

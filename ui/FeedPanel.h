@@ -23,7 +23,7 @@ public:
     static LRESULT CALLBACK treeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
                                      DWORD_PTR refData);
     // Runs on a refresh worker; reaches the tree only through SendMessageW.
-    void rebuild(const std::vector<Channel>& channels);
+    void rebuild(const ChannelList& channels);
 
     // Sent by the rebuild to the tree with a Channel*: the tree's own thread inserts
     // that channel's nodes, one cross-thread message per channel instead of per node.

@@ -107,7 +107,7 @@ void FeedPanel::insertChannel(HWND window, const Channel& channel) noexcept
 }
 
 // The caller holds the store's refresh lock, so the channels stay still meanwhile.
-void FeedPanel::rebuild(const std::vector<Channel>& channels)
+void FeedPanel::rebuild(const ChannelList& channels)
 {
     HWND window = tree.load();
     if (window == nullptr)
@@ -115,6 +115,6 @@ void FeedPanel::rebuild(const std::vector<Channel>& channels)
     // Each message waits until the tree's thread has carried it out, so the
     // channel it points to is only read while this thread holds the lock.
     SendMessageW(window, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
-    for (const Channel& channel : channels)
-        SendMessageW(window, insertChannelMessage(), 0, reinterpret_cast<LPARAM>(&channel));
+    for (const SharedChannel& channel : channels)
+        SendMessageW(window, insertChannelMessage(), 0, reinterpret_cast<LPARAM>(channel.get()));
 }

@@ -11,6 +11,9 @@
 //   bench_refresh memory  [--address A] [--megabytes M] [--code C]
 //                                                     one feed of M MB, timer code C
 //                                                     (3 notifying, the default; 1 silent)
+//   bench_refresh slow    [--runs N] [--address A] [--feeds F] [--items I] [--delay-ms D]
+//                                                     F feeds that each answer after D ms,
+//                                                     refreshed twice, the list unchanged
 #include <windows.h>
 
 #include <psapi.h>
@@ -25,6 +28,7 @@
 
 #include "BenchFeeds.h"
 #include "BenchServer.h"
+#include "LoopbackServer.h"
 #include "PlainFetch.h"
 #include "RealPlugin.h"
 #include "RecordingHost.h"
@@ -55,6 +59,7 @@ struct Options {
     size_t feeds = kFeeds;
     size_t items = kItems;
     int32_t timerCode = 3;
+    uint32_t delayMs = 300;
     bool curl = true; // "--curl no": nobody on stdin to time curl (the smoke run)
 };
 
@@ -77,6 +82,8 @@ Options parse(int argc, char** argv)
             options.items = static_cast<size_t>(atoi(argv[i + 1]));
         else if (name == "--code")
             options.timerCode = atoi(argv[i + 1]);
+        else if (name == "--delay-ms")
+            options.delayMs = static_cast<uint32_t>(atoi(argv[i + 1]));
         else if (name == "--curl")
             options.curl = std::string(argv[i + 1]) != "no";
     }
@@ -332,6 +339,63 @@ int memoryMode(const Options& options)
     return 0;
 }
 
+// Feeds that each answer after a fixed delay, from a server that answers every
+// connection on its own thread, so only the client can put the waits in a row.
+// Each run loads a fresh DLL and refreshes twice: the second refresh of the
+// unchanged list is answered 304 wherever the request carries the feed's ETag.
+ScriptedResponse slowAnswer(size_t feed, const Options& options)
+{
+    const std::string etag = "\"v" + std::to_string(feed) + "\"";
+    ScriptedResponse answer;
+    answer.chunks = {"", "HTTP/1.0 200 OK\r\nETag: " + etag + "\r\nContent-Type: text/xml\r\n\r\n" +
+                             benchFeed(feed, options.items, 200)};
+    answer.pauseBetweenChunksMs = options.delayMs;
+    answer.notModifiedIf = "If-None-Match: " + etag + "\r\n";
+    return answer;
+}
+
+int slowMode(const Options& options)
+{
+    LoopbackServer server(options.address);
+    std::wstring list;
+    for (size_t feed = 0; feed < options.feeds; ++feed) {
+        const std::string path = "/slow/" + std::to_string(feed) + ".xml";
+        server.serve(path, slowAnswer(feed, options));
+        list += (list.empty() ? L"" : L"\r\n") + server.url(path);
+    }
+    server.serve("/slow/single.xml", slowAnswer(options.feeds, options));
+    TestWindow parent(400, 700);
+    for (int run = 1; run <= options.runs; ++run) {
+        RecordingHost host;
+        RealPlugin plugin(host, parent.handle());
+        if (!plugin.loaded()) {
+            printf("ERROR the DLL could not be loaded and started\n");
+            return 1;
+        }
+        // The slowest single fetch, as a refresh of one address has it.
+        host.setValue(kFeedsKey, server.url("/slow/single.xml"));
+        result(run, "slow_single_ms", plugin.refresh(3, kRefreshLimit).ended);
+        host.setValue(kFeedsKey, list);
+        const char* const keys[] = {"slow_first", "slow_second"};
+        for (const char* key : keys) {
+            const size_t bytesBefore = server.bytesSent();
+            const RefreshTimeline timeline = plugin.refresh(3, kRefreshLimit);
+            const std::string prefix = key;
+            result(run, (prefix + "_completed").c_str(), timeline.completed ? 1 : 0);
+            result(run, (prefix + "_ms").c_str(), timeline.ended);
+            result(run, (prefix + "_checks_ms").c_str(), timeline.rebuildStart - timeline.listRead);
+            result(run, (prefix + "_bytes").c_str(), static_cast<double>(server.bytesSent() - bytesBefore));
+        }
+        result(run, "slow_feeds", static_cast<double>(options.feeds));
+        result(run, "slow_delay_ms", options.delayMs);
+        result(run, "slow_most_waiting", static_cast<double>(server.mostWaitingAtOnce()));
+        result(run, "slow_tree_nodes", static_cast<double>(SendMessageW(plugin.tree(), TVM_GETCOUNT, 0, 0)));
+        result(run, "slow_notifications", static_cast<double>(announcedBy(host).notifications));
+        result(run, "slow_errors", static_cast<double>(announcedBy(host).errors));
+    }
+    return 0;
+}
+
 // The rebuild's inserts alone, in the ways they can be made.
 int treeMode(const Options& options)
 {
@@ -361,6 +425,8 @@ int main(int argc, char** argv)
             return memoryMode(options);
         if (options.mode == "tree")
             return treeMode(options);
+        if (options.mode == "slow")
+            return slowMode(options);
         printf("ERROR unknown mode %s\n", options.mode.c_str());
     } catch (const std::exception& failure) {
         printf("ERROR %s\n", failure.what());

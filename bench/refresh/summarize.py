@@ -35,6 +35,29 @@ def print_memory(v, prefix, title, med, spread):
           f"({m('rebuild_inserts'):.0f} nodes)")
 
 
+def print_slow(v, med, spread):
+    feeds, delay, single = med("slow_feeds"), med("slow_delay_ms"), med("slow_single_ms")
+    # One after another, each address would cost what one alone costs.
+    sequential = feeds * single
+    goal = sequential / 8 + single
+    print(f"slow list: {feeds:.0f} feeds answering after {delay:.0f} ms, median of {len(v['slow_first_ms'])} "
+          f"fresh DLLs [min - max]")
+    for name, key in (("one feed alone (the slowest single fetch)", "slow_single_ms"),
+                      ("first refresh", "slow_first_ms"),
+                      ("  of which checks (fetch, parse, store, notify)", "slow_first_checks_ms"),
+                      ("second refresh, list unchanged", "slow_second_ms"),
+                      ("  of which checks", "slow_second_checks_ms")):
+        low, high = spread(key)
+        print(f"  {name:<44}{med(key):>10.1f} ms   [{low:.1f} - {high:.1f}]")
+    print(f"  one after another: {feeds:.0f} x one alone = {sequential:.0f} ms (the waits alone: "
+          f"{feeds * delay:.0f} ms)")
+    print(f"  goal for the first refresh: sequential / 8 + slowest = {goal:.0f} ms  "
+          f"{'MET' if med('slow_first_ms') <= goal else 'MISSED'}")
+    print(f"  most requests waiting at once {med('slow_most_waiting'):.0f}; bytes downloaded: first refresh "
+          f"{med('slow_first_bytes'):.0f}, second {med('slow_second_bytes'):.0f}; "
+          f"{med('slow_notifications'):.0f} announced, {med('slow_errors'):.0f} errors")
+
+
 def main(path):
     v = load(path)
 
@@ -44,7 +67,12 @@ def main(path):
     def spread(key):
         return (min(v[key]), max(v[key])) if v.get(key) else (float("nan"), float("nan"))
 
+    if v.get("slow_first_ms"):
+        print_slow(v, med, spread)
+        print()
     rounds = len(v.get("refresh_ms", []))
+    if rounds == 0:
+        return
     print(f"Refresh at scale: 200 feeds x 50 items ({med('feed_bytes') / 1e6:.1f} MB in all), "
           f"median of {rounds} rounds [min - max]")
     print()

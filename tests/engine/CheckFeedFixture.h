@@ -7,6 +7,7 @@
 #include "RecordingHost.h"
 #include "TestTime.h"
 #include "engine/FeedCheck.h"
+#include "engine/FeedFetches.h"
 #include "engine/FeedStore.h"
 #include "engine/RefreshTask.h"
 #include "services/HostGate.h"
@@ -29,7 +30,7 @@ protected:
         task.store = &store;
         task.notify = notify;
         task.generation = generation;
-        checkFeed(task, address.c_str());
+        checkFeed(task, address.c_str(), fetchFeed(address));
     }
 
     RecordingHost host;

@@ -43,8 +43,8 @@ TEST_F(CheckFeed, FirstNotifyingCheckAnnouncesEveryDatedItemInDocumentOrder)
                                   L"news http://x/m"}));
     EXPECT_EQ(store.lastSeenFor(address), kBase + 300);
     ASSERT_EQ(store.channels.size(), 1u);
-    EXPECT_EQ(store.channels[0].title, L"Daily");
-    EXPECT_EQ(store.channels[0].items.size(), 4u);
+    EXPECT_EQ(store.channels[0]->title, L"Daily");
+    EXPECT_EQ(store.channels[0]->items.size(), 4u);
 
     // The records, field by field, of the first item.
     const auto calls = host.calls();
@@ -199,8 +199,8 @@ TEST_F(CheckFeed, DocumentThatIsNoFeedGivesAnEmptyChannel)
     check(server.url("/page"), true);
     EXPECT_TRUE(host.calls().empty());
     ASSERT_EQ(store.channels.size(), 2u);
-    EXPECT_TRUE(store.channels[0].title.empty());
-    EXPECT_TRUE(store.channels[1].title.empty());
+    EXPECT_TRUE(store.channels[0]->title.empty());
+    EXPECT_TRUE(store.channels[1]->title.empty());
     EXPECT_EQ(store.feeds.size(), 2u);
 }
 

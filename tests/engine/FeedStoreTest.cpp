@@ -54,11 +54,11 @@ TEST(FeedStore, AddChannelKeepsAnIndependentCopyInOrder)
     store.addChannel(channelTitled(L"second", 1));
     store.addChannel(channelTitled(L"first", 2));
     ASSERT_EQ(store.channels.size(), 3u);
-    EXPECT_EQ(store.channels[0].title, L"first");
-    EXPECT_EQ(store.channels[0].items.size(), 2u);
-    EXPECT_EQ(store.channels[0].items[1].title, L"first item 1");
-    EXPECT_EQ(store.channels[1].title, L"second");
-    EXPECT_EQ(store.channels[2].title, L"first");
+    EXPECT_EQ(store.channels[0]->title, L"first");
+    EXPECT_EQ(store.channels[0]->items.size(), 2u);
+    EXPECT_EQ(store.channels[0]->items[1].title, L"first item 1");
+    EXPECT_EQ(store.channels[1]->title, L"second");
+    EXPECT_EQ(store.channels[2]->title, L"first");
 }
 
 TEST(FeedStore, ClearChannelsKeepsLastSeen)

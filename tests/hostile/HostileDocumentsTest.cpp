@@ -128,8 +128,8 @@ protected:
             server.serve(c.path, std::move(c.document));
             expected.push_back({c.name, {c.announcements, c.channels, true}});
             found.push_back({c.name, refresh(server.url(c.path), kNoHang)});
-            if (!plugin.store.channels.empty() && !plugin.store.channels[0].items.empty())
-                firstDescriptions.push_back(plugin.store.channels[0].items[0].description.size());
+            if (!plugin.store.channels.empty() && !plugin.store.channels[0]->items.empty())
+                firstDescriptions.push_back(plugin.store.channels[0]->items[0].description.size());
         }
     }
 

@@ -96,6 +96,25 @@ std::wstring LoopbackServer::url(const std::string& path) const
     return std::wstring(text.begin(), text.end());
 }
 
+void LoopbackServer::holdAnswersUntilWaiting(size_t count, uint32_t limitMs)
+{
+    holdLimitMs_ = limitMs;
+    holdUntilWaiting_ = count;
+}
+
+// A request waits from when it is read until its answer is complete, before
+// the connection is shut: the client cannot be done with it any earlier.
+void LoopbackServer::awaitTurnToAnswer()
+{
+    const size_t now = ++waiting_;
+    size_t most = mostWaiting_.load();
+    while (now > most && !mostWaiting_.compare_exchange_weak(most, now)) {
+    }
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(holdLimitMs_.load());
+    while (!stopping_ && mostWaiting_ < holdUntilWaiting_ && std::chrono::steady_clock::now() < until)
+        Sleep(kSliceMs);
+}
+
 void LoopbackServer::acceptLoop()
 {
     while (!stopping_) {
@@ -143,9 +162,13 @@ ScriptedResponse LoopbackServer::scriptFor(const std::string& request) const
 {
     std::lock_guard<std::mutex> hold(mutex_);
     auto it = scripts_.find(pathOf(request));
-    if (it != scripts_.end())
-        return it->second;
-    return httpResponse("not here", "404 Not Found");
+    if (it == scripts_.end())
+        return httpResponse("not here", "404 Not Found");
+    ScriptedResponse script = it->second;
+    if (!script.notModifiedIf.empty() && !script.chunks.empty() &&
+        request.find(script.notModifiedIf) != std::string::npos)
+        script.chunks.back() = "HTTP/1.0 304 Not Modified\r\n\r\n";
+    return script;
 }
 
 bool LoopbackServer::pause(uint32_t ms) const
@@ -175,6 +198,7 @@ bool LoopbackServer::sendAll(SOCKET client, const char* data, size_t size) const
             return false;
         data += sent;
         size -= sent;
+        bytesSent_ += sent;
     }
     return true;
 }
@@ -196,6 +220,7 @@ void LoopbackServer::handle(SOCKET client)
     using Mode = ScriptedResponse::Mode;
     const UniqueSocket owned(client);
     const ScriptedResponse script = scriptFor(readRequest(client));
+    awaitTurnToAnswer();
     bool open = true;
     switch (script.mode) {
     case Mode::Respond:
@@ -230,6 +255,7 @@ void LoopbackServer::handle(SOCKET client)
         break;
     }
     }
+    --waiting_;
     if (script.mode != Mode::Reset)
         shutdown(client, SD_SEND);
 }

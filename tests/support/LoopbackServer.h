@@ -28,6 +28,9 @@ struct ScriptedResponse {
     uint32_t pauseBetweenChunksMs = 0;
     uint32_t dripIntervalMs = 100;
     uint32_t resetAfterMs = 0;
+    // A request holding this text (an If-None-Match line, say) is answered
+    // 304 Not Modified, after the same pause, instead of the chunks.
+    std::string notModifiedIf;
 };
 
 // A complete response: status line, a Content-Type header, the empty line, the body.
@@ -50,6 +53,14 @@ public:
     // Lets each request wait this long in the socket before it is read, so a large
     // request fills the buffers and the client has to send it in parts.
     void delayRequestReading(uint32_t ms) { readDelayMs_ = ms; }
+    // Holds every answer until `count` requests have waited for theirs at once;
+    // after limitMs they go out anyway, so a client that never gets there fails
+    // rather than hangs.
+    void holdAnswersUntilWaiting(size_t count, uint32_t limitMs);
+    // The most requests read and not yet wholly answered at the same time so
+    // far: how many exchanges the clients had under way together.
+    size_t mostWaitingAtOnce() const { return mostWaiting_.load(); }
+    size_t bytesSent() const { return bytesSent_.load(); }
 
     // Exact bytes of every request received, in order of arrival.
     std::vector<std::string> requests() const;
@@ -73,6 +84,7 @@ private:
     bool pause(uint32_t ms) const; // false when the server is stopping
     bool sendAll(SOCKET client, const char* data, size_t size) const;
     void waitForClientClose(SOCKET client) const;
+    void awaitTurnToAnswer();
 
     std::string address_;
     uint16_t port_;
@@ -83,6 +95,11 @@ private:
     std::atomic<size_t> received_{0};
     mutable std::atomic<size_t> stalledSends_{0};
     std::atomic<uint32_t> readDelayMs_{0};
+    std::atomic<size_t> waiting_{0};
+    mutable std::atomic<size_t> bytesSent_{0};
+    std::atomic<size_t> mostWaiting_{0};
+    std::atomic<size_t> holdUntilWaiting_{0};
+    std::atomic<uint32_t> holdLimitMs_{0};
     mutable std::mutex mutex_;
     std::map<std::string, ScriptedResponse> scripts_;
     std::vector<std::string> requests_;

@@ -87,7 +87,7 @@ std::vector<std::wstring> PluginUnderTest::announcements() const
 std::vector<std::wstring> PluginUnderTest::channelTitles() const
 {
     std::vector<std::wstring> titles;
-    for (const Channel& channel : plugin.store.channels)
-        titles.push_back(channel.title);
+    for (const SharedChannel& channel : plugin.store.channels)
+        titles.push_back(channel->title);
     return titles;
 }

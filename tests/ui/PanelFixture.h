@@ -33,7 +33,10 @@ protected:
     // The rebuild as the refresh worker runs it: on another thread, while this one pumps.
     void rebuildOnWorker(const std::vector<Channel>& channels)
     {
-        ASSERT_TRUE(runOnWorkerPumping([&] { panel.rebuild(channels); }, kNoHang));
+        ChannelList shared;
+        for (const Channel& channel : channels)
+            shared.push_back(std::make_shared<const Channel>(channel));
+        ASSERT_TRUE(runOnWorkerPumping([&] { panel.rebuild(shared); }, kNoHang));
     }
     std::vector<TreeNode> nodes() { return readTree(panel.tree.load()); }
 

@@ -1,0 +1,113 @@
+#include "engine/FeedFetches.h"
+
+#include <algorithm>
+#include <utility>
+
+#include <winsock2.h>
+
+#include "base/RSSException.h"
+#include "services/HostGate.h"
+#include "net/HttpClient.h"
+#include "net/Url.h"
+#include "rss/FeedReader.h"
+
+FeedDocument FetchedFeed::take()
+{
+    if (failure)
+        std::rethrow_exception(failure);
+    return std::move(*document);
+}
+
+FetchedFeed fetchFeed(const FeedRequest& request)
+{
+    FetchedFeed outcome;
+    outcome.quiet = request.quiet;
+    if (request.quiet)
+        return outcome;
+    try {
+        const Url url = Url::parse(request.address.c_str());
+        HttpAnswer answer = HttpClient::fetch(url, request.known);
+        outcome.notModified = answer.notModified;
+        if (!answer.notModified) {
+            outcome.document = readFeedBody(std::move(answer.body), url);
+            outcome.validators = std::move(answer.validators);
+        }
+    } catch (...) {
+        outcome.failure = std::current_exception();
+    }
+    return outcome;
+}
+
+FeedFetches::FeedFetches(std::vector<FeedRequest> requests, uint32_t generation)
+    : requests_(std::move(requests)), generation_(generation), outcomes_(requests_.size()),
+      finished_(requests_.size(), false)
+{
+    const size_t wanted = std::min(kMaxThreads, requests_.size());
+    threads_.reserve(wanted); // no allocation may fail once a thread runs on this object
+    for (size_t i = 0; i < wanted; ++i) {
+        UniqueHandle thread(CreateThread(nullptr, 0, &FeedFetches::threadMain, this, 0, nullptr));
+        if (!thread)
+            break; // fewer threads only make the refresh slower
+        threads_.push_back(std::move(thread));
+    }
+}
+
+FeedFetches::~FeedFetches()
+{
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        stopping_ = true;
+    }
+    for (const UniqueHandle& thread : threads_)
+        WaitForSingleObject(thread.get(), INFINITE);
+}
+
+FetchedFeed FeedFetches::take(size_t index)
+{
+    if (threads_.empty()) // none could be started: fetch on the caller's thread
+        return fetch(index);
+    std::unique_lock<std::mutex> hold(mutex_);
+    changed_.wait(hold, [&] { return finished_[index]; });
+    return std::move(outcomes_[index]);
+}
+
+DWORD WINAPI FeedFetches::threadMain(LPVOID self)
+{
+    static_cast<FeedFetches*>(self)->work();
+    return 0;
+}
+
+void FeedFetches::work()
+{
+    while (const std::optional<size_t> index = claim())
+        finish(*index, fetch(*index));
+}
+
+std::optional<size_t> FeedFetches::claim()
+{
+    std::lock_guard<std::mutex> hold(mutex_);
+    if (stopping_ || next_ == requests_.size())
+        return std::nullopt;
+    return next_++;
+}
+
+FetchedFeed FeedFetches::fetch(size_t index) const
+{
+    // After unload nothing more goes out; the worker stops at the same time.
+    if (!HostGate::isOpen(generation_)) {
+        FetchedFeed skipped;
+        skipped.failure = std::make_exception_ptr(RSS::NetException(L"Download cancelled", WSAEINTR));
+        return skipped;
+    }
+    return fetchFeed(requests_[index]);
+}
+
+void FeedFetches::finish(size_t index, FetchedFeed outcome)
+{
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        outcomes_[index] = std::move(outcome);
+        finished_[index] = true;
+    }
+    changed_.notify_all();
+}

@@ -1,0 +1,78 @@
+#pragma once
+// The documents of one refresh, fetched and read several at a time on threads
+// the refresh owns, and handed to the worker one by one in list order.
+#include <windows.h>
+
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/UniqueHandle.h"
+#include "rss/Channel.h"
+
+#include "net/HttpAnswer.h"
+
+// One address of the list as the refresh asks it.
+struct FeedRequest {
+    std::wstring address;
+    HttpValidators known; // of the channel kept from an earlier answer
+    bool quiet = false;   // the server asked for a wait that is not over: not asked
+};
+
+// What fetching and reading one address gave: its document, that nothing
+// changed, that it was not asked, or what failed.
+struct FetchedFeed {
+    std::optional<FeedDocument> document;
+    HttpValidators validators; // of the answer the document came from
+    bool notModified = false;
+    bool quiet = false;
+    std::exception_ptr failure;
+    // The document, or the failure thrown again.
+    FeedDocument take();
+};
+
+// Fetches and reads one address on the calling thread; never throws.
+FetchedFeed fetchFeed(const FeedRequest& request);
+inline FetchedFeed fetchFeed(const std::wstring& address)
+{
+    FeedRequest request;
+    request.address = address;
+    return fetchFeed(request);
+}
+
+class FeedFetches {
+public:
+    static constexpr size_t kMaxThreads = 8;
+
+    // Starts fetching at once; the threads stop taking addresses when the
+    // load that started the refresh ends.
+    FeedFetches(std::vector<FeedRequest> requests, uint32_t generation);
+    // Lets the fetches in flight end (unload cuts them short) and joins every thread.
+    ~FeedFetches();
+    FeedFetches(const FeedFetches&) = delete;
+    FeedFetches& operator=(const FeedFetches&) = delete;
+
+    // Waits for the outcome of the address at `index` and moves it out.
+    FetchedFeed take(size_t index);
+
+private:
+    static DWORD WINAPI threadMain(LPVOID self);
+    void work();
+    std::optional<size_t> claim();
+    FetchedFeed fetch(size_t index) const;
+    void finish(size_t index, FetchedFeed outcome);
+
+    std::vector<FeedRequest> requests_;
+    uint32_t generation_;
+    std::vector<FetchedFeed> outcomes_;
+    std::vector<bool> finished_;
+    size_t next_ = 0;
+    bool stopping_ = false;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<UniqueHandle> threads_;
+};

@@ -1,0 +1,93 @@
+#include "net/HttpAnswer.h"
+
+#include <cctype>
+
+#include "base/RSSException.h"
+#include "net/HttpMessage.h"
+
+namespace {
+
+// Longer validators are not kept: a server has no need of them, and a stored
+// value must not grow without bound.
+constexpr size_t kLongestValidator = 1024;
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Only printable text goes back on the wire: a value with a control byte
+// could end our header line early and smuggle in a line of its own.
+bool sendable(const std::string& value)
+{
+    if (value.size() > kLongestValidator)
+        return false;
+    for (char c : value)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+            return false;
+    return true;
+}
+
+std::string validator(const std::string& response, const char* name)
+{
+    std::string value = HttpMessage::headerValue(response, name);
+    return sendable(value) ? value : std::string();
+}
+
+} // namespace
+
+namespace HttpMessage {
+
+std::string conditional(std::string request, const HttpValidators& known)
+{
+    std::string lines;
+    if (!known.etag.empty())
+        lines += "If-None-Match: " + known.etag + "\r\n";
+    if (!known.lastModified.empty())
+        lines += "If-Modified-Since: " + known.lastModified + "\r\n";
+    request.insert(request.size() - 2, lines); // before the empty line that ends the header
+    return request;
+}
+
+std::string headerValue(const std::string& response, const char* name)
+{
+    const size_t headerEnd = response.find("\r\n\r\n");
+    if (headerEnd == std::string::npos)
+        return std::string();
+    for (size_t line = response.find("\r\n"); line < headerEnd; line = response.find("\r\n", line + 2)) {
+        size_t at = line + 2;
+        const char* wanted = name;
+        while (*wanted != '\0' && at < headerEnd && tolower(static_cast<unsigned char>(response[at])) == *wanted) {
+            ++wanted;
+            ++at;
+        }
+        if (*wanted != '\0' || at >= headerEnd || response[at] != ':')
+            continue;
+        size_t end = response.find("\r\n", at);
+        ++at;
+        while (at < end && isBlank(response[at]))
+            ++at;
+        while (end > at && isBlank(response[end - 1]))
+            --end;
+        return response.substr(at, end - at);
+    }
+    return std::string();
+}
+
+HttpAnswer answer(std::string response, bool conditional)
+{
+    HttpAnswer answer;
+    const std::string status = statusCode(response);
+    if (status == "304" && conditional) {
+        answer.notModified = true;
+        return answer;
+    }
+    if (status == "429" || status == "503")
+        throw RSS::RetryLaterException(L"HTTP response code diffrent than 200 received",
+                                       headerValue(response, "retry-after"));
+    answer.validators = {validator(response, "etag"), validator(response, "last-modified")};
+    answer.body = body(std::move(response));
+    return answer;
+}
+
+} // namespace HttpMessage

@@ -1,0 +1,36 @@
+#pragma once
+// Conditional requests and what their answers mean: the validators a 200
+// answer carries, 304 Not Modified, and 429/503 with the wait they ask for.
+// Portable: no sockets here.
+#include <string>
+
+// What names the version of a document a server sent; sent back with the next
+// request so that the server can answer that nothing changed.
+struct HttpValidators {
+    std::string etag;
+    std::string lastModified;
+    bool empty() const { return etag.empty() && lastModified.empty(); }
+};
+
+struct HttpAnswer {
+    bool notModified = false;  // 304 to a conditional request: no body
+    std::string body;          // of a 200 answer
+    HttpValidators validators; // of a 200 answer; empty when it sent none
+};
+
+namespace HttpMessage {
+
+// The request with If-None-Match and If-Modified-Since lines for the validators
+// known, before its empty line; unchanged when none is known.
+std::string conditional(std::string request, const HttpValidators& known);
+
+// The value of the first header line of that name (lower case, without the
+// colon), blanks trimmed; empty when there is none or the header has no end.
+std::string headerValue(const std::string& response, const char* name);
+
+// 200: the body and its validators. 304 is an answer only to a conditional
+// request. 429 and 503 raise RSS::RetryLaterException with their Retry-After;
+// everything else fails as HttpMessage::body does.
+HttpAnswer answer(std::string response, bool conditional);
+
+} // namespace HttpMessage

@@ -1,0 +1,190 @@
+// The real DLL asking politely over successive refreshes: conditional requests
+// with the validators of the last 200 answer, 304 showing the last channel
+// again, and a 429 or 503 with Retry-After leaving the address alone meanwhile.
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <memory>
+
+#include "E2eSupport.h"
+#include "FeedDocuments.h"
+#include "HostedPlugin.h"
+#include "LoopbackServer.h"
+#include "TestTime.h"
+#include "devhost/FeedList.h"
+
+namespace {
+
+using Lines = std::vector<std::wstring>;
+
+const int64_t kBase = utcSeconds(2026, 5, 4, 12, 0, 0);
+const char* const kPlainRequestTail = "Connection: close\r\nAccept: text/xml\r\nUser-Agent: Mozilla/5.0\r\n";
+
+// An answer with these header lines (each ending in CR LF) before the empty line.
+ScriptedResponse answer(const std::string& status, const std::string& headers, const std::string& body = "")
+{
+    return rawResponse({"HTTP/1.1 " + status + "\r\n" + headers + "\r\n" + body});
+}
+
+std::string feed(const std::vector<std::string>& titles)
+{
+    std::vector<FeedItem> items;
+    for (const std::string& title : titles)
+        items.push_back({title, "http://x/" + title, "g-" + title, kBase});
+    return rssDocument("Feed", items);
+}
+
+// An HTTP date `offset` seconds from now, as a server writes it.
+std::string httpDate(int64_t offset)
+{
+    const __time64_t when = _time64(nullptr) + offset;
+    tm parts{};
+    _gmtime64_s(&parts, &when);
+    char text[64];
+    strftime(text, sizeof text, "%a, %d %b %Y %H:%M:%S GMT", &parts);
+    return text;
+}
+
+class PoliteRefresh : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { useUtc(); }
+
+    void start(const char* address)
+    {
+        serveAt(address);
+        ASSERT_TRUE(plugin.load());
+    }
+
+    // A new server, and the list its one feed; earlier addresses are forgotten.
+    void serveAt(const char* address)
+    {
+        server = std::make_unique<LoopbackServer>(address);
+        std::wstring error;
+        ASSERT_TRUE(plugin.host.storeFeedList(FeedList::join({server->url("/feed")}), error)) << error;
+    }
+
+    // One refresh with this answer served: "notify <title>" and "warning <title> | <text>".
+    Lines refresh(const ScriptedResponse& served)
+    {
+        server->serve("/feed", served);
+        const size_t mark = plugin.host.events().size();
+        EXPECT_TRUE(plugin.refresh(true));
+        Lines lines;
+        for (const Notification& notice : plugin.notificationsSince(mark))
+            lines.push_back((notice.flags == 3 ? L"notify " : L"warning ") + notice.title +
+                            (notice.text ? L" | " + *notice.text : L""));
+        return lines;
+    }
+
+    // The top-level lines of the panel: the channels shown.
+    Lines shownChannels()
+    {
+        Lines titles;
+        for (const TreeLine& line : plugin.host.panels().outline())
+            if (line.depth == 0)
+                titles.push_back(line.text);
+        return titles;
+    }
+
+    std::string lastRequest() const { return server->requests().back(); }
+    std::wstring failure() const
+    {
+        return L"warning RSS error - " + server->url("/feed") + L" | HTTP response code diffrent than 200 received";
+    }
+
+    ScratchFolder scratch;
+    HostedPlugin plugin{scratch.path(L"quillFeed.cfg")};
+    std::unique_ptr<LoopbackServer> server;
+};
+
+TEST_F(PoliteRefresh, AsksWithTheValidatorsOfTheLastAnswerAndShowsTheChannelAgainOn304)
+{
+    struct Case {
+        const char* name;
+        std::string validators;  // header lines of the 200 answer
+        std::string conditional; // the lines the next request adds
+    };
+    const Case cases[] = {
+        {"ETag only", "ETag: \"v1\"\r\n", "If-None-Match: \"v1\"\r\n"},
+        {"Last-Modified only", "Last-Modified: Mon, 04 May 2026 11:00:00 GMT\r\n",
+         "If-Modified-Since: Mon, 04 May 2026 11:00:00 GMT\r\n"},
+        {"both", "Last-Modified: Mon, 04 May 2026 11:00:00 GMT\r\nETag:  W/\"v2\" \r\n",
+         "If-None-Match: W/\"v2\"\r\nIf-Modified-Since: Mon, 04 May 2026 11:00:00 GMT\r\n"},
+        {"neither", "", ""},
+        {"a value that would break the request", "ETag: \"a\rInjected: yes\"\r\n", ""},
+    };
+    start("127.0.7.50");
+    int round = 0;
+    for (const Case& c : cases) {
+        const std::string first = "First " + std::to_string(++round);
+        refresh(answer("200 OK", c.validators, feed({first})));
+        // A 304 to a request without validators is not an answer: the last check fails.
+        const Lines second = refresh(answer("304 Not Modified", ""));
+        const std::string sent = lastRequest();
+        const std::string tail = kPlainRequestTail + c.conditional + "\r\n";
+        EXPECT_EQ(sent.substr(sent.size() - std::min(sent.size(), tail.size())), tail) << c.name;
+        EXPECT_EQ(second, c.conditional.empty() ? Lines{failure()} : Lines{}) << c.name;
+        EXPECT_EQ(shownChannels(), c.conditional.empty() ? Lines{} : Lines{L"Feed"}) << c.name;
+    }
+}
+
+// Validators sent, a fresh 200 back: read and announced as ever, and its own
+// validators (none here) replace the old ones.
+TEST_F(PoliteRefresh, ServerIgnoringTheValidatorsIsReadAsEver)
+{
+    start("127.0.7.51");
+    EXPECT_EQ(refresh(answer("200 OK", "ETag: \"v1\"\r\n", feed({"A"}))), Lines{L"notify A"});
+    EXPECT_EQ(refresh(answer("200 OK", "", feed({"B", "A"}))), Lines{L"notify B"});
+    EXPECT_NE(lastRequest().find("If-None-Match: \"v1\"\r\n"), std::string::npos);
+    EXPECT_EQ(shownChannels(), Lines{L"Feed"});
+    refresh(answer("200 OK", "", feed({"B", "A"})));
+    EXPECT_EQ(lastRequest().find("If-"), std::string::npos) << "validators of an older answer were sent";
+}
+
+TEST_F(PoliteRefresh, FirstAnswer304IsAWarning)
+{
+    start("127.0.7.52");
+    EXPECT_EQ(refresh(answer("304 Not Modified", "ETag: \"x\"\r\n")), Lines{failure()});
+    EXPECT_EQ(shownChannels(), Lines{});
+    EXPECT_EQ(refresh(answer("200 OK", "", feed({"A"}))), Lines{L"notify A"});
+}
+
+// A 429 or 503 is one warning and leaves the last channel shown; with a wait
+// still to come the address is not asked and nothing more is said.
+TEST_F(PoliteRefresh, RetryAfterKeepsTheAddressQuietUntilItPasses)
+{
+    struct Case {
+        const char* name;
+        std::string status;
+        std::string retryAfter;
+        bool askedAgain; // on the next refresh
+    };
+    const Case cases[] = {
+        {"429, seconds", "429 Too Many Requests", "3600", false},
+        {"429, date", "429 Too Many Requests", httpDate(3600), false},
+        {"503, seconds", "503 Service Unavailable", "120", false},
+        {"503, date past", "503 Service Unavailable", httpDate(-3600), true},
+        {"429, no value", "429 Too Many Requests", "", true},
+        {"429, unreadable", "429 Too Many Requests", "soon", true},
+    };
+    const char* const addresses[] = {"127.0.7.53", "127.0.7.54", "127.0.7.55",
+                                     "127.0.7.56", "127.0.7.57", "127.0.7.58"};
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        if (i == 0)
+            start(addresses[i]);
+        else
+            serveAt(addresses[i]); // an address of its own: nothing remembered of it
+        EXPECT_EQ(refresh(answer("200 OK", "", feed({"A"}))), Lines{L"notify A"}) << c.name;
+        const std::string header = c.retryAfter.empty() ? "" : "Retry-After: " + c.retryAfter + "\r\n";
+        EXPECT_EQ(refresh(answer(c.status, header)), Lines{failure()}) << c.name;
+        EXPECT_EQ(shownChannels(), Lines{L"Feed"}) << c.name;
+
+        const size_t asked = server->connectionCount();
+        EXPECT_EQ(refresh(answer(c.status, header)), Lines{}) << c.name;
+        EXPECT_EQ(server->connectionCount(), asked + (c.askedAgain ? 1 : 0)) << c.name;
+        EXPECT_EQ(shownChannels(), Lines{L"Feed"}) << c.name;
+    }
+}
+
+} // namespace

@@ -1,0 +1,152 @@
+// The real library fetching a list several addresses at a time: how many
+// exchanges overlap, the order in which the results are announced, a dead host
+// among them, and unload in the middle of it all.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "EngineTestKit.h"
+#include "EventBytes.h"
+#include "LoopbackServer.h"
+#include "PluginLibrary.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
+
+namespace {
+
+const int64_t kBase = utcSeconds(2024, 6, 1, 8, 0, 0);
+constexpr size_t kParallel = 8;
+constexpr uint32_t kHoldLimitMs = 4000;
+
+std::string feedPath(size_t i)
+{
+    return "/f" + std::to_string(i);
+}
+
+class ParallelRefresh : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(library.ready());
+        ASSERT_EQ(library.load(host.api()), 0);
+        timer = host.timerCallback();
+        ASSERT_NE(timer, nullptr);
+    }
+    void TearDown() override
+    {
+        if (loaded)
+            library.unload();
+    }
+
+    void startServer(const char* address) { server = std::make_unique<LoopbackServer>(address); }
+
+    // `count` feeds of one item each, listed in path order after `first` lines.
+    void serveFeeds(size_t count, std::vector<std::wstring> first = {})
+    {
+        std::wstring list;
+        for (const std::wstring& line : first)
+            list += line + L"\r\n";
+        for (size_t i = 0; i < count; ++i) {
+            const std::string name = "Item " + std::to_string(i);
+            server->serve(feedPath(i),
+                          rssDocument("Feed", {{name, "http://x/" + std::to_string(i), "g" + name, kBase}}));
+            list += server->url(feedPath(i)) + L"\r\n";
+        }
+        host.setValue(kFeedsKey, list);
+    }
+
+    void fire()
+    {
+        EventBytes event = timerEvent(3);
+        EXPECT_EQ(timer(event.address(), 0, nullptr), 0);
+    }
+
+    bool refreshed(size_t refreshes = 1)
+    {
+        return pollUntil([&] { return endedWorkers(host.calls()) == refreshes; }, 30s);
+    }
+
+    RecordingHost host;
+    PluginLibrary library;
+    std::unique_ptr<LoopbackServer> server;
+    HostCallback timer = nullptr;
+    bool loaded = true;
+};
+
+// Answers are held until eight requests wait together, so a list fetched one
+// address after another never gets there; the first feed answers last.
+TEST_F(ParallelRefresh, FetchesEightAtOnceAndAnnouncesInListOrder)
+{
+    constexpr size_t kFeeds = 13;
+    startServer("127.0.5.90");
+    serveFeeds(kFeeds);
+    ScriptedResponse late = httpResponse(rssDocument("Feed", {{"Item 0", "http://x/0", "gItem 0", kBase}}));
+    const std::string whole = late.chunks[0];
+    late.chunks = {whole.substr(0, 20), whole.substr(20)};
+    late.pauseBetweenChunksMs = 300;
+    server->serve(feedPath(0), late);
+    server->holdAnswersUntilWaiting(kParallel, kHoldLimitMs);
+
+    fire();
+    ASSERT_TRUE(refreshed());
+    EXPECT_EQ(server->mostWaitingAtOnce(), kParallel);
+    EXPECT_EQ(server->connectionCount(), kFeeds);
+    std::vector<std::wstring> expected;
+    for (size_t i = 0; i < kFeeds; ++i) {
+        expected.push_back(notifyLine(L"Item " + std::to_wstring(i)));
+        expected.push_back(newsLine(L"gItem " + std::to_wstring(i)));
+    }
+    EXPECT_EQ(announcements(host.calls()), expected);
+}
+
+// A host that holds its connection open leaves the others to be fetched meanwhile;
+// unload then ends it and every fetch still open, and nothing reaches the host after.
+TEST_F(ParallelRefresh, DeadHostHoldsNoOtherFetchAndUnloadEndsThemAll)
+{
+    constexpr size_t kFeeds = 10;
+    startServer("127.0.5.91");
+    ScriptedResponse silent;
+    silent.mode = ScriptedResponse::Mode::Silent;
+    server->serve("/dead", silent);
+    serveFeeds(kFeeds, {server->url("/dead")});
+
+    fire();
+    EXPECT_TRUE(pollUntil([&] { return server->finishedCount() == kFeeds; }))
+        << "the fetches behind the dead host waited for it";
+    EXPECT_EQ(server->connectionCount(), kFeeds + 1);
+    EXPECT_TRUE(announcements(host.calls()).empty()) << "a later address was announced before the first one";
+
+    const size_t before = host.calls().size();
+    EXPECT_EQ(library.unload(), 0);
+    loaded = false;
+    EXPECT_TRUE(pollUntil([&] { return server->finishedCount() == kFeeds + 1; }, 10s)) << "the dead fetch stayed open";
+    EXPECT_TRUE(library.release());
+    EXPECT_TRUE(pollUntil([&] { return !library.mapped(); }, 10s)) << "a fetch thread kept running";
+    EXPECT_EQ(host.serviceNames(before), kUnloadCalls) << "the library called the host after unload";
+}
+
+TEST_F(ParallelRefresh, UnloadCutsEveryFetchInFlightAndStartsNoMore)
+{
+    startServer("127.0.5.92");
+    ScriptedResponse silent;
+    silent.mode = ScriptedResponse::Mode::Silent;
+    std::wstring list;
+    for (size_t i = 0; i < kParallel + 4; ++i) {
+        server->serve(feedPath(i), silent);
+        list += server->url(feedPath(i)) + L"\r\n";
+    }
+    host.setValue(kFeedsKey, list);
+
+    fire();
+    ASSERT_TRUE(pollUntil([&] { return server->connectionCount() == kParallel; }));
+    const size_t before = host.calls().size();
+    EXPECT_EQ(library.unload(), 0);
+    loaded = false;
+    EXPECT_TRUE(pollUntil([&] { return server->finishedCount() == kParallel; }, 10s)) << "a fetch stayed open";
+    EXPECT_TRUE(library.release());
+    EXPECT_TRUE(pollUntil([&] { return !library.mapped(); }, 10s)) << "a fetch thread kept running";
+    EXPECT_EQ(server->connectionCount(), kParallel) << "addresses were fetched after unload";
+    EXPECT_EQ(host.serviceNames(before), kUnloadCalls) << "the library called the host after unload";
+}
+
+} // namespace
