@@ -4,6 +4,8 @@
 #include <winsock2.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -65,6 +67,10 @@ public:
     size_t connectionCount() const { return connections_.load(); }
     // Connections whose handler has finished (the client closed, or the script ended).
     size_t finishedCount() const { return finished_.load(); }
+    // Wait until that many connections were accepted (or finished); false when
+    // the limit passed first.
+    bool waitForConnections(size_t count, std::chrono::milliseconds limit = std::chrono::seconds(10));
+    bool waitForFinished(size_t count, std::chrono::milliseconds limit = std::chrono::seconds(10));
 
     const std::string& address() const { return address_; }
     // http://address[:port]path
@@ -79,6 +85,8 @@ private:
     bool sendAll(SOCKET client, const char* data, size_t size) const;
     void waitForClientClose(SOCKET client) const;
     void awaitTurnToAnswer();
+    bool waitFor(const std::atomic<size_t>& counter, size_t count, std::chrono::milliseconds limit);
+    void announce(); // a counter changed, or the server stops
 
     std::string address_;
     uint16_t port_;
@@ -93,6 +101,7 @@ private:
     std::atomic<size_t> holdUntilWaiting_{0};
     std::atomic<uint32_t> holdLimitMs_{0};
     mutable std::mutex mutex_;
+    std::condition_variable changed_;
     std::map<std::string, ScriptedResponse> scripts_;
     std::vector<std::string> requests_;
     std::vector<std::thread> workers_;
