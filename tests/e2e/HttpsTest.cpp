@@ -12,7 +12,6 @@
 #include "FetchOutcome.h"
 #include "HostedPlugin.h"
 #include "LoopbackServer.h"
-#include "Polling.h"
 #include "TestRoot.h"
 #include "TestTime.h"
 #include "devhost/FeedList.h"
@@ -123,7 +122,7 @@ TEST_F(Https, CancelEndsAHandshakeInProgress)
     LoopbackServer silent("127.0.17.21", 443);
     FetchOutcome outcome;
     std::thread fetcher([&] { outcome = fetchOutcome(L"https://127.0.17.21/feed"); }); // the product's 30 s limits
-    pollUntil([&] { return silent.connectionCount() > 0; });
+    ASSERT_TRUE(silent.waitForConnections(1));
     ASSERT_EQ(silent.connectionCount(), 1u);
     const uint64_t ms = elapsedMs([&] {
         HttpClient::cancelAll();
@@ -176,11 +175,11 @@ TEST_F(HttpsThroughTheDll, UnloadEndsAHandshakeInProgress)
     std::wstring error;
     ASSERT_TRUE(plugin.host.storeFeedList(L"https://127.0.17.22/feed", error)) << error;
     ASSERT_TRUE(plugin.load()); // the timer's first event starts a refresh at once
-    pollUntil([&] { return silent.connectionCount() > 0; });
+    ASSERT_TRUE(silent.waitForConnections(1));
     ASSERT_EQ(silent.connectionCount(), 1u);
     EXPECT_LT(elapsedMs([&] { plugin.unload(); }), 3000u); // the product's limits are 30 s
-    pollUntil([&] { return silent.finishedCount() > 0; });
-    EXPECT_EQ(silent.finishedCount(), 1u) << "the plug-in's connection stayed open";
+    EXPECT_TRUE(silent.waitForFinished(1)) << "the plug-in's connection stayed open";
+    EXPECT_EQ(silent.finishedCount(), 1u);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "EngineTestKit.h"
+#include "LogLines.h"
 #include "PluginUnderTest.h"
 #include "host/HostProtocol.h"
 #include "services/SettingsStore.h"
@@ -87,6 +88,19 @@ private:
 
 class Resources : public PluginUnderTest {
 protected:
+    // The failures the plug-in reported in the last batch, warnings and their
+    // logged repeats, so a failing count says why.
+    std::string failuresSaid() const
+    {
+        std::wstring said;
+        for (const RecordedCall& call : host.callsTo(L"WTW/ShowStandardNotify"))
+            said += call.text(16) + L" | " + call.text(8) + L"\n";
+        for (const std::wstring& line : logMessages(host.calls()))
+            if (line.rfind(L"Warning not repeated", 0) == 0)
+                said += line + L"\n";
+        return testing::PrintToString(said);
+    }
+
     // A batch of refreshes started back to back, until every worker is reaped
     // and every cleaner has ended. Batches spare thread starts, Wine's slowest step.
     bool batch(int refreshes, int32_t code)
@@ -162,8 +176,8 @@ TEST_F(Resources, RefreshesOfALocalFeedLeaveNothingBehind)
     ASSERT_TRUE(server.listening());
     host.setValue(kFeedsKey, L"http://127.0.5.60/feed\r\nhttp://127.0.5.60/feed");
     expectNoGrowth(200, 3);
-    EXPECT_EQ(server.served(), 2u * 210u);
-    EXPECT_EQ(plugin.store.channels.size(), 2u);
+    EXPECT_EQ(server.served(), 2u * 210u) << failuresSaid();
+    EXPECT_EQ(plugin.store.channels.size(), 2u) << failuresSaid();
 }
 
 } // namespace

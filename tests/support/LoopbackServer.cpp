@@ -66,6 +66,7 @@ LoopbackServer::LoopbackServer(std::string address, uint16_t port) : address_(st
 LoopbackServer::~LoopbackServer()
 {
     stopping_ = true;
+    announce();
     acceptor_.join();
     listener_.reset();
     std::vector<std::thread> workers;
@@ -96,6 +97,30 @@ std::wstring LoopbackServer::url(const std::string& path) const
     return std::wstring(text.begin(), text.end());
 }
 
+void LoopbackServer::announce()
+{
+    { // taken so a waiter between its check and its wait cannot miss this
+        std::lock_guard<std::mutex> hold(mutex_);
+    }
+    changed_.notify_all();
+}
+
+bool LoopbackServer::waitFor(const std::atomic<size_t>& counter, size_t count, std::chrono::milliseconds limit)
+{
+    std::unique_lock<std::mutex> hold(mutex_);
+    return changed_.wait_for(hold, limit, [&] { return counter.load() >= count; });
+}
+
+bool LoopbackServer::waitForConnections(size_t count, std::chrono::milliseconds limit)
+{
+    return waitFor(connections_, count, limit);
+}
+
+bool LoopbackServer::waitForFinished(size_t count, std::chrono::milliseconds limit)
+{
+    return waitFor(finished_, count, limit);
+}
+
 void LoopbackServer::holdAnswersUntilWaiting(size_t count, uint32_t limitMs)
 {
     holdLimitMs_ = limitMs;
@@ -110,9 +135,10 @@ void LoopbackServer::awaitTurnToAnswer()
     size_t most = mostWaiting_.load();
     while (now > most && !mostWaiting_.compare_exchange_weak(most, now)) {
     }
-    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(holdLimitMs_.load());
-    while (!stopping_ && mostWaiting_ < holdUntilWaiting_ && std::chrono::steady_clock::now() < until)
-        Sleep(kSliceMs);
+    announce();
+    std::unique_lock<std::mutex> hold(mutex_);
+    changed_.wait_for(hold, std::chrono::milliseconds(holdLimitMs_.load()),
+                      [&] { return stopping_ || mostWaiting_ >= holdUntilWaiting_; });
 }
 
 void LoopbackServer::acceptLoop()
@@ -127,10 +153,12 @@ void LoopbackServer::acceptLoop()
         u_long nonBlocking = 1;
         ioctlsocket(client, FIONBIO, &nonBlocking);
         ++connections_;
+        announce();
         std::lock_guard<std::mutex> hold(mutex_);
         workers_.emplace_back([this, client] {
             handle(client);
             ++finished_;
+            announce();
         });
     }
 }

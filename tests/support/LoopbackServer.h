@@ -4,6 +4,8 @@
 #include <winsock2.h>
 
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -71,6 +73,10 @@ public:
     size_t bytesReceived() const { return received_.load(); }
     // Times a send found the client's buffers full and had to wait.
     size_t stalledSends() const { return stalledSends_.load(); }
+    // Wait until that many connections were accepted (or finished); false when
+    // the limit passed first.
+    bool waitForConnections(size_t count, std::chrono::milliseconds limit = std::chrono::seconds(10));
+    bool waitForFinished(size_t count, std::chrono::milliseconds limit = std::chrono::seconds(10));
 
     const std::string& address() const { return address_; }
     // http://address[:port]path
@@ -85,6 +91,8 @@ private:
     bool sendAll(SOCKET client, const char* data, size_t size) const;
     void waitForClientClose(SOCKET client) const;
     void awaitTurnToAnswer();
+    bool waitFor(const std::atomic<size_t>& counter, size_t count, std::chrono::milliseconds limit);
+    void announce(); // a counter changed, or the server stops
 
     std::string address_;
     uint16_t port_;
@@ -101,6 +109,7 @@ private:
     std::atomic<size_t> holdUntilWaiting_{0};
     std::atomic<uint32_t> holdLimitMs_{0};
     mutable std::mutex mutex_;
+    std::condition_variable changed_;
     std::map<std::string, ScriptedResponse> scripts_;
     std::vector<std::string> requests_;
     std::vector<std::thread> workers_;
