@@ -106,28 +106,23 @@ std::vector<MixedCase> serveOccasional(LoopbackServer& server)
 // ended otherwise than expected.
 std::vector<FetchOutcome> fetchMixed(int rounds)
 {
+    FetchLimits limits;
+    limits.ioTimeoutMs = 1000; // the silent server ends on it; every other answer comes far sooner
+    const FetchControl control(limits);
     LoopbackServer server("127.0.4.50");
     const std::vector<MixedCase> common = serveMixed(server);
     const std::vector<MixedCase> occasional = serveOccasional(server);
     std::vector<FetchOutcome> unexpected;
     for (int i = 0; i < rounds; ++i) {
         const MixedCase& c = i % 30 == 29 ? occasional[i / 30 % occasional.size()] : common[i % common.size()];
-        const FetchOutcome outcome = fetchOutcome(c.address);
+        const FetchOutcome outcome = fetchOutcome(c.address, control);
         if (c.kinds.count(outcome.kind) == 0)
             unexpected.push_back(outcome);
     }
     return unexpected;
 }
 
-class HttpClientLeaks : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        FetchLimits limits;
-        limits.ioTimeoutMs = 1000; // the silent server ends on it; every other answer comes far sooner
-        HttpClient::setLimits(limits);
-    }
-};
+using HttpClientLeaks = testing::Test;
 
 TEST_F(HttpClientLeaks, HundredsOfFetchesLeaveNoSocketAndNoWinsockStart)
 {
