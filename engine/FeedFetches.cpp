@@ -9,6 +9,7 @@
 #include "net/HttpClient.h"
 #include "net/Url.h"
 #include "rss/FeedReader.h"
+#include "services/CallbackGuard.h"
 
 FeedDocument FetchedFeed::take()
 {
@@ -37,8 +38,8 @@ FetchedFeed fetchFeed(const FeedRequest& request, const FetchControl& control)
     return outcome;
 }
 
-FeedFetches::FeedFetches(std::vector<FeedRequest> requests, const FetchControl& control)
-    : requests_(std::move(requests)), control_(control), outcomes_(requests_.size()),
+FeedFetches::FeedFetches(std::vector<FeedRequest> requests, const FetchControl& control, const HostLink* link)
+    : requests_(std::move(requests)), control_(control), link_(link), outcomes_(requests_.size()),
       finished_(requests_.size(), false)
 {
     const size_t wanted = std::min(kMaxThreads, requests_.size());
@@ -72,8 +73,11 @@ FetchedFeed FeedFetches::take(size_t index)
 
 DWORD WINAPI FeedFetches::threadMain(LPVOID self)
 {
-    static_cast<FeedFetches*>(self)->work();
-    return 0;
+    auto* fetches = static_cast<FeedFetches*>(self);
+    return guarded(fetches->link_, L"fetch thread", DWORD{0}, [fetches] {
+        fetches->work();
+        return DWORD{0};
+    });
 }
 
 void FeedFetches::work()

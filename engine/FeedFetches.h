@@ -45,13 +45,16 @@ inline FetchedFeed fetchFeed(const std::wstring& address, const FetchControl& co
     return fetchFeed(request, control);
 }
 
+class HostLink;
+
 class FeedFetches {
 public:
     static constexpr size_t kMaxThreads = 8;
 
     // Starts fetching at once; the threads stop taking addresses when the
-    // control is cancelled (the load that started the refresh ends).
-    FeedFetches(std::vector<FeedRequest> requests, const FetchControl& control);
+    // control is cancelled (the load that started the refresh ends). What a
+    // thread's guard swallows is logged through `link`.
+    FeedFetches(std::vector<FeedRequest> requests, const FetchControl& control, const HostLink* link);
     // Lets the fetches in flight end (unload cuts them short) and joins every thread.
     ~FeedFetches();
     FeedFetches(const FeedFetches&) = delete;
@@ -69,6 +72,7 @@ private:
 
     std::vector<FeedRequest> requests_;
     const FetchControl& control_;
+    const HostLink* link_;
     std::vector<FetchedFeed> outcomes_;
     std::vector<bool> finished_;
     size_t next_ = 0;

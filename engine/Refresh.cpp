@@ -67,7 +67,7 @@ void refresh(const RefreshTask& task)
     const std::vector<std::wstring> lines = splitFeedList(list);
     // Fetched several at a time, checked one by one in list order on this
     // thread: the store keeps one writer, the announcements their order.
-    FeedFetches fetches(requestsFor(store, lines), *task.fetches);
+    FeedFetches fetches(requestsFor(store, lines), *task.fetches, task.link.get());
     for (size_t i = 0; i < lines.size(); ++i) {
         // Unload cut the refresh short: the remaining checks would only fail.
         if (!task.link->isOpen())
