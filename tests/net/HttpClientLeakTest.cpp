@@ -5,6 +5,7 @@
 #include "FetchOutcome.h"
 #include "LoopbackServer.h"
 #include "ProcessCounts.h"
+#include "base/UniqueHandle.h"
 #include "net/HttpClient.h"
 
 namespace {
@@ -56,16 +57,13 @@ bool winsockFullyCleanedUp()
 
 // Holds a WinSock start of the test's own, so a leaked socket is not closed
 // behind our back by the last cleanup and stays visible in the handle count.
-class TestWinsock {
-public:
-    TestWinsock() { EXPECT_EQ(WSAStartup(MAKEWORD(2, 2), &data_), 0); }
-    ~TestWinsock() { WSACleanup(); }
-    TestWinsock(const TestWinsock&) = delete;
-    TestWinsock& operator=(const TestWinsock&) = delete;
-
-private:
-    WSADATA data_;
-};
+UniqueWinsock testWinsock()
+{
+    WSADATA data;
+    const bool started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    EXPECT_TRUE(started);
+    return UniqueWinsock(started);
+}
 
 struct MixedCase {
     std::wstring address;
@@ -127,7 +125,7 @@ using HttpClientLeaks = testing::Test;
 TEST_F(HttpClientLeaks, HundredsOfFetchesLeaveNoSocketAndNoWinsockStart)
 {
     {
-        TestWinsock hold;
+        const UniqueWinsock hold = testWinsock();
         EXPECT_EQ(fetchMixed(60), std::vector<FetchOutcome>{}); // what WinSock keeps for good is made here
         const std::map<int, size_t> before = settledHandles();
         EXPECT_EQ(fetchMixed(240), std::vector<FetchOutcome>{});
@@ -139,7 +137,7 @@ TEST_F(HttpClientLeaks, HundredsOfFetchesLeaveNoSocketAndNoWinsockStart)
 TEST_F(HttpClientLeaks, ProbesSeeALeftOpenSocketAndAnUnpairedStart)
 {
     {
-        TestWinsock hold;
+        const UniqueWinsock hold = testWinsock();
         const std::map<int, size_t> before = settledHandles();
         std::vector<SOCKET> leaked;
         for (int i = 0; i < 3; ++i)
