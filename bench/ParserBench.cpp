@@ -19,7 +19,7 @@
 #include "AllocationCounter.h"
 #include "ExpatTree.h"
 #include "FeedGenerator.h"
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 #include "xml/XmlNode.h"
 #include "xml/XmlParser.h"
 

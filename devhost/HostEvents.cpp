@@ -1,6 +1,6 @@
 #include "devhost/HostEvents.h"
 
-#include "core/HostProtocol.h"
+#include "host/HostProtocol.h"
 
 namespace {
 
@@ -18,18 +18,14 @@ bool endsWith(const std::wstring& text, const std::wstring& tail)
 
 bool isWorkerEndLine(const std::wstring& message)
 {
-    return message.rfind(L"Thread ", 0) == 0 && endsWith(message, L" has ended");
+    return message.rfind(kWorkerEndedPrefix, 0) == 0 && endsWith(message, kWorkerEndedSuffix);
 }
 
 HostEvents::HostEvents() : changed_(CreateEventW(nullptr, FALSE, FALSE, nullptr))
 {
 }
 
-HostEvents::~HostEvents()
-{
-    if (changed_ != nullptr)
-        CloseHandle(changed_);
-}
+HostEvents::~HostEvents() = default;
 
 void HostEvents::install(ServiceDispatcher& dispatcher)
 {
@@ -103,7 +99,7 @@ void HostEvents::add(HostEvent event)
     }
     if (listener)
         listener(event);
-    SetEvent(changed_);
+    SetEvent(changed_.get());
 }
 
 std::vector<HostEvent> HostEvents::all() const
@@ -169,6 +165,7 @@ bool HostEvents::waitForWorkersEnded(size_t target, DWORD timeoutMs) const
         const ULONGLONG now = GetTickCount64();
         if (now >= deadline)
             return false;
-        MsgWaitForMultipleObjects(1, &changed_, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+        HANDLE changedHandle = changed_.get();
+        MsgWaitForMultipleObjects(1, &changedHandle, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
     }
 }

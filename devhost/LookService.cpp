@@ -1,6 +1,6 @@
 #include "devhost/LookService.h"
 
-#include "core/HostProtocol.h"
+#include "host/HostProtocol.h"
 
 namespace {
 

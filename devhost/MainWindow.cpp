@@ -2,6 +2,7 @@
 
 #include "devhost/OptionsDialog.h"
 #include "devhost/Report.h"
+#include "host/HostProtocol.h"
 
 namespace {
 
@@ -96,7 +97,7 @@ RECT MainWindow::panelRect() const
 void MainWindow::show()
 {
     LoadedImage image;
-    if (host_.look().image(L"Image/quillFeed", image) && (icon_ = iconFromPng(image.png, 16)) != nullptr)
+    if (host_.look().image(kPluginImageId, image) && (icon_ = iconFromPng(image.png, 16)) != nullptr)
         SendMessageW(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
     const PluginIdentity identity = host_.identity();
     SetWindowTextW(window_,

@@ -2,13 +2,13 @@
 
 #include <optional>
 
-#include "core/HostProtocol.h"
 #include "devhost/Console.h"
 #include "devhost/FeedList.h"
 #include "devhost/Modes.h"
 #include "devhost/PanelFrame.h"
 #include "devhost/Report.h"
 #include "devhost/Startup.h"
+#include "host/HostProtocol.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cwchar>
 #include <memory>
 
-#include "core/HostProtocol.h"
+#include "host/HostProtocol.h"
 
 void OptionsPages::install(ServiceDispatcher& dispatcher)
 {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "core/HostProtocol.h"
 #include "devhost/ServiceDispatcher.h"
+#include "host/HostProtocol.h"
 
 struct OptionsPageInfo {
     HMODULE module = nullptr;

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "core/HostProtocol.h"
+#include "host/HostProtocol.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "core/HostProtocol.h"
 #include "devhost/ServiceDispatcher.h"
+#include "host/HostProtocol.h"
 
 struct TreeLine {
     int depth = 0;

@@ -1,7 +1,5 @@
 #include "devhost/PluginModule.h"
 
-#include <cstring>
-
 namespace {
 
 std::wstring systemMessage(DWORD code)
@@ -17,18 +15,10 @@ std::wstring systemMessage(DWORD code)
     return L"error " + std::to_wstring(code) + (message.empty() ? L"" : L": " + message);
 }
 
-// The identity record: its size, then pointers to wide texts at fixed offsets.
-std::wstring textAt(const void* record, size_t offset)
+std::wstring textOf(const wchar_t* text)
 {
-    const wchar_t* text = nullptr;
-    memcpy(&text, static_cast<const char*>(record) + offset, sizeof text);
     return text ? std::wstring(text) : std::wstring();
 }
-
-constexpr size_t kNameOffset = 8;
-constexpr size_t kDescriptionOffset = 16;
-constexpr size_t kGuidOffset = 96;
-constexpr uint32_t kInfoSize = 128;
 
 } // namespace
 
@@ -45,9 +35,9 @@ bool PluginModule::open(const std::wstring& path, std::wstring& error)
         error = L"cannot load " + path + L" (" + systemMessage(GetLastError()) + L")";
         return false;
     }
-    query_ = reinterpret_cast<QueryFn>(reinterpret_cast<void*>(GetProcAddress(module_, "queryPlugInfo")));
-    load_ = reinterpret_cast<LoadFn>(reinterpret_cast<void*>(GetProcAddress(module_, "pluginLoad")));
-    unload_ = reinterpret_cast<UnloadFn>(reinterpret_cast<void*>(GetProcAddress(module_, "pluginUnload")));
+    query_ = reinterpret_cast<QueryPlugInfoFn>(reinterpret_cast<void*>(GetProcAddress(module_, kQueryPlugInfoExport)));
+    load_ = reinterpret_cast<PluginLoadFn>(reinterpret_cast<void*>(GetProcAddress(module_, kPluginLoadExport)));
+    unload_ = reinterpret_cast<PluginUnloadFn>(reinterpret_cast<void*>(GetProcAddress(module_, kPluginUnloadExport)));
     if (query_ == nullptr || load_ == nullptr || unload_ == nullptr) {
         error = path + L" is not a plug-in: it lacks queryPlugInfo, pluginLoad or pluginUnload";
         close();
@@ -59,15 +49,12 @@ bool PluginModule::open(const std::wstring& path, std::wstring& error)
 PluginIdentity PluginModule::identity() const
 {
     PluginIdentity identity;
-    const void* info = query_ ? query_() : nullptr;
-    uint32_t size = 0;
-    if (info != nullptr)
-        memcpy(&size, info, sizeof size);
-    if (size < kInfoSize)
+    const PluginInfo* info = query_ ? query_() : nullptr;
+    if (info == nullptr || info->size < sizeof(PluginInfo))
         return identity;
-    identity.name = textAt(info, kNameOffset);
-    identity.description = textAt(info, kDescriptionOffset);
-    identity.guid = textAt(info, kGuidOffset);
+    identity.name = textOf(info->name);
+    identity.description = textOf(info->description);
+    identity.guid = textOf(info->guid);
     return identity;
 }
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "core/HostApi.h"
+#include "host/Exports.h"
 
 struct PluginIdentity {
     std::wstring name;
@@ -36,12 +36,8 @@ public:
     void abandon();
 
 private:
-    using QueryFn = const void* (*)();
-    using LoadFn = int (*)(DWORD, const HostApi*);
-    using UnloadFn = int (*)();
-
     HMODULE module_ = nullptr;
-    QueryFn query_ = nullptr;
-    LoadFn load_ = nullptr;
-    UnloadFn unload_ = nullptr;
+    QueryPlugInfoFn query_ = nullptr;
+    PluginLoadFn load_ = nullptr;
+    PluginUnloadFn unload_ = nullptr;
 };

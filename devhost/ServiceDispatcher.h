@@ -9,7 +9,7 @@
 #include <set>
 #include <string>
 
-#include "core/HostApi.h"
+#include "host/HostApi.h"
 
 using ServiceHandler = std::function<intptr_t(intptr_t wParam, intptr_t lParam)>;
 

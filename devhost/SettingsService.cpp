@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cwchar>
 
-#include "core/HostProtocol.h"
+#include "host/HostProtocol.h"
 
 namespace {
 

@@ -2,11 +2,12 @@
 
 #include "devhost/Console.h"
 #include "devhost/FeedList.h"
+#include "host/HostProtocol.h"
 
 namespace {
 
-// The plug-in hands the host a buffer of 261 characters for this path.
-constexpr size_t kMaxConfigPath = 260;
+// The path must fit the plug-in's buffer with its NUL.
+constexpr size_t kMaxConfigPath = kConfigPathChars - 1;
 
 int storeFeeds(const CommandLine& options, DevHost& host)
 {

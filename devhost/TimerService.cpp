@@ -3,7 +3,7 @@
 #include <chrono>
 #include <cstring>
 
-#include "core/HostProtocol.h"
+#include "host/HostProtocol.h"
 
 void sendTimerEvent(HostCallback callback, int32_t code)
 {

@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "core/HostProtocol.h"
 #include "devhost/ServiceDispatcher.h"
+#include "host/HostProtocol.h"
 
 class TimerService {
 public:

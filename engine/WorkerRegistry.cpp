@@ -1,9 +1,11 @@
 #include "engine/WorkerRegistry.h"
 
-#include "core/HostLog.h"
-#include "engine/HostGate.h"
 #include "engine/ModuleRef.h"
-#include "engine/PumpingWait.h"
+#include "host/HostProtocol.h"
+#include "services/CallbackGuard.h"
+#include "services/HostLink.h"
+#include "services/HostLog.h"
+#include "services/PumpingWait.h"
 
 namespace {
 
@@ -17,12 +19,12 @@ using RegistryRef = std::shared_ptr<WorkerRegistry>;
 
 } // namespace
 
-std::shared_ptr<WorkerRegistry> WorkerRegistry::create()
+std::shared_ptr<WorkerRegistry> WorkerRegistry::create(std::shared_ptr<const HostLink> link)
 {
-    return std::shared_ptr<WorkerRegistry>(new WorkerRegistry());
+    return std::shared_ptr<WorkerRegistry>(new WorkerRegistry(std::move(link)));
 }
 
-WorkerRegistry::WorkerRegistry() : generation_(HostGate::generation())
+WorkerRegistry::WorkerRegistry(std::shared_ptr<const HostLink> link) : link_(std::move(link))
 {
 }
 
@@ -37,9 +39,8 @@ WorkerRegistry::~WorkerRegistry()
 
 void WorkerRegistry::log(const wchar_t* format, HANDLE handle) const
 {
-    HostGate::Pass pass(generation_);
-    if (pass)
-        hostLog(logHost(), kLogLevel, kLogModule, format, handle);
+    if (link_)
+        link_->log(kLogLevel, kLogModule, format, handle);
 }
 
 void WorkerRegistry::registerWorker(std::unique_ptr<RefreshTask> task)
@@ -85,10 +86,10 @@ DWORD WINAPI WorkerRegistry::cleanerMain(LPVOID self)
     {
         // The registry stays alive for as long as its cleaner runs, unload or not.
         std::unique_ptr<RegistryRef> registry(static_cast<RegistryRef*>(self));
-        try {
+        guarded((*registry)->link_.get(), L"cleaner thread", 0, [&registry] {
             (*registry)->runCleaner();
-        } catch (...) {
-        }
+            return 0;
+        });
     }
     ModuleRef::releaseAndExitThread(0);
 }
@@ -110,10 +111,11 @@ void WorkerRegistry::runCleaner()
                 break;
             }
             task = tasks_.back().get();
+            ++waitsBegun_;
         }
         const DWORD waited = WaitForSingleObject(task->thread.get(), kReapWaitMs);
         if (waited == WAIT_OBJECT_0) {
-            log(L"Thread %p has ended", task->thread.get());
+            log(kWorkerEndedFormat, task->thread.get());
             reap(task);
         } else if (waited == WAIT_FAILED) {
             Sleep(kReapWaitMs); // never spin on a handle that cannot be waited on
@@ -154,6 +156,12 @@ size_t WorkerRegistry::pendingTasks() const
 {
     Hold hold(lock_);
     return tasks_.size();
+}
+
+size_t WorkerRegistry::waitsBegun() const
+{
+    Hold hold(lock_);
+    return waitsBegun_;
 }
 
 bool WorkerRegistry::cleanerRunning() const

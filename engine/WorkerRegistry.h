@@ -8,13 +8,15 @@
 #include <mutex>
 #include <vector>
 
+#include "base/UniqueHandle.h"
 #include "engine/RefreshTask.h"
-#include "engine/UniqueHandle.h"
+
+class HostLink;
 
 class WorkerRegistry : public std::enable_shared_from_this<WorkerRegistry> {
 public:
-    // The registry's log lines go to the host of the load current at creation.
-    static std::shared_ptr<WorkerRegistry> create();
+    // The registry's log lines go to the host of the load that made it.
+    static std::shared_ptr<WorkerRegistry> create(std::shared_ptr<const HostLink> link);
     ~WorkerRegistry();
     WorkerRegistry(const WorkerRegistry&) = delete;
     WorkerRegistry& operator=(const WorkerRegistry&) = delete;
@@ -29,9 +31,11 @@ public:
     // Tasks not yet reaped, and whether a cleaner thread runs.
     size_t pendingTasks() const;
     bool cleanerRunning() const;
+    // How many waits on a worker the cleaners have begun: each picks the newest task.
+    size_t waitsBegun() const;
 
 private:
-    WorkerRegistry();
+    explicit WorkerRegistry(std::shared_ptr<const HostLink> link);
     static DWORD WINAPI cleanerMain(LPVOID self);
     void runCleaner();
     void startCleaner(); // under the lock
@@ -43,5 +47,6 @@ private:
     UniqueHandle cleaner_;                            // empty too once teardown took the handle over
     bool cleanerRunning_ = false;                     // what decides whether a registration starts a cleaner
     HANDLE cleanerShown_ = nullptr;                   // not owned: only the value, for the cleaner's end line
-    uint32_t generation_ = 0;
+    size_t waitsBegun_ = 0;
+    std::shared_ptr<const HostLink> link_;
 };

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 #include "net/Url.h"
 #include "net/UrlReference.h"
 

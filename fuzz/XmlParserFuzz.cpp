@@ -14,7 +14,7 @@
 #include "ParseOutcome.h"
 #include "ReferenceParser.h"
 #include "SmallStack.h"
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 #include "xml/XmlNode.h"
 #include "xml/XmlParser.h"
 

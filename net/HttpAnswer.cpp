@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 #include "net/HttpMessage.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cctype>
 #include <limits>
 
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 
 namespace {
 

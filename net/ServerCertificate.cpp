@@ -5,7 +5,7 @@
 #include <schannel.h>
 #include <wincrypt.h>
 
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 #include "net/CertificateHostName.h"
 #include "net/SspiLibrary.h"
 

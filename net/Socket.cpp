@@ -1,20 +1,12 @@
 #include "net/Socket.h"
 
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 
-Socket::Socket() : handle_(socket(AF_INET, SOCK_STREAM, 0))
+Socket::Socket() : owned_(socket(AF_INET, SOCK_STREAM, 0))
 {
-    if (handle_ == INVALID_SOCKET)
+    if (!owned_)
         throw RSS::NetException(L"Could not create socket", WSAGetLastError());
     u_long nonBlocking = 1;
-    if (ioctlsocket(handle_, FIONBIO, &nonBlocking) != 0) {
-        const int error = WSAGetLastError();
-        closesocket(handle_);
-        throw RSS::NetException(L"Could not create socket", error);
-    }
-}
-
-Socket::~Socket()
-{
-    closesocket(handle_);
+    if (ioctlsocket(owned_.get(), FIONBIO, &nonBlocking) != 0)
+        throw RSS::NetException(L"Could not create socket", WSAGetLastError());
 }

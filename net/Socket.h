@@ -1,17 +1,14 @@
 #pragma once
 // Owns one non-blocking IPv4 TCP socket and closes it when it goes out of scope.
-// Non-blocking, so no call can hold a fetch beyond its limits or cancelAll().
-#include <winsock2.h>
+// Non-blocking, so no call can hold a fetch beyond its limits or its cancel.
+#include "base/UniqueHandle.h"
 
 class Socket {
 public:
     Socket(); // RSS::NetException "Could not create socket"
-    ~Socket();
-    Socket(const Socket&) = delete;
-    Socket& operator=(const Socket&) = delete;
 
-    SOCKET handle() const { return handle_; }
+    SOCKET handle() const { return owned_.get(); }
 
 private:
-    SOCKET handle_;
+    UniqueSocket owned_;
 };

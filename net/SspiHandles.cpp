@@ -2,7 +2,7 @@
 
 #include <schannel.h>
 
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 #include "net/SspiLibrary.h"
 
 TlsCredentials::TlsCredentials()

@@ -1,6 +1,6 @@
 #include "net/SspiLibrary.h"
 
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 
 namespace {
 

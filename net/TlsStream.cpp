@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 #include "net/SspiLibrary.h"
 #include "net/ServerCertificate.h"
 

@@ -3,7 +3,7 @@
 #include <cwctype>
 #include <stdexcept>
 
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 
 namespace {
 

@@ -1,8 +1,6 @@
 #include "net/WinsockSession.h"
 
-#include <winsock2.h>
-
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 
 WinsockSession::WinsockSession()
 {
@@ -11,9 +9,5 @@ WinsockSession::WinsockSession()
     const int result = WSAStartup(MAKEWORD(2, 0), &data);
     if (result != 0)
         throw RSS::NetException(L"Could not initialize WinSock", result);
-}
-
-WinsockSession::~WinsockSession()
-{
-    WSACleanup();
+    started_.reset(true);
 }

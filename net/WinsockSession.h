@@ -1,9 +1,11 @@
 #pragma once
 // One WSAStartup, paired with exactly one WSACleanup when the session ends.
+#include "base/UniqueHandle.h"
+
 class WinsockSession {
 public:
     WinsockSession(); // RSS::NetException "Could not initialize WinSock"
-    ~WinsockSession();
-    WinsockSession(const WinsockSession&) = delete;
-    WinsockSession& operator=(const WinsockSession&) = delete;
+
+private:
+    UniqueWinsock started_;
 };

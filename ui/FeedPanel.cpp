@@ -1,7 +1,9 @@
 #include "ui/FeedPanel.h"
 
-#include "core/HostProtocol.h"
+#include "host/HostProtocol.h"
 #include "res/resource_ids.h"
+#include "services/CallbackGuard.h"
+#include "services/HostLink.h"
 #include "ui/UiParts.h"
 
 namespace {
@@ -32,14 +34,18 @@ HIMAGELIST createImageList(HINSTANCE module)
 
 intptr_t FeedPanel::onEvent(intptr_t panelEvent, intptr_t, void* callbackData)
 {
-    if (panelEvent != 0 && callbackData != nullptr)
-        static_cast<UiParts*>(callbackData)->panel.handle(*reinterpret_cast<const PanelEvent*>(panelEvent));
-    return 0;
+    if (panelEvent == 0 || callbackData == nullptr)
+        return 0;
+    FeedPanel& panel = static_cast<UiParts*>(callbackData)->panel;
+    return guarded(panel.link(), L"feed panel", intptr_t{0}, [panelEvent, &panel] {
+        panel.handle(*reinterpret_cast<const PanelEvent*>(panelEvent));
+        return intptr_t{0};
+    });
 }
 
-void FeedPanel::bind(const HostApi* hostTable, HINSTANCE module)
+void FeedPanel::bind(std::shared_ptr<const HostLink> link, HINSTANCE module)
 {
-    boundHost_ = hostTable;
+    link_ = std::move(link);
     module_ = module;
 }
 
@@ -57,7 +63,7 @@ void FeedPanel::handle(const PanelEvent& event)
             MoveWindow(window, event.left, event.top, event.right - event.left, event.bottom - event.top, TRUE);
         break;
     case kPanelCreate:
-        create(boundHost_, static_cast<HWND>(event.parent), rectOf(event));
+        create(link_ ? link_->host() : nullptr, static_cast<HWND>(event.parent), rectOf(event));
         break;
     case kPanelDestroy:
         destroy();
@@ -75,8 +81,9 @@ void FeedPanel::create(const HostApi* hostTable, HWND parent, const RECT& rect)
                                   rect.bottom - rect.top, parent, nullptr, nullptr, nullptr);
     if (window == nullptr)
         return;
-    images = createImageList(module_);
-    SendMessageW(window, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images));
+    treeWindow_.reset(window);
+    images.reset(createImageList(module_));
+    SendMessageW(window, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images.get()));
     COLORREF text = windowsColor(callHost(host, Service::kGetThemeColor, kThemeIndexText, 0));
     COLORREF background = windowsColor(callHost(host, Service::kGetThemeColor, kThemeIndexBackground, 0));
     SendMessageW(window, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(text));
@@ -87,13 +94,9 @@ void FeedPanel::create(const HostApi* hostTable, HWND parent, const RECT& rect)
 
 void FeedPanel::destroy()
 {
-    HWND window = tree.exchange(nullptr);
-    if (window != nullptr)
-        DestroyWindow(window);
-    if (images != nullptr) {
-        ImageList_Destroy(images);
-        images = nullptr;
-    }
+    tree.store(nullptr); // unpublished before the window goes
+    treeWindow_.reset();
+    images.reset();
 }
 
 COLORREF FeedPanel::windowsColor(intptr_t hostColor)

@@ -5,19 +5,23 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <memory>
 #include <vector>
 
-#include "core/HostApi.h"
+#include "base/UniqueHandle.h"
+#include "host/HostApi.h"
 #include "rss/Channel.h"
 
+class HostLink;
 struct PanelEvent;
 
 class FeedPanel {
 public:
     // The host's callback; its data is the UiParts the panel belongs to.
     static intptr_t onEvent(intptr_t panelEvent, intptr_t unused, void* callbackData);
-    // The host table and module of the current load; set at load.
-    void bind(const HostApi* hostTable, HINSTANCE module);
+    // The link and module of the current load; set at load.
+    void bind(std::shared_ptr<const HostLink> link, HINSTANCE module);
+    const HostLink* link() const { return link_.get(); }
     void create(const HostApi* hostTable, HWND parent, const RECT& rect);
     static LRESULT CALLBACK treeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
                                      DWORD_PTR refData);
@@ -35,15 +39,17 @@ public:
     // Item data of a link line; every other node carries 0.
     static constexpr LPARAM kLinkData = 1;
 
-    // Changed on the host's thread, read by the refresh worker's rebuild.
+    // Changed on the host's thread, read by the refresh worker's rebuild;
+    // the window itself is owned by treeWindow_.
     std::atomic<HWND> tree{nullptr};
-    HIMAGELIST images = nullptr;
+    UniqueImageList images;
     const HostApi* host = nullptr;
 
 private:
     void handle(const PanelEvent& event);
     void destroy();
 
-    const HostApi* boundHost_ = nullptr;
+    UniqueWindow treeWindow_;
+    std::shared_ptr<const HostLink> link_;
     HINSTANCE module_ = nullptr;
 };

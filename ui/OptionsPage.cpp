@@ -1,12 +1,12 @@
 #include "ui/OptionsPage.h"
 
 #include <cwchar>
-#include <exception>
 #include <string>
 #include <vector>
 
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "host/HostProtocol.h"
+#include "services/CallbackGuard.h"
+#include "services/SettingsStore.h"
 #include "ui/UiParts.h"
 
 namespace {
@@ -35,40 +35,38 @@ intptr_t OptionsPage::onEvent(intptr_t pageEvent, intptr_t, void* callbackData)
     writeTexts(event);
     if (callbackData == nullptr)
         return 0;
-    try {
-        static_cast<UiParts*>(callbackData)->optionsPage.handle(event);
-    } catch (const std::exception&) {
-        // Out of memory while reading or saving the list: the page stays as it was.
-    }
-    return 0;
+    // Out of memory while reading or saving the list: the page stays as it was.
+    OptionsPage& page = static_cast<UiParts*>(callbackData)->optionsPage;
+    return guarded(page.link_.get(), L"options page", intptr_t{0}, [&event, &page] {
+        page.handle(event);
+        return intptr_t{0};
+    });
 }
 
-void OptionsPage::bind(SettingsStore* settings, HINSTANCE module)
+void OptionsPage::bind(SettingsStore* settings, std::shared_ptr<const HostLink> link, HINSTANCE module)
 {
     settings_ = settings;
+    link_ = std::move(link);
     module_ = module;
 }
 
 void OptionsPage::closeEditor()
 {
-    if (editor == nullptr)
-        return;
-    DestroyWindow(editor);
-    editor = nullptr;
+    editor.reset();
 }
 
 void OptionsPage::handle(OptionsPageEvent& event)
 {
-    if (editor == nullptr)
-        editor = createEditor(static_cast<HWND>(event.parent), event.x, event.y, event.width, event.height);
-    if (editor == nullptr)
+    if (!editor)
+        editor.reset(createEditor(static_cast<HWND>(event.parent), event.x, event.y, event.width, event.height));
+    if (!editor)
         return; // no box to show or save: storing its "text" would wipe the list
     switch (event.code) {
     case kPageShow:
-        ShowWindow(editor, SW_SHOW);
+        ShowWindow(editor.get(), SW_SHOW);
         break;
     case kPageHide:
-        ShowWindow(editor, SW_HIDE);
+        ShowWindow(editor.get(), SW_HIDE);
         break;
     case kPageConfirm:
         saveEditor();
@@ -81,7 +79,7 @@ void OptionsPage::handle(OptionsPageEvent& event)
         closeEditor();
         break;
     case kPageMove:
-        MoveWindow(editor, event.x, event.y, event.width, event.height, FALSE);
+        MoveWindow(editor.get(), event.x, event.y, event.width, event.height, FALSE);
         break;
     default:
         break;
@@ -100,13 +98,13 @@ HWND OptionsPage::createEditor(HWND parent, int x, int y, int width, int height)
 
 void OptionsPage::saveEditor() const
 {
-    if (!IsWindow(editor))
+    if (!IsWindow(editor.get()))
         return; // a vanished box has no text; storing "" would wipe the list
-    int length = GetWindowTextLengthW(editor);
+    int length = GetWindowTextLengthW(editor.get());
     if (length < 0)
         return;
     std::vector<wchar_t> buffer(static_cast<size_t>(length) + 2, L'\0');
-    int copied = GetWindowTextW(editor, buffer.data(), length + 1);
+    int copied = GetWindowTextW(editor.get(), buffer.data(), length + 1);
     if (copied < 0 || copied > length)
         return;
     if (settings_ != nullptr && settings_->handle() != 0)

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 
 namespace Xml {
 

@@ -7,7 +7,7 @@
 #include "EventBytes.h"
 #include "LogLines.h"
 #include "WindowTestKit.h"
-#include "core/HostRecords.h"
+#include "host/HostRecords.h"
 
 namespace {
 
@@ -43,7 +43,7 @@ RealPlugin::RealPlugin(RecordingHost& host, HWND parent)
     g_recording = host_.api();
     g_timedTable = *host_.api();
     g_timedTable.callService = &RealPlugin::timedCall;
-    if (!library_.ready() || ended_.value == nullptr || library_.load(&g_timedTable) != 0)
+    if (!library_.ready() || ended_.get() == nullptr || library_.load(&g_timedTable) != 0)
         return;
     timer_ = host_.timerCallback();
     panel_ = host_.registeredCallback(L"WTW/PanelAdd", offsetof(PanelRecord, callback));
@@ -92,23 +92,23 @@ RefreshTimeline RealPlugin::refresh(int32_t code, std::chrono::milliseconds limi
             timeline_.listRead = now();
         } else if (call.service == L"WTW/Log" && isWorkerEnd(call.text(16))) {
             timeline_.ended = now();
-            SetEvent(ended_);
+            SetEvent(ended_.get());
         }
         return std::nullopt;
     });
-    ResetEvent(ended_);
+    ResetEvent(ended_.get());
     g_hostTicks = 0;
     QueryPerformanceCounter(&start_);
     EventBytes event = timerEvent(code);
     timer_(event.address(), 0, nullptr);
 
+    HANDLE ended = ended_.get();
     const ULONGLONG until = GetTickCount64() + static_cast<ULONGLONG>(limit.count());
     for (;;) {
         const ULONGLONG tick = GetTickCount64();
         if (tick >= until)
             break;
-        const DWORD waited =
-            MsgWaitForMultipleObjects(1, &ended_.value, FALSE, static_cast<DWORD>(until - tick), QS_ALLINPUT);
+        const DWORD waited = MsgWaitForMultipleObjects(1, &ended, FALSE, static_cast<DWORD>(until - tick), QS_ALLINPUT);
         if (waited == WAIT_OBJECT_0) {
             timeline_.completed = true;
             break;

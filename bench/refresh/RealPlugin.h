@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <string>
 
-#include "Handle.h"
 #include "PluginLibrary.h"
 #include "RecordingHost.h"
-#include "core/HostApi.h"
+#include "base/UniqueHandle.h"
+#include "host/HostApi.h"
 
 // When each phase of one refresh ended, in milliseconds from the timer event.
 struct RefreshTimeline {
@@ -54,6 +54,6 @@ private:
     HWND tree_ = nullptr;
     LARGE_INTEGER frequency_{};
     LARGE_INTEGER start_{};
-    Handle ended_; // set by the responder when the worker's end is logged
+    UniqueHandle ended_; // set by the responder when the worker's end is logged
     RefreshTimeline timeline_;
 };

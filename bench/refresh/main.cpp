@@ -2,7 +2,8 @@
 // scripts/bench-refresh, which also times curl against the same server when
 // this program asks for it (a "CURL" line answered with "<ms> <ok count>").
 //
-//   bench_refresh refresh [--runs N] [--address A]   200 feeds of 50 items
+//   bench_refresh refresh [--runs N] [--address A] [--feeds F] [--items I] [--curl no]
+//                                                     200 feeds of 50 items unless told
 //   bench_refresh https   [--runs N] [--feeds F] [--items I] [--curl no]
 //                                                     the same 200 feeds from the TLS test
 //                                                     server (tests/support/tls), which
@@ -37,11 +38,11 @@
 #include "TreeProbe.h"
 #include "Wide.h"
 #include "WindowTestKit.h"
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "host/HostProtocol.h"
 #include "net/HttpClient.h"
 #include "net/Url.h"
 #include "rss/FeedReader.h"
+#include "services/SettingsStore.h"
 
 namespace {
 
@@ -161,10 +162,11 @@ void plainPhase(int run, const std::string& address, const std::vector<std::stri
 // The same code as the DLL's, linked in: the fetch alone, then fetch, parse and read.
 void linkedPhases(int run, const std::vector<std::string>& urls, const std::string& prefix = "")
 {
+    const FetchControl control;
     size_t bytes = 0;
     result(run, (prefix + "client_ms").c_str(), elapsedMs([&] {
                for (const std::string& url : urls)
-                   bytes += HttpClient::fetch(Url::parse(wide(url).c_str())).size();
+                   bytes += HttpClient::fetch(Url::parse(wide(url).c_str()), control).size();
            }));
     result(run, (prefix + "client_bytes").c_str(), static_cast<double>(bytes));
     if (!prefix.empty())
@@ -172,7 +174,7 @@ void linkedPhases(int run, const std::vector<std::string>& urls, const std::stri
     size_t items = 0;
     result(run, "readfeed_ms", elapsedMs([&] {
                for (const std::string& url : urls)
-                   items += readFeed(Url::parse(wide(url).c_str())).channel.items.size();
+                   items += readFeed(Url::parse(wide(url).c_str()), control).channel.items.size();
            }));
     result(run, "readfeed_items", static_cast<double>(items));
 }
@@ -218,10 +220,10 @@ int refreshMode(const Options& options)
     std::vector<std::string> urls;
     std::vector<std::string> paths;
     size_t bytes = 0;
-    for (size_t feed = 0; feed < kFeeds; ++feed) {
+    for (size_t feed = 0; feed < options.feeds; ++feed) {
         char path[32];
         snprintf(path, sizeof path, "/feeds/%03zu.xml", feed);
-        std::string document = benchFeed(feed, kItems, kDescriptionBytes);
+        std::string document = benchFeed(feed, options.items, kDescriptionBytes);
         bytes += document.size();
         server.serve(path, std::move(document));
         urls.push_back(server.url(path));
@@ -232,7 +234,7 @@ int refreshMode(const Options& options)
     result(0, "feed_bytes", static_cast<double>(bytes));
     TestWindow parent(400, 700);
     for (int run = 1; run <= options.runs; ++run) {
-        const bool curled = curlPhase(run, &server);
+        const bool curled = options.curl && curlPhase(run, &server);
         plainPhase(run, options.address, paths);
         linkedPhases(run, urls);
         RecordingHost host;

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "RecordingHost.h"
-#include "core/HostLog.h"
+#include "services/HostLog.h"
 
 namespace {
 

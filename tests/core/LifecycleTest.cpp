@@ -6,8 +6,8 @@
 #include "RecordingHost.h"
 #include "core/Plugin.h"
 #include "core/PluginInfo.h"
-#include "core/SettingsStore.h"
 #include "core/RefreshTimer.h"
+#include "services/SettingsStore.h"
 #include "ui/FeedPanel.h"
 #include "ui/OptionsPage.h"
 
@@ -134,9 +134,9 @@ TEST_F(Lifecycle, UnloadDestroysOpenOptionsEditor)
     plugin.load(host.api());
     HWND editor = CreateWindowExW(0, L"EDIT", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(editor, nullptr);
-    plugin.optionsPage.editor = editor;
+    plugin.optionsPage.editor.reset(editor);
     plugin.unload();
-    EXPECT_EQ(plugin.optionsPage.editor, nullptr);
+    EXPECT_EQ(plugin.optionsPage.editor.get(), nullptr);
     EXPECT_FALSE(IsWindow(editor));
 }
 

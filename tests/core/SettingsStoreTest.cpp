@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 
 #include "PluginUnderTest.h"
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
 
 namespace {
 

@@ -8,14 +8,15 @@
 #include <thread>
 
 #include "E2eSupport.h"
-#include "core/EventRecords.h"
-#include "core/HostProtocol.h"
+#include "ProcessCounts.h"
 #include "devhost/FeedList.h"
 #include "devhost/ServiceDispatcher.h"
 #include "devhost/SettingsFile.h"
 #include "devhost/SettingsFormat.h"
 #include "devhost/SettingsService.h"
 #include "devhost/TimerService.h"
+#include "host/EventRecords.h"
+#include "host/HostProtocol.h"
 
 namespace {
 
@@ -241,6 +242,7 @@ TEST(TimerServiceTest, RunningTimerSendsASilentEventAtOnceThenNotifyingOnesAtIts
     ServiceDispatcher dispatcher([](const std::wstring&) {});
     TimerService timers(TimerService::Mode::Running);
     timers.install(dispatcher);
+    const size_t threadsBefore = threadCount();
     TimerRecord record;
     record.timerId = L"test/timer";
     record.intervalMs = 40;
@@ -265,9 +267,8 @@ TEST(TimerServiceTest, RunningTimerSendsASilentEventAtOnceThenNotifyingOnesAtIts
     EXPECT_EQ(seen[0], kSilentRefreshEvent);
     for (size_t i = 1; i < seen.size(); ++i)
         EXPECT_EQ(seen[i], kNotifyingRefreshEvent) << i;
-    std::this_thread::sleep_for(std::chrono::milliseconds(120));
-    std::lock_guard<std::mutex> hold(mutex);
-    EXPECT_EQ(codes.size(), seen.size()) << "no event after Destroy";
+    // Destroy joined the timer's thread: no event can come after it.
+    EXPECT_LE(threadCount(), threadsBefore) << "the timer's thread outlived Destroy";
     EXPECT_EQ(timers.refreshEventsSent(), seen.size());
 }
 
@@ -283,8 +284,9 @@ TEST(TimerServiceTest, ManualTimerFiresOnlyWhenAskedAndDestroyForgetsIt)
     record.timerId = L"test/manual";
     record.intervalMs = 1;
     record.callback = callback;
+    const size_t threadsBefore = threadCount();
     ASSERT_EQ(timers.create(reinterpret_cast<intptr_t>(&record)), 1);
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_LE(threadCount(), threadsBefore) << "a manual timer has no thread to fire it";
     EXPECT_EQ(lastCode.load(), 0);
     EXPECT_EQ(timers.fire(kNotifyingRefreshEvent), 1u);
     EXPECT_EQ(lastCode.load(), kNotifyingRefreshEvent);

@@ -4,7 +4,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "Handle.h"
+#include "ManualEvent.h"
 #include "TestPaths.h"
 #include "devhost/Text.h"
 
@@ -105,17 +105,17 @@ ScratchFolder::~ScratchFolder()
 
 bool writeFileBytes(const std::wstring& path, const std::string& bytes)
 {
-    Handle file{CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
+    UniqueHandle file{
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
     DWORD written = 0;
-    return file.value != INVALID_HANDLE_VALUE &&
-           WriteFile(file.value, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+    return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size();
 }
 
 std::string readFileBytes(const std::wstring& path)
 {
-    Handle file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)};
-    return file.value == INVALID_HANDLE_VALUE ? std::string() : drain(file.value);
+    UniqueHandle file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)};
+    return !file ? std::string() : drain(file.get());
 }
 
 bool fileExists(const std::wstring& path)
@@ -127,12 +127,12 @@ ChildResult runDevhost(const std::vector<std::wstring>& arguments, DWORD limitMs
 {
     ChildResult result;
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    Handle outRead, outWrite, errRead, errWrite;
-    if (!CreatePipe(&outRead.value, &outWrite.value, &inherit, 0) ||
-        !CreatePipe(&errRead.value, &errWrite.value, &inherit, 0))
+    UniqueHandle outRead, outWrite, errRead, errWrite;
+    if (!CreatePipe(outRead.put(), outWrite.put(), &inherit, 0) ||
+        !CreatePipe(errRead.put(), errWrite.put(), &inherit, 0))
         return result;
-    SetHandleInformation(outRead.value, HANDLE_FLAG_INHERIT, 0);
-    SetHandleInformation(errRead.value, HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(outRead.get(), HANDLE_FLAG_INHERIT, 0);
+    SetHandleInformation(errRead.get(), HANDLE_FLAG_INHERIT, 0);
 
     std::wstring command = quoted(devhostPath());
     for (const std::wstring& argument : arguments)
@@ -141,17 +141,15 @@ ChildResult runDevhost(const std::vector<std::wstring>& arguments, DWORD limitMs
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
     startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = outWrite.value;
-    startup.hStdError = errWrite.value;
+    startup.hStdOutput = outWrite.get();
+    startup.hStdError = errWrite.get();
     PROCESS_INFORMATION process{};
     const ULONGLONG started = GetTickCount64();
     if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process))
         return result;
-    Handle processHandle{process.hProcess}, threadHandle{process.hThread};
-    CloseHandle(outWrite.value);
-    outWrite.value = nullptr;
-    CloseHandle(errWrite.value);
-    errWrite.value = nullptr;
+    UniqueHandle processHandle{process.hProcess}, threadHandle{process.hThread};
+    outWrite.reset();
+    errWrite.reset();
 
     // Both pipes are emptied as data comes, so a full one never blocks the
     // child; the end is the child's exit, not the pipes' end, which a process
@@ -160,13 +158,13 @@ ChildResult runDevhost(const std::vector<std::wstring>& arguments, DWORD limitMs
     const ULONGLONG deadline = started + limitMs;
     bool killed = false;
     for (;;) {
-        const bool exited = WaitForSingleObject(processHandle.value, 0) == WAIT_OBJECT_0;
-        const bool got = takeAvailable(outRead.value, outBytes) | takeAvailable(errRead.value, errBytes);
+        const bool exited = WaitForSingleObject(processHandle.get(), 0) == WAIT_OBJECT_0;
+        const bool got = takeAvailable(outRead.get(), outBytes) | takeAvailable(errRead.get(), errBytes);
         if (exited && !got)
             break;
         if (!exited && GetTickCount64() >= deadline) {
-            TerminateProcess(processHandle.value, 99);
-            WaitForSingleObject(processHandle.value, INFINITE);
+            TerminateProcess(processHandle.get(), 99);
+            WaitForSingleObject(processHandle.get(), INFINITE);
             killed = true;
             break;
         }
@@ -174,7 +172,7 @@ ChildResult runDevhost(const std::vector<std::wstring>& arguments, DWORD limitMs
             Sleep(5);
     }
     result.finished = !killed;
-    GetExitCodeProcess(processHandle.value, &result.exitCode);
+    GetExitCodeProcess(processHandle.get(), &result.exitCode);
     result.elapsedMs = static_cast<DWORD>(GetTickCount64() - started);
     result.out = decoded(outBytes);
     result.err = decoded(errBytes);

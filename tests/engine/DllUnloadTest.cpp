@@ -4,11 +4,11 @@
 
 #include "EngineTestKit.h"
 #include "EventBytes.h"
-#include "Handle.h"
 #include "LoopbackServer.h"
+#include "ManualEvent.h"
 #include "PluginLibrary.h"
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
 
 namespace {
 
@@ -67,23 +67,23 @@ TEST_F(DllRefresh, UnloadAndFreeLibraryWhileAWorkerWaitsOnASilentServer)
 TEST_F(DllRefresh, LibraryFreedUnderARunningWorkerStaysMappedUntilItEnds)
 {
     LoopbackServer server("127.0.5.51"); // 404: the worker's error notification is the call it is held in
-    Handle entered = manualEvent();
-    Handle release = manualEvent();
-    ASSERT_TRUE(entered.value && release.value);
+    UniqueHandle entered = manualEvent();
+    UniqueHandle release = manualEvent();
+    ASSERT_TRUE(entered.get() && release.get());
     DWORD workerId = 0;
     host.setResponder([&](const RecordedCall& call) -> std::optional<intptr_t> {
         if (call.service == L"WTW/ShowStandardNotify") {
             workerId = call.threadId;
-            SetEvent(entered);
-            WaitForSingleObject(release, 60000);
+            SetEvent(entered.get());
+            WaitForSingleObject(release.get(), 60000);
         }
         return std::nullopt;
     });
     host.setValue(kFeedsKey, server.url("/missing") + L"\r\n" + server.url("/missing-too"));
     EXPECT_EQ(fire(3), 0);
-    ASSERT_EQ(WaitForSingleObject(entered, 10000), WAIT_OBJECT_0);
-    Handle worker = OpenThread(SYNCHRONIZE, FALSE, workerId);
-    ASSERT_NE(worker.value, nullptr);
+    ASSERT_EQ(WaitForSingleObject(entered.get(), 10000), WAIT_OBJECT_0);
+    UniqueHandle worker{OpenThread(SYNCHRONIZE, FALSE, workerId)};
+    ASSERT_NE(worker.get(), nullptr);
     // The second address is fetched alongside the first; only its check waits.
     ASSERT_TRUE(pollUntil([&] { return server.finishedCount() == 2; }));
 
@@ -91,12 +91,13 @@ TEST_F(DllRefresh, LibraryFreedUnderARunningWorkerStaysMappedUntilItEnds)
     const auto start = Clock::now();
     EXPECT_EQ(library.unload(), 0);
     EXPECT_LT(Clock::now() - start, 20s) << "unload's wait is bounded";
-    EXPECT_EQ(WaitForSingleObject(worker, 0), static_cast<DWORD>(WAIT_TIMEOUT)) << "the worker should still be held";
+    EXPECT_EQ(WaitForSingleObject(worker.get(), 0), static_cast<DWORD>(WAIT_TIMEOUT))
+        << "the worker should still be held";
     EXPECT_TRUE(library.release());
     EXPECT_TRUE(library.mapped()) << "the library was unmapped under a running worker";
 
-    SetEvent(release);
-    EXPECT_EQ(WaitForSingleObject(worker, 10000), WAIT_OBJECT_0);
+    SetEvent(release.get());
+    EXPECT_EQ(WaitForSingleObject(worker.get(), 10000), WAIT_OBJECT_0);
     EXPECT_TRUE(pollUntil([&] { return !library.mapped(); }, 10s)) << "the last thread did not let go of the library";
     EXPECT_EQ(host.serviceNames(before), kUnloadCalls) << "the library called the host after unload";
     EXPECT_EQ(server.connectionCount(), 2u) << "an address was fetched again after unload";

@@ -10,7 +10,6 @@
 #include "LoopbackServer.h"
 #include "engine/FeedCheck.h"
 #include "engine/FeedStore.h"
-#include "engine/HostGate.h"
 #include "engine/RefreshTask.h"
 
 namespace {

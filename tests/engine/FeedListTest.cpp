@@ -1,7 +1,7 @@
 // Cutting the stored feed list into addresses.
 #include <gtest/gtest.h>
 
-#include "core/HostProtocol.h"
+#include "host/HostProtocol.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include "EngineTestKit.h"
 #include "LoopbackServer.h"
 #include "PluginUnderTest.h"
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
 
 namespace {
 

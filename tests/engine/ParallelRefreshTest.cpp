@@ -9,8 +9,8 @@
 #include "EventBytes.h"
 #include "LoopbackServer.h"
 #include "PluginLibrary.h"
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
 
 namespace {
 

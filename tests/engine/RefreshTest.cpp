@@ -8,8 +8,9 @@
 #include "EngineTestKit.h"
 #include "LoopbackServer.h"
 #include "PluginUnderTest.h"
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "ProcessCounts.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
 
 namespace {
 
@@ -32,8 +33,10 @@ TEST_F(Refresh, OnlyCodesOneAndThreeStartARefresh)
     setFeeds(server.url("/feed"));
 
     for (int32_t code : {0, 2, 4, -1, 0x103}) {
+        const size_t threads = threadCount();
         EXPECT_EQ(fireTimer(code), 0) << code;
-        Sleep(200);
+        // A refresh's worker exists once the callback returns, before its first host call.
+        EXPECT_LE(threadCount(), threads) << "code " << code << " started a thread";
         EXPECT_TRUE(host.calls().empty()) << "code " << code << " started something";
     }
     EXPECT_EQ(server.connectionCount(), 0u);

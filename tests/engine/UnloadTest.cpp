@@ -2,11 +2,12 @@
 #include <gtest/gtest.h>
 
 #include "EngineTestKit.h"
-#include "Handle.h"
 #include "LoopbackServer.h"
+#include "ManualEvent.h"
 #include "PluginUnderTest.h"
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "ProcessCounts.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
 
 namespace {
 
@@ -35,6 +36,7 @@ TEST_F(Unload, CutsASlowFetchShortAndLeavesTheHostAlone)
     host.setValue(kFeedsKey, server.url("/slow"));
     fireTimer(3);
     ASSERT_TRUE(pollUntil([&] { return server.connectionCount() == 1; }));
+    const std::vector<RecordedCall> workerCalls = host.calls(); // the worker's list read among them
     host.clearCalls();
 
     const auto start = Clock::now();
@@ -42,11 +44,12 @@ TEST_F(Unload, CutsASlowFetchShortAndLeavesTheHostAlone)
     EXPECT_LT(Clock::now() - start, 10s) << "unload waited on the slow server";
     EXPECT_EQ(plugin.workers, nullptr);
     EXPECT_TRUE(pollUntil([&] { return server.finishedCount() == 1; }, 5s)) << "the fetch was not cut short";
-    Sleep(300);
+    ASSERT_TRUE(callingThreadsEnded(workerCalls)) << "the worker did not end";
     // No error notification for the cut fetch, no log line, no settings read after unload.
     EXPECT_EQ(host.serviceNames(), kUnloadCalls);
+    const size_t threads = threadCount();
     EXPECT_EQ(fireTimer(3), 0);
-    Sleep(200);
+    EXPECT_LE(threadCount(), threads) << "a timer event after unload started a thread";
     EXPECT_EQ(host.serviceNames(), kUnloadCalls) << "a timer event after unload started a refresh";
 }
 
@@ -56,25 +59,25 @@ TEST_F(Unload, HostCallNeedingTheUnloadingThreadCompletes)
 {
     LoopbackServer server("127.0.5.41"); // answers 404: one error notification
     ASSERT_NE(parent.handle(), nullptr);
-    Handle entered = manualEvent();
-    ASSERT_NE(entered.value, nullptr);
+    UniqueHandle entered = manualEvent();
+    ASSERT_NE(entered.get(), nullptr);
     host.setResponder([&](const RecordedCall& call) -> std::optional<intptr_t> {
         if (call.service == L"WTW/ShowStandardNotify") {
-            SetEvent(entered);
+            SetEvent(entered.get());
             SendMessageW(parent.handle(), WM_APP, 0, 0);
         }
         return std::nullopt;
     });
     host.setValue(kFeedsKey, server.url("/missing"));
     fireTimer(1);
-    ASSERT_EQ(WaitForSingleObject(entered, 10000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(entered.get(), 10000), WAIT_OBJECT_0);
 
     const size_t before = host.calls().size();
     const auto start = Clock::now();
     unload();
     EXPECT_LT(Clock::now() - start, 10s);
     EXPECT_EQ(parent.handled(), 1);
-    Sleep(300);
+    ASSERT_TRUE(callingThreadsEnded(host.calls())) << "the worker did not end";
     EXPECT_EQ(host.serviceNames(before), kUnloadCalls);
     host.setResponder(nullptr);
 }

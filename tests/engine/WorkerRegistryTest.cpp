@@ -7,11 +7,11 @@
 #include <thread>
 
 #include "EngineTestKit.h"
-#include "Handle.h"
-#include "core/HostLog.h"
-#include "engine/HostGate.h"
+#include "ManualEvent.h"
 #include "engine/RefreshTask.h"
 #include "engine/WorkerRegistry.h"
+#include "services/HostLink.h"
+#include "services/HostLog.h"
 
 namespace {
 
@@ -19,23 +19,24 @@ namespace {
 // keeps a duplicate to see the thread end after the registry closed its own.
 class HeldThread {
 public:
-    HeldThread() : release_(manualEvent()), thread_(CreateThread(nullptr, 0, &HeldThread::main, release_, 0, nullptr))
+    HeldThread()
+        : release_(manualEvent()), thread_(CreateThread(nullptr, 0, &HeldThread::main, release_.get(), 0, nullptr))
     {
-        DuplicateHandle(GetCurrentProcess(), thread_, GetCurrentProcess(), &watch_.value, 0, FALSE,
+        DuplicateHandle(GetCurrentProcess(), thread_, GetCurrentProcess(), watch_.put(), 0, FALSE,
                         DUPLICATE_SAME_ACCESS);
     }
     ~HeldThread()
     {
         letGo();
-        WaitForSingleObject(watch_, 5000);
+        WaitForSingleObject(watch_.get(), 5000);
     }
     HeldThread(const HeldThread&) = delete;
     HeldThread& operator=(const HeldThread&) = delete;
 
-    bool valid() const { return release_.value && thread_ && watch_.value; }
+    bool valid() const { return release_.get() && thread_ && watch_.get(); }
     HANDLE handle() const { return thread_; }
-    void letGo() { SetEvent(release_); }
-    bool ended(DWORD waitMs = 5000) const { return WaitForSingleObject(watch_, waitMs) == WAIT_OBJECT_0; }
+    void letGo() { SetEvent(release_.get()); }
+    bool ended(DWORD waitMs = 5000) const { return WaitForSingleObject(watch_.get(), waitMs) == WAIT_OBJECT_0; }
 
     std::unique_ptr<RefreshTask> task() const
     {
@@ -50,24 +51,22 @@ private:
         WaitForSingleObject(static_cast<HANDLE>(release), 30000);
         return 0;
     }
-    Handle release_;
+    UniqueHandle release_;
     HANDLE thread_ = nullptr; // the registry's to close
-    Handle watch_;
+    UniqueHandle watch_;
 };
 
 class Registry : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        generation = HostGate::open();
-        setLogHost(host.api());
-        registry = WorkerRegistry::create();
+        registry = WorkerRegistry::create(link);
     }
     void TearDown() override
     {
         if (registry)
             registry->teardown(10000);
-        HostGate::close(0);
+        link->close(0);
     }
 
     std::vector<std::wstring> log() const { return logMessages(host.calls()); }
@@ -81,7 +80,7 @@ protected:
     }
 
     RecordingHost host;
-    uint32_t generation = 0;
+    std::shared_ptr<HostLink> link = std::make_shared<HostLink>(host.api());
     std::shared_ptr<WorkerRegistry> registry;
 };
 
@@ -123,11 +122,14 @@ TEST_F(Registry, NewestWorkerIsReapedFirstWhenTwoOverlap)
     HeldThread newer;
     registry->registerWorker(older.task());
     registry->registerWorker(newer.task());
-    // One wait slice later the cleaner waits on the newer worker, whatever it took first.
-    Sleep(1300);
+    // A wait begun after both registrations is on the newer worker, whatever came first.
+    const size_t registered = registry->waitsBegun();
+    ASSERT_TRUE(pollUntil([&] { return registry->waitsBegun() > registered; }, 10s));
     older.letGo();
     ASSERT_TRUE(older.ended());
-    Sleep(300);
+    // The next wait begins once that one's slice is over: the older worker was not reaped meanwhile.
+    const size_t afterRelease = registry->waitsBegun();
+    ASSERT_TRUE(pollUntil([&] { return registry->waitsBegun() > afterRelease; }, 10s));
     EXPECT_EQ(log().size(), 1u) << "the older worker was reaped while the newer one ran";
     EXPECT_EQ(registry->pendingTasks(), 2u);
     newer.letGo();
@@ -145,7 +147,7 @@ TEST_F(Registry, TaskReapedFromBelowANewerOne)
     HeldThread older;
     HeldThread newer;
     registry->registerWorker(older.task());
-    Sleep(500); // the cleaner is now waiting on the older worker
+    ASSERT_TRUE(pollUntil([&] { return registry->waitsBegun() > 0; }, 10s)); // waiting on the older worker
     registry->registerWorker(newer.task());
     older.letGo();
     ASSERT_TRUE(host.waitUntil([](const std::vector<RecordedCall>& calls) { return endedWorkers(calls) == 1; }, 5s));
@@ -198,27 +200,27 @@ TEST_F(Registry, RegistrationsRacingTheCleanersEndAreAllReaped)
 // found the stack empty) is reaped without waiting for another registration.
 TEST_F(Registry, RegistrationDuringTheCleanersEndLineIsReaped)
 {
-    Handle ending = manualEvent();
-    Handle goOn = manualEvent();
-    ASSERT_TRUE(ending.value && goOn.value);
+    UniqueHandle ending = manualEvent();
+    UniqueHandle goOn = manualEvent();
+    ASSERT_TRUE(ending.get() && goOn.get());
     host.setResponder([&](const RecordedCall& call) -> std::optional<intptr_t> {
         if (call.service == L"WTW/Log" && call.text(16).rfind(L"Cleaner thread ", 0) == 0 &&
-            WaitForSingleObject(ending, 0) != WAIT_OBJECT_0) {
-            SetEvent(ending);
-            WaitForSingleObject(goOn, 10000);
+            WaitForSingleObject(ending.get(), 0) != WAIT_OBJECT_0) {
+            SetEvent(ending.get());
+            WaitForSingleObject(goOn.get(), 10000);
         }
         return std::nullopt;
     });
     HeldThread first;
     registry->registerWorker(first.task());
     first.letGo();
-    ASSERT_EQ(WaitForSingleObject(ending, 10000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(ending.get(), 10000), WAIT_OBJECT_0);
 
     HeldThread second;
     second.letGo();
     ASSERT_TRUE(second.ended());
     registry->registerWorker(second.task());
-    SetEvent(goOn);
+    SetEvent(goOn.get());
 
     EXPECT_TRUE(pollUntil([&] { return registry->pendingTasks() == 0; }, 5s))
         << "the task registered during the cleaner's end was left behind";
@@ -240,7 +242,7 @@ TEST_F(Registry, TeardownWaitsForTheCleaner)
     HeldThread worker;
     registry->registerWorker(worker.task());
     std::thread releaser([&] {
-        Sleep(300);
+        pollUntil([&] { return registry->waitsBegun() > 0; }); // the cleaner waits on the worker
         worker.letGo();
     });
     EXPECT_TRUE(registry->teardown(10000));
@@ -273,7 +275,7 @@ TEST_F(Registry, ClosedGateSilencesTheCleaner)
 {
     HeldThread worker;
     registry->registerWorker(worker.task());
-    HostGate::close(0);
+    link->close(0);
     const size_t before = host.calls().size();
     worker.letGo();
     ASSERT_TRUE(worker.ended());

@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "ProcessCounts.h"
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
 
 namespace {
 
@@ -69,7 +69,8 @@ void HostileRefresh::takeBaseline(LoopbackServer& server)
     ASSERT_EQ(refresh(server.url("/warm-up")).announcements,
               (std::vector<std::wstring>{notifyLine(L"Ready"), newsLine(L"ready")}));
     ASSERT_TRUE(waitForCleaners());
-    Sleep(100); // the cleaner thread itself ends right after its end line
+    // Settled: the worker and the cleaner, which write their last lines just before they end, are gone.
+    ASSERT_TRUE(callingThreadsEnded(host.calls()));
     baseThreads_ = threadCount();
     baseHandles_ = handleCount();
     ASSERT_GT(baseHandles_, 0u) << "the handle table cannot be read";
@@ -95,7 +96,7 @@ void HostileRefresh::useLimits(uint32_t ioTimeoutMs, uint32_t deadlineMs, size_t
     limits.ioTimeoutMs = ioTimeoutMs;
     limits.deadlineMs = deadlineMs;
     limits.maxResponseBytes = maxResponseBytes;
-    HttpClient::setLimits(limits);
+    plugin.fetches->setLimits(limits); // this load's: the next test loads anew
 }
 
 RefreshOutcome HostileRefresh::refresh(const std::wstring& feedList, std::chrono::milliseconds limit)

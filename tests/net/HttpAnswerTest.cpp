@@ -2,7 +2,7 @@
 // status of its answer means; the whole exchange is tested through the DLL.
 #include <gtest/gtest.h>
 
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 #include "net/HttpAnswer.h"
 
 namespace {

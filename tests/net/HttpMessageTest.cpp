@@ -3,7 +3,7 @@
 #include <limits>
 #include <optional>
 
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 #include "net/HttpMessage.h"
 
 namespace {

@@ -6,6 +6,8 @@
 
 #include "FetchOutcome.h"
 #include "LoopbackServer.h"
+#include "Polling.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 
@@ -17,30 +19,25 @@ public:
     explicit RawClient(const char* address)
     {
         WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        socket_ = socket(AF_INET, SOCK_STREAM, 0);
+        winsock_.reset(WSAStartup(MAKEWORD(2, 2), &data) == 0);
+        socket_.reset(socket(AF_INET, SOCK_STREAM, 0));
         sockaddr_in target{};
         target.sin_family = AF_INET;
         target.sin_port = htons(80);
         inet_pton(AF_INET, address, &target.sin_addr);
-        connected_ = connect(socket_, reinterpret_cast<sockaddr*>(&target), sizeof target) == 0;
+        connected_ = connect(socket_.get(), reinterpret_cast<sockaddr*>(&target), sizeof target) == 0;
         DWORD limitMs = 5000; // a broken server fails the test instead of hanging it
-        setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&limitMs), sizeof limitMs);
-    }
-    ~RawClient()
-    {
-        closesocket(socket_);
-        WSACleanup();
+        setsockopt(socket_.get(), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&limitMs), sizeof limitMs);
     }
     bool connected() const { return connected_; }
-    void send(const std::string& bytes) { ::send(socket_, bytes.data(), static_cast<int>(bytes.size()), 0); }
+    void send(const std::string& bytes) { ::send(socket_.get(), bytes.data(), static_cast<int>(bytes.size()), 0); }
     // Everything until the server closes; the error code of a failed recv in *error.
     std::string readAll(int* error = nullptr)
     {
         std::string text;
         char buffer[4096];
         int got;
-        while ((got = recv(socket_, buffer, sizeof buffer, 0)) > 0)
+        while ((got = recv(socket_.get(), buffer, sizeof buffer, 0)) > 0)
             text.append(buffer, got);
         if (error)
             *error = got < 0 ? WSAGetLastError() : 0;
@@ -48,7 +45,8 @@ public:
     }
 
 private:
-    SOCKET socket_;
+    UniqueWinsock winsock_; // declared first: closed after the socket
+    UniqueSocket socket_;
     bool connected_ = false;
 };
 
@@ -58,7 +56,7 @@ TEST(LoopbackServer, RecordsARequestSentInPiecesAndAnswersUnknownPathsWith404)
     RawClient client("127.0.4.60");
     ASSERT_TRUE(client.connected());
     client.send("GET /nowhere HTTP/1.0\r\nHo");
-    Sleep(50);
+    ASSERT_TRUE(pollUntil([&] { return server.bytesReceived() == 25; })) << "the first piece was not read alone";
     client.send("st: x\r\n\r\n");
     const std::string answer = client.readAll();
     EXPECT_EQ(answer.substr(0, 22), "HTTP/1.0 404 Not Found");
@@ -98,9 +96,8 @@ TEST(LoopbackServer, StopsPromptlyWhileClientsStallOrStayConnected)
     RawClient neverReads("127.0.4.63");
     silent.send("GET /silent HTTP/1.0\r\n\r\n");
     neverReads.send("GET /endless HTTP/1.0\r\n\r\n");
-    for (int i = 0; i < 200 && server->requests().size() < 2; ++i)
-        Sleep(10);
-    Sleep(200); // the endless sender fills the buffers and waits
+    ASSERT_TRUE(pollUntil([&] { return server->requests().size() == 2; }));
+    ASSERT_TRUE(pollUntil([&] { return server->stalledSends() > 0; })) << "the endless sender never filled the buffers";
     EXPECT_EQ(server->finishedCount(), 0u);
     EXPECT_LT(elapsedMs([&] { server.reset(); }), 3000u);
 }

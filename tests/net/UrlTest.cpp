@@ -2,7 +2,7 @@
 
 #include <stdexcept>
 
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 #include "net/Url.h"
 
 namespace {

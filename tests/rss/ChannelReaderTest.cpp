@@ -9,7 +9,7 @@
 
 #include "ChannelCompare.h"
 #include "TestTime.h"
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 #include "rss/ChannelReader.h"
 
 namespace {

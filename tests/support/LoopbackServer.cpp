@@ -59,7 +59,7 @@ ScriptedResponse rawResponse(std::vector<std::string> chunks, ScriptedResponse::
 
 LoopbackServer::LoopbackServer(std::string address, uint16_t port) : address_(std::move(address)), port_(port)
 {
-    listener_ = listenOn(address_, port_);
+    listener_.reset(listenOn(address_, port_));
     acceptor_ = std::thread([this] { acceptLoop(); });
 }
 
@@ -68,7 +68,7 @@ LoopbackServer::~LoopbackServer()
     stopping_ = true;
     announce();
     acceptor_.join();
-    closesocket(listener_);
+    listener_.reset();
     std::vector<std::thread> workers;
     {
         std::lock_guard<std::mutex> hold(mutex_);
@@ -144,9 +144,9 @@ void LoopbackServer::awaitTurnToAnswer()
 void LoopbackServer::acceptLoop()
 {
     while (!stopping_) {
-        if (!readable(listener_, kSliceMs))
+        if (!readable(listener_.get(), kSliceMs))
             continue;
-        SOCKET client = accept(listener_, nullptr, nullptr);
+        SOCKET client = accept(listener_.get(), nullptr, nullptr);
         if (client == INVALID_SOCKET)
             continue;
         // Non-blocking: a client that stops reading must not hold the server's stop.
@@ -179,6 +179,7 @@ std::string LoopbackServer::readRequest(SOCKET client)
         if (got <= 0)
             break;
         request.append(buffer, got);
+        received_ += static_cast<size_t>(got);
     }
     std::lock_guard<std::mutex> hold(mutex_);
     requests_.push_back(request);
@@ -214,8 +215,10 @@ bool LoopbackServer::sendAll(SOCKET client, const char* data, size_t size) const
     while (size > 0) {
         if (stopping_)
             return false;
-        if (!writable(client, kSliceMs))
+        if (!writable(client, kSliceMs)) {
+            ++stalledSends_;
             continue;
+        }
         int sent = send(client, data, static_cast<int>(std::min<size_t>(size, 1 << 16)), 0);
         if (sent == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK)
             continue;
@@ -243,6 +246,7 @@ void LoopbackServer::waitForClientClose(SOCKET client) const
 void LoopbackServer::handle(SOCKET client)
 {
     using Mode = ScriptedResponse::Mode;
+    const UniqueSocket owned(client);
     const ScriptedResponse script = scriptFor(readRequest(client));
     awaitTurnToAnswer();
     bool open = true;
@@ -282,5 +286,4 @@ void LoopbackServer::handle(SOCKET client)
     --waiting_;
     if (script.mode != Mode::Reset)
         shutdown(client, SD_SEND);
-    closesocket(client);
 }

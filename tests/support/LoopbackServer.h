@@ -14,6 +14,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/UniqueHandle.h"
+
 struct ScriptedResponse {
     enum class Mode {
         Respond,  // send the chunks, then close
@@ -67,6 +69,10 @@ public:
     size_t connectionCount() const { return connections_.load(); }
     // Connections whose handler has finished (the client closed, or the script ended).
     size_t finishedCount() const { return finished_.load(); }
+    // Request bytes read so far, over all connections.
+    size_t bytesReceived() const { return received_.load(); }
+    // Times a send found the client's buffers full and had to wait.
+    size_t stalledSends() const { return stalledSends_.load(); }
     // Wait until that many connections were accepted (or finished); false when
     // the limit passed first.
     bool waitForConnections(size_t count, std::chrono::milliseconds limit = std::chrono::seconds(10));
@@ -90,10 +96,12 @@ private:
 
     std::string address_;
     uint16_t port_;
-    SOCKET listener_ = INVALID_SOCKET;
+    UniqueSocket listener_;
     std::atomic<bool> stopping_{false};
     std::atomic<size_t> connections_{0};
     std::atomic<size_t> finished_{0};
+    std::atomic<size_t> received_{0};
+    mutable std::atomic<size_t> stalledSends_{0};
     std::atomic<uint32_t> readDelayMs_{0};
     std::atomic<size_t> waiting_{0};
     mutable std::atomic<size_t> bytesSent_{0};

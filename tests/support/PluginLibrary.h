@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "core/HostApi.h"
+#include "host/HostApi.h"
 
 class PluginLibrary {
 public:

@@ -5,7 +5,11 @@
 #include <tlhelp32.h>
 
 #include <algorithm>
+#include <set>
 #include <vector>
+
+#include "RecordingHost.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 
@@ -56,16 +60,15 @@ std::vector<HandleEntry> ownHandles()
 
 size_t threadCount()
 {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
+    UniqueHandle snapshot{CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0)};
+    if (!snapshot)
         return 0;
     size_t count = 0;
     THREADENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+    for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry))
         if (entry.th32OwnerProcessID == GetCurrentProcessId())
             ++count;
-    CloseHandle(snapshot);
     return count;
 }
 
@@ -91,4 +94,24 @@ size_t settledCount(size_t (*count)(), size_t limit, std::chrono::milliseconds t
         seen = count();
     }
     return seen;
+}
+
+bool callingThreadsEnded(const std::vector<RecordedCall>& calls, std::chrono::milliseconds ceiling)
+{
+    std::set<DWORD> threads;
+    for (const RecordedCall& call : calls)
+        if (call.threadId != GetCurrentThreadId())
+            threads.insert(call.threadId);
+    const auto until = std::chrono::steady_clock::now() + ceiling;
+    for (DWORD id : threads) {
+        UniqueHandle thread{OpenThread(SYNCHRONIZE, FALSE, id)};
+        if (!thread)
+            continue; // gone, its id released
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        if (WaitForSingleObject(thread.get(), static_cast<DWORD>(std::max<long long>(left.count(), 0))) !=
+            WAIT_OBJECT_0)
+            return false;
+    }
+    return true;
 }

@@ -5,11 +5,18 @@
 #include <chrono>
 #include <cstddef>
 #include <map>
+#include <vector>
 
 size_t threadCount();
 size_t handleCount(); // 0 when the handle table cannot be read
 // Object type index -> open handles of that type, to tell what leaked.
 std::map<int, size_t> handlesByType();
+
+// Waits until every thread other than this one that made one of `calls` has
+// ended (a thread already gone counts as ended); false at the ceiling.
+struct RecordedCall;
+bool callingThreadsEnded(const std::vector<RecordedCall>& calls,
+                         std::chrono::milliseconds ceiling = std::chrono::milliseconds(10000));
 
 // Polls until the count falls to at most `limit`; returns the last count seen.
 size_t settledCount(size_t (*count)(), size_t limit,

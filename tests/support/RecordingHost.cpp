@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/HostRecords.h"
+#include "host/HostRecords.h"
 
 namespace {
 

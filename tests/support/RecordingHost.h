@@ -13,7 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/HostApi.h"
+#include "host/HostApi.h"
 
 struct RecordedCall {
     std::wstring service;

@@ -93,7 +93,7 @@ TEST_F(PanelEvents, ImageListHoldsChannelItemAndLinkIconsInOrder)
     ASSERT_NE(tree, nullptr);
     auto list = reinterpret_cast<HIMAGELIST>(SendMessageW(tree, TVM_GETIMAGELIST, TVSIL_NORMAL, 0));
     ASSERT_NE(list, nullptr);
-    EXPECT_EQ(list, panel.images);
+    EXPECT_EQ(list, panel.images.get());
     ASSERT_EQ(ImageList_GetImageCount(list), 3);
     int width = 0, height = 0;
     ASSERT_TRUE(ImageList_GetIconSize(list, &width, &height));
@@ -221,13 +221,13 @@ TEST_F(PanelEvents, DestroyRemovesTreeAndImageList)
 {
     HWND tree = createPanel();
     ASSERT_NE(tree, nullptr);
-    HIMAGELIST list = panel.images;
+    HIMAGELIST list = panel.images.get();
     ASSERT_NE(list, nullptr);
     int width = 0, height = 0;
     ASSERT_TRUE(ImageList_GetIconSize(list, &width, &height));
     sendPanelEvent(8);
     EXPECT_EQ(panel.tree.load(), nullptr);
-    EXPECT_EQ(panel.images, nullptr);
+    EXPECT_EQ(panel.images.get(), nullptr);
     EXPECT_FALSE(IsWindow(tree));
     EXPECT_FALSE(ImageList_GetIconSize(list, &width, &height)) << "image list still alive";
     // Without a tree the other events and a second destroy do nothing.
@@ -244,7 +244,7 @@ TEST_F(PanelEvents, SecondCreateReplacesTheFirstTree)
     ASSERT_NE(second, nullptr);
     EXPECT_FALSE(IsWindow(first)) << "the first tree is left behind";
     EXPECT_TRUE(IsWindow(second));
-    EXPECT_EQ(ImageList_GetImageCount(panel.images), 3);
+    EXPECT_EQ(ImageList_GetImageCount(panel.images.get()), 3);
 }
 
 } // namespace

@@ -3,8 +3,8 @@
 // messages this thread carries out while it pumps.
 #include "LoopbackServer.h"
 #include "PanelFixture.h"
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
 
 namespace {
 

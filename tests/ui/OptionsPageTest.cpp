@@ -6,8 +6,8 @@
 
 #include "EventBytes.h"
 #include "PluginUnderTest.h"
-#include "core/HostProtocol.h"
-#include "core/SettingsStore.h"
+#include "host/HostProtocol.h"
+#include "services/SettingsStore.h"
 #include "ui/OptionsPage.h"
 
 namespace {
@@ -38,7 +38,7 @@ protected:
         EXPECT_EQ(OptionsPage::onEvent(event.address(), 0, static_cast<UiParts*>(&plugin)), 0) << "code " << code;
         return event;
     }
-    HWND editor() const { return plugin.optionsPage.editor; }
+    HWND editor() const { return plugin.optionsPage.editor.get(); }
     std::optional<std::wstring> stored() const { return host.value(kFeedsKey); }
     std::vector<RecordedCall> writes() const { return host.callsTo(L"WTW/Settings/Set"); }
 };

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "TreeDump.h"
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 
 struct ParseOutcome {
     std::string tree; // dumpDocument form, also after a failure

@@ -1,6 +1,6 @@
 #include "ReferenceParser.h"
 
-#include "core/RSSException.h"
+#include "base/RSSException.h"
 
 namespace {
 

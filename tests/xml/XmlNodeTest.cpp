@@ -8,10 +8,10 @@
 #include <thread>
 #include <vector>
 
+#include "base/RSSException.h"
 #include "xml/XmlNode.h"
 #include "xml/XmlNodeBlocks.h"
 #include "xml/XmlParser.h"
-#include "core/RSSException.h"
 
 namespace {
 

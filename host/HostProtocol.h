@@ -1,6 +1,6 @@
 #pragma once
 // Everything the plug-in and a host must agree on besides the record layouts
-// (core/HostRecords.h, core/EventRecords.h): service names, the identifiers
+// (host/HostRecords.h, host/EventRecords.h): service names, the identifiers
 // the plug-in registers under, event codes, theme colour indices, the
 // settings key of the feed list and how that list is cut into lines.
 // Shared by the plug-in and the devhost, so it holds no code of the plug-in's.
@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/EventRecords.h"
-#include "core/HostApi.h"
-#include "core/HostRecords.h"
+#include "host/EventRecords.h"
+#include "host/HostApi.h"
+#include "host/HostRecords.h"
 
 namespace Service {
 inline constexpr wchar_t kGraphLoad[] = L"WTW/Graph/Load";
@@ -45,6 +45,14 @@ inline constexpr wchar_t kWarningImageId[] = L"Image/Warning32";
 // The feed list: one text value, addresses separated by CR LF.
 inline constexpr wchar_t kFeedsKey[] = L"cfg/quillFeed/feeds";
 inline constexpr uint32_t kSettingsTextValue = 3; // the value type of every setting
+
+// The buffer, in characters with the NUL, for "WTW/Settings/GetMyConfigFile".
+inline constexpr uint32_t kConfigPathChars = 261;
+
+// The line the cleaner logs when a worker has ended; %p is the thread handle.
+inline constexpr wchar_t kWorkerEndedPrefix[] = L"Thread ";
+inline constexpr wchar_t kWorkerEndedSuffix[] = L" has ended";
+inline constexpr wchar_t kWorkerEndedFormat[] = L"Thread %p has ended";
 
 // Theme colour indices for "WTW/GetThemeColor".
 inline constexpr intptr_t kThemeIndexText = 5;

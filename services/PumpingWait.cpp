@@ -1,4 +1,4 @@
-#include "engine/PumpingWait.h"
+#include "services/PumpingWait.h"
 
 bool waitPumpingSentMessages(HANDLE object, uint32_t timeoutMs)
 {

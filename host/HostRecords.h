@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "core/HostApi.h"
+#include "host/HostApi.h"
 
 struct ImageLoadRecord {
     uint32_t size = sizeof(ImageLoadRecord);

@@ -1,14 +1,13 @@
-#include "core/SettingsStore.h"
+#include "services/SettingsStore.h"
 
 #include <algorithm>
 #include <cwchar>
 #include <vector>
 
-#include "core/HostProtocol.h"
+#include "host/HostProtocol.h"
 
 namespace {
 
-constexpr uint32_t kConfigPathChars = 261;
 constexpr uint32_t kFirstReadChars = 4096;
 // A feed list this long is no longer a list anyone typed; stop growing there.
 constexpr uint32_t kMaxReadChars = 1u << 22;

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/HostApi.h"
+#include "host/HostApi.h"
 
 class SettingsStore {
 public:
