@@ -3,10 +3,7 @@
 #include "core/PluginInfo.h"
 #include "core/RefreshTimer.h"
 #include "host/HostProtocol.h"
-#include "net/HttpClient.h"
 #include "res/resource_ids.h"
-#include "services/HostGate.h"
-#include "services/HostLog.h"
 
 namespace {
 
@@ -49,13 +46,12 @@ Plugin& Plugin::instance()
 int Plugin::load(const HostApi* hostTable)
 {
     host = hostTable;
-    // Workers of this load may call the host and fetch; an earlier unload stopped both.
-    HostGate::open();
-    HttpClient::resumeAll();
-    std::atomic_store(&workers, WorkerRegistry::create());
-    setLogHost(hostTable);
-    panel.bind(host, module);
-    optionsPage.bind(&settings, module);
+    // This load's own link and fetch control: what an earlier unload closed stays closed.
+    link = std::make_shared<HostLink>(hostTable);
+    fetches = std::make_shared<FetchControl>();
+    std::atomic_store(&workers, WorkerRegistry::create(link));
+    panel.bind(link, module);
+    optionsPage.bind(&settings, link, module);
 
     ImageLoadRecord image;
     image.imageId = kPluginImageId;
@@ -96,8 +92,10 @@ int Plugin::unload()
     // Workers stop talking to the host before it takes our registrations away
     // (calls in flight finish first), and their fetches are cut short so that
     // the wait for the cleaner below does not wait on a slow server.
-    HostGate::close(kCleanerWaitMs);
-    HttpClient::cancelAll();
+    if (link)
+        link->close(kCleanerWaitMs);
+    if (fetches)
+        fetches->cancel();
 
     callHost(host, Service::kRemoveOptionsPage, asParam(module), asParam(kPluginGuid));
 
@@ -117,7 +115,8 @@ int Plugin::unload()
 std::unique_ptr<RefreshTask> Plugin::refreshTask(bool notify)
 {
     auto task = std::make_unique<RefreshTask>();
-    task->host = host;
+    task->link = link;
+    task->fetches = fetches;
     task->settings = &settings;
     task->store = &store;
     task->panel = &panel;

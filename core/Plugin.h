@@ -9,6 +9,8 @@
 #include "engine/FeedStore.h"
 #include "engine/WorkerRegistry.h"
 #include "host/HostApi.h"
+#include "net/FetchControl.h"
+#include "services/HostLink.h"
 #include "services/SettingsStore.h"
 #include "ui/UiParts.h"
 
@@ -17,7 +19,12 @@
 struct Plugin : UiParts {
     const HostApi* host = nullptr;
     HINSTANCE module = codeModule();
-    std::shared_ptr<WorkerRegistry> workers; // shared with a cleaner that outlives unload
+    // Made at each load and shared with the threads it starts, which may
+    // outlive its unload: the registry with its cleaner, the host link (closed
+    // at unload) and the fetch control (cancelled at unload) with the workers.
+    std::shared_ptr<WorkerRegistry> workers;
+    std::shared_ptr<HostLink> link;
+    std::shared_ptr<FetchControl> fetches;
     FeedStore store;
     SettingsStore settings;
 

@@ -16,7 +16,8 @@ BOOL WINAPI DllMain(HINSTANCE module, DWORD, LPVOID)
 
 extern "C" const PluginInfo* queryPlugInfo()
 {
-    return guarded(L"queryPlugInfo", &pluginInfo(), [] {
+    // No load, no log: nothing swallowed here can be told.
+    return guarded(nullptr, L"queryPlugInfo", &pluginInfo(), [] {
         Plugin::instance();
         return &pluginInfo();
     });
@@ -24,12 +25,14 @@ extern "C" const PluginInfo* queryPlugInfo()
 
 extern "C" int pluginLoad(DWORD, const HostApi* host)
 {
-    return guarded(L"pluginLoad", 0, [host] { return Plugin::instance().load(host); });
+    Plugin& plugin = Plugin::instance();
+    return guarded(plugin.link, L"pluginLoad", 0, [host, &plugin] { return plugin.load(host); });
 }
 
 extern "C" int pluginUnload()
 {
-    return guarded(L"pluginUnload", 0, [] { return Plugin::instance().unload(); });
+    Plugin& plugin = Plugin::instance();
+    return guarded(plugin.link, L"pluginUnload", 0, [&plugin] { return plugin.unload(); });
 }
 
 static_assert(std::is_same_v<decltype(&queryPlugInfo), QueryPlugInfoFn>);

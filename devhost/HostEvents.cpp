@@ -25,11 +25,7 @@ HostEvents::HostEvents() : changed_(CreateEventW(nullptr, FALSE, FALSE, nullptr)
 {
 }
 
-HostEvents::~HostEvents()
-{
-    if (changed_ != nullptr)
-        CloseHandle(changed_);
-}
+HostEvents::~HostEvents() = default;
 
 void HostEvents::install(ServiceDispatcher& dispatcher)
 {
@@ -103,7 +99,7 @@ void HostEvents::add(HostEvent event)
     }
     if (listener)
         listener(event);
-    SetEvent(changed_);
+    SetEvent(changed_.get());
 }
 
 std::vector<HostEvent> HostEvents::all() const
@@ -169,6 +165,7 @@ bool HostEvents::waitForWorkersEnded(size_t target, DWORD timeoutMs) const
         const ULONGLONG now = GetTickCount64();
         if (now >= deadline)
             return false;
-        MsgWaitForMultipleObjects(1, &changed_, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+        HANDLE changedHandle = changed_.get();
+        MsgWaitForMultipleObjects(1, &changedHandle, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
     }
 }

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "base/UniqueHandle.h"
 #include "devhost/ServiceDispatcher.h"
 
 struct Notification {
@@ -75,7 +76,7 @@ private:
     std::vector<HostEvent> events_;
     size_t workersEnded_ = 0;
     std::function<void(const HostEvent&)> listener_;
-    HANDLE changed_ = nullptr; // auto-reset, set at every event
+    UniqueHandle changed_; // auto-reset, set at every event
 };
 
 // "Thread 00000000000001A4 has ended": the cleaner has reaped one worker.

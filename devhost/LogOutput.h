@@ -5,6 +5,7 @@
 #include <mutex>
 #include <string>
 
+#include "base/UniqueHandle.h"
 #include "devhost/HostEvents.h"
 
 class LogOutput {
@@ -20,7 +21,7 @@ public:
 
 private:
     bool toStandardError_;
-    HANDLE file_ = INVALID_HANDLE_VALUE;
+    UniqueHandle file_;
     std::wstring error_;
     std::mutex mutex_;
 };

@@ -2,18 +2,9 @@
 
 #include <windows.h>
 
-#include <memory>
+#include "base/UniqueHandle.h"
 
 namespace {
-
-struct HandleCloser {
-    void operator()(HANDLE handle) const
-    {
-        if (handle != INVALID_HANDLE_VALUE)
-            CloseHandle(handle);
-    }
-};
-using FileHandle = std::unique_ptr<void, HandleCloser>;
 
 std::wstring lastError(const wchar_t* what, const std::wstring& path)
 {
@@ -22,9 +13,9 @@ std::wstring lastError(const wchar_t* what, const std::wstring& path)
 
 bool writeWhole(const std::wstring& path, const std::string& bytes, std::wstring& error)
 {
-    FileHandle file(
+    UniqueHandle file(
         CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
+    if (!file) {
         error = lastError(L"cannot create", path);
         return false;
     }
@@ -44,9 +35,9 @@ namespace FileBytes {
 Result read(const std::wstring& path, std::string& bytes, std::wstring& error)
 {
     bytes.clear();
-    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
+    if (!file) {
         const DWORD code = GetLastError();
         if (code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND)
             return Result::Missing;

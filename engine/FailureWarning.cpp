@@ -5,8 +5,7 @@
 #include "engine/FeedStore.h"
 #include "engine/RefreshTask.h"
 #include "host/HostProtocol.h"
-#include "services/HostGate.h"
-#include "services/HostLog.h"
+#include "services/HostLink.h"
 
 namespace {
 
@@ -16,10 +15,8 @@ const wchar_t* const kLogModule = L"RSS";
 
 void logRepeat(const RefreshTask& task, const FeedWarning& warning)
 {
-    HostGate::Pass pass(task.generation);
-    if (pass)
-        hostLog(task.host, kLogLevel, kLogModule, L"Warning not repeated: %ls | %ls", warning.title.c_str(),
-                warning.text.c_str());
+    task.link->log(kLogLevel, kLogModule, L"Warning not repeated: %ls | %ls", warning.title.c_str(),
+                   warning.text.c_str());
 }
 
 } // namespace
@@ -37,7 +34,7 @@ void raiseWarning(const RefreshTask& task, const std::wstring& address, FeedWarn
     notice.icon = kWarningImageId;
     notice.flags = kWarningFlags;
     // A warning refused by an unload is raised again after the next load.
-    if (HostGate::call(task.generation, task.host, Service::kShowStandardNotify, reinterpret_cast<intptr_t>(&notice),
+    if (task.link->call(Service::kShowStandardNotify, reinterpret_cast<intptr_t>(&notice),
                        0))
         memory.outage = std::move(warning);
 }

@@ -13,7 +13,7 @@
 #include "engine/RefreshTask.h"
 #include "engine/RetryAfter.h"
 #include "host/HostProtocol.h"
-#include "services/HostGate.h"
+#include "services/HostLink.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ constexpr uint32_t kItemFlags = 3;
 
 bool send(const RefreshTask& task, const wchar_t* service, const void* record)
 {
-    return HostGate::call(task.generation, task.host, service, reinterpret_cast<intptr_t>(record), 0);
+    return task.link->call(service, reinterpret_cast<intptr_t>(record), 0);
 }
 
 // Notification first, then news entry; false when the gate refused them.

@@ -6,10 +6,10 @@
 #include <winsock2.h>
 
 #include "base/RSSException.h"
-#include "services/HostGate.h"
 #include "net/HttpClient.h"
 #include "net/Url.h"
 #include "rss/FeedReader.h"
+#include "services/CallbackGuard.h"
 
 FeedDocument FetchedFeed::take()
 {
@@ -18,7 +18,7 @@ FeedDocument FetchedFeed::take()
     return std::move(*document);
 }
 
-FetchedFeed fetchFeed(const FeedRequest& request)
+FetchedFeed fetchFeed(const FeedRequest& request, const FetchControl& control)
 {
     FetchedFeed outcome;
     outcome.quiet = request.quiet;
@@ -26,7 +26,7 @@ FetchedFeed fetchFeed(const FeedRequest& request)
         return outcome;
     try {
         const Url url = Url::parse(request.address.c_str());
-        HttpAnswer answer = HttpClient::fetch(url, request.known);
+        HttpAnswer answer = HttpClient::fetch(url, request.known, control);
         outcome.notModified = answer.notModified;
         if (!answer.notModified) {
             outcome.document = readFeedBody(std::move(answer.body), url);
@@ -38,8 +38,8 @@ FetchedFeed fetchFeed(const FeedRequest& request)
     return outcome;
 }
 
-FeedFetches::FeedFetches(std::vector<FeedRequest> requests, uint32_t generation)
-    : requests_(std::move(requests)), generation_(generation), outcomes_(requests_.size()),
+FeedFetches::FeedFetches(std::vector<FeedRequest> requests, const FetchControl& control, const HostLink* link)
+    : requests_(std::move(requests)), control_(control), link_(link), outcomes_(requests_.size()),
       finished_(requests_.size(), false)
 {
     const size_t wanted = std::min(kMaxThreads, requests_.size());
@@ -73,8 +73,11 @@ FetchedFeed FeedFetches::take(size_t index)
 
 DWORD WINAPI FeedFetches::threadMain(LPVOID self)
 {
-    static_cast<FeedFetches*>(self)->work();
-    return 0;
+    auto* fetches = static_cast<FeedFetches*>(self);
+    return guarded(fetches->link_, L"fetch thread", DWORD{0}, [fetches] {
+        fetches->work();
+        return DWORD{0};
+    });
 }
 
 void FeedFetches::work()
@@ -94,12 +97,12 @@ std::optional<size_t> FeedFetches::claim()
 FetchedFeed FeedFetches::fetch(size_t index) const
 {
     // After unload nothing more goes out; the worker stops at the same time.
-    if (!HostGate::isOpen(generation_)) {
+    if (control_.cancelled()) {
         FetchedFeed skipped;
         skipped.failure = std::make_exception_ptr(RSS::NetException(L"Download cancelled", WSAEINTR));
         return skipped;
     }
-    return fetchFeed(requests_[index]);
+    return fetchFeed(requests_[index], control_);
 }
 
 void FeedFetches::finish(size_t index, FetchedFeed outcome)

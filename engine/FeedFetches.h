@@ -14,6 +14,7 @@
 #include "base/UniqueHandle.h"
 #include "rss/Channel.h"
 
+#include "net/FetchControl.h"
 #include "net/HttpAnswer.h"
 
 // One address of the list as the refresh asks it.
@@ -36,21 +37,24 @@ struct FetchedFeed {
 };
 
 // Fetches and reads one address on the calling thread; never throws.
-FetchedFeed fetchFeed(const FeedRequest& request);
-inline FetchedFeed fetchFeed(const std::wstring& address)
+FetchedFeed fetchFeed(const FeedRequest& request, const FetchControl& control);
+inline FetchedFeed fetchFeed(const std::wstring& address, const FetchControl& control)
 {
     FeedRequest request;
     request.address = address;
-    return fetchFeed(request);
+    return fetchFeed(request, control);
 }
+
+class HostLink;
 
 class FeedFetches {
 public:
     static constexpr size_t kMaxThreads = 8;
 
     // Starts fetching at once; the threads stop taking addresses when the
-    // load that started the refresh ends.
-    FeedFetches(std::vector<FeedRequest> requests, uint32_t generation);
+    // control is cancelled (the load that started the refresh ends). What a
+    // thread's guard swallows is logged through `link`.
+    FeedFetches(std::vector<FeedRequest> requests, const FetchControl& control, const HostLink* link);
     // Lets the fetches in flight end (unload cuts them short) and joins every thread.
     ~FeedFetches();
     FeedFetches(const FeedFetches&) = delete;
@@ -67,7 +71,8 @@ private:
     void finish(size_t index, FetchedFeed outcome);
 
     std::vector<FeedRequest> requests_;
-    uint32_t generation_;
+    const FetchControl& control_;
+    const HostLink* link_;
     std::vector<FetchedFeed> outcomes_;
     std::vector<bool> finished_;
     size_t next_ = 0;

@@ -12,7 +12,8 @@
 #include "engine/WorkerRegistry.h"
 #include "host/HostProtocol.h"
 #include "services/CallbackGuard.h"
-#include "services/HostGate.h"
+#include "net/FetchControl.h"
+#include "services/HostLink.h"
 #include "services/SettingsStore.h"
 #include "ui/FeedPanel.h"
 
@@ -27,7 +28,7 @@ DWORD WINAPI workerMain(LPVOID task)
 // Reads the list through the gate; false when the plug-in is being unloaded.
 bool readFeedList(const RefreshTask& task, std::wstring& list)
 {
-    HostGate::Pass pass(task.generation);
+    HostLink::Pass pass(*task.link);
     if (!pass)
         return false;
     list = task.settings != nullptr ? task.settings->read(kFeedsKey) : std::wstring();
@@ -66,14 +67,14 @@ void refresh(const RefreshTask& task)
     const std::vector<std::wstring> lines = splitFeedList(list);
     // Fetched several at a time, checked one by one in list order on this
     // thread: the store keeps one writer, the announcements their order.
-    FeedFetches fetches(requestsFor(store, lines), task.generation);
+    FeedFetches fetches(requestsFor(store, lines), *task.fetches, task.link.get());
     for (size_t i = 0; i < lines.size(); ++i) {
         // Unload cut the refresh short: the remaining checks would only fail.
-        if (!HostGate::isOpen(task.generation))
+        if (!task.link->isOpen())
             return;
         checkFeed(task, lines[i].c_str(), fetches.take(i));
     }
-    if (task.panel != nullptr && HostGate::isOpen(task.generation))
+    if (task.panel != nullptr && task.link->isOpen())
         task.panel->rebuild(store.channels);
 }
 
@@ -81,10 +82,8 @@ void refresh(const RefreshTask& task)
 
 void startRefresh(const std::shared_ptr<WorkerRegistry>& registry, std::unique_ptr<RefreshTask> task)
 {
-    const uint32_t generation = HostGate::generation();
-    if (!registry || !task || task->store == nullptr || !HostGate::isOpen(generation))
+    if (!registry || !task || task->store == nullptr || !task->link || !task->fetches || !task->link->isOpen())
         return; // not loaded, or being unloaded
-    task->generation = generation;
     if (HMODULE module = ModuleRef::acquire()) {
         task->thread.reset(CreateThread(nullptr, 0, &workerMain, task.get(), 0, nullptr));
         if (!task->thread)
@@ -96,9 +95,11 @@ void startRefresh(const std::shared_ptr<WorkerRegistry>& registry, std::unique_p
 DWORD WINAPI runRefresh(LPVOID task)
 {
     // A failed refresh ends its worker; the next refresh tries again.
-    return guarded(L"refresh worker", DWORD{0}, [task] {
-        if (task != nullptr)
-            refresh(*static_cast<const RefreshTask*>(task));
+    const auto* refreshTask = static_cast<const RefreshTask*>(task);
+    if (refreshTask == nullptr)
+        return 0;
+    return guarded(refreshTask->link.get(), L"refresh worker", DWORD{0}, [refreshTask] {
+        refresh(*refreshTask);
         return DWORD{0};
     });
 }

@@ -7,7 +7,7 @@
 class WorkerRegistry;
 struct RefreshTask;
 
-// Starts a worker thread on the task (its generation and thread are filled in
+// Starts a worker thread on the task (its thread is filled in
 // here) and hands the task to the registry. Does nothing without a registry or
 // a store, or while the plug-in is being unloaded.
 void startRefresh(const std::shared_ptr<WorkerRegistry>& registry, std::unique_ptr<RefreshTask> task);

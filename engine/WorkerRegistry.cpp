@@ -3,7 +3,7 @@
 #include "engine/ModuleRef.h"
 #include "host/HostProtocol.h"
 #include "services/CallbackGuard.h"
-#include "services/HostGate.h"
+#include "services/HostLink.h"
 #include "services/HostLog.h"
 #include "services/PumpingWait.h"
 
@@ -19,12 +19,12 @@ using RegistryRef = std::shared_ptr<WorkerRegistry>;
 
 } // namespace
 
-std::shared_ptr<WorkerRegistry> WorkerRegistry::create()
+std::shared_ptr<WorkerRegistry> WorkerRegistry::create(std::shared_ptr<const HostLink> link)
 {
-    return std::shared_ptr<WorkerRegistry>(new WorkerRegistry());
+    return std::shared_ptr<WorkerRegistry>(new WorkerRegistry(std::move(link)));
 }
 
-WorkerRegistry::WorkerRegistry() : generation_(HostGate::generation())
+WorkerRegistry::WorkerRegistry(std::shared_ptr<const HostLink> link) : link_(std::move(link))
 {
 }
 
@@ -39,9 +39,8 @@ WorkerRegistry::~WorkerRegistry()
 
 void WorkerRegistry::log(const wchar_t* format, HANDLE handle) const
 {
-    HostGate::Pass pass(generation_);
-    if (pass)
-        hostLog(logHost(), kLogLevel, kLogModule, format, handle);
+    if (link_)
+        link_->log(kLogLevel, kLogModule, format, handle);
 }
 
 void WorkerRegistry::registerWorker(std::unique_ptr<RefreshTask> task)
@@ -87,7 +86,7 @@ DWORD WINAPI WorkerRegistry::cleanerMain(LPVOID self)
     {
         // The registry stays alive for as long as its cleaner runs, unload or not.
         std::unique_ptr<RegistryRef> registry(static_cast<RegistryRef*>(self));
-        guarded(L"cleaner thread", 0, [&registry] {
+        guarded((*registry)->link_.get(), L"cleaner thread", 0, [&registry] {
             (*registry)->runCleaner();
             return 0;
         });

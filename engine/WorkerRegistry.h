@@ -11,10 +11,12 @@
 #include "base/UniqueHandle.h"
 #include "engine/RefreshTask.h"
 
+class HostLink;
+
 class WorkerRegistry : public std::enable_shared_from_this<WorkerRegistry> {
 public:
-    // The registry's log lines go to the host of the load current at creation.
-    static std::shared_ptr<WorkerRegistry> create();
+    // The registry's log lines go to the host of the load that made it.
+    static std::shared_ptr<WorkerRegistry> create(std::shared_ptr<const HostLink> link);
     ~WorkerRegistry();
     WorkerRegistry(const WorkerRegistry&) = delete;
     WorkerRegistry& operator=(const WorkerRegistry&) = delete;
@@ -33,7 +35,7 @@ public:
     size_t waitsBegun() const;
 
 private:
-    WorkerRegistry();
+    explicit WorkerRegistry(std::shared_ptr<const HostLink> link);
     static DWORD WINAPI cleanerMain(LPVOID self);
     void runCleaner();
     void startCleaner(); // under the lock
@@ -46,5 +48,5 @@ private:
     bool cleanerRunning_ = false;                     // what decides whether a registration starts a cleaner
     HANDLE cleanerShown_ = nullptr;                   // not owned: only the value, for the cleaner's end line
     size_t waitsBegun_ = 0;
-    uint32_t generation_ = 0;
+    std::shared_ptr<const HostLink> link_;
 };

@@ -1,7 +1,6 @@
 #include "net/Connect.h"
 
 #include "base/RSSException.h"
-#include "net/HttpClientControl.h"
 
 namespace {
 
@@ -13,11 +12,10 @@ constexpr long kSliceUs = 100000; // how late a cancel may be seen
 }
 
 // Waits in slices until the pending connect has succeeded or failed.
-void awaitConnect(SOCKET socket)
+void awaitConnect(SOCKET socket, const FetchControl& control)
 {
     for (;;) {
-        if (HttpClientControl::cancelled())
-            HttpClientControl::failCancelled();
+        control.throwIfCancelled();
         fd_set done;
         fd_set failed;
         FD_ZERO(&done);
@@ -35,7 +33,7 @@ void awaitConnect(SOCKET socket)
 
 } // namespace
 
-void connectTo(const Socket& socket, in_addr address, u_short port)
+void connectTo(const Socket& socket, in_addr address, u_short port, const FetchControl& control)
 {
     sockaddr_in target{};
     target.sin_family = AF_INET;
@@ -46,7 +44,7 @@ void connectTo(const Socket& socket, in_addr address, u_short port)
     const int started = WSAGetLastError();
     if (started != WSAEWOULDBLOCK)
         failConnect(started);
-    awaitConnect(socket.handle());
+    awaitConnect(socket.handle(), control);
     int error = 0;
     int length = sizeof error;
     if (getsockopt(socket.handle(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0)

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "base/RSSException.h"
-#include "net/HttpClientControl.h"
 #include "net/HttpMessage.h"
 
 namespace {
@@ -86,7 +85,7 @@ DWORD Exchange::transferred(const StreamResult& result, const wchar_t* failure) 
     case StreamResult::Outcome::Failed:
         fail(failure, result.error);
     case StreamResult::Outcome::Cancelled:
-        HttpClientControl::failCancelled();
+        FetchControl::failCancelled();
     case StreamResult::Outcome::TimedOut:
         break;
     }

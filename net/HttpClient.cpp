@@ -9,7 +9,6 @@
 #include "base/RSSException.h"
 #include "net/Connect.h"
 #include "net/Exchange.h"
-#include "net/HttpClientControl.h"
 #include "net/HttpMessage.h"
 #include "net/Socket.h"
 #include "net/SocketIo.h"
@@ -41,17 +40,18 @@ in_addr resolve(const std::string& host)
 // One hop: WinSock is started and the socket opened for this exchange only;
 // both are released on every path, the socket first. The fetch's deadline
 // starts when its first connection is made.
-std::string exchange(const Url& url, const HttpValidators& known, const FetchLimits& limits, uint64_t& deadline)
+std::string exchange(const Url& url, const HttpValidators& known, const FetchControl& control, const FetchLimits& limits,
+                     uint64_t& deadline)
 {
     const std::string host = HttpMessage::wireText(url.host);
     const std::string request = HttpMessage::conditional(
         HttpMessage::request(HttpMessage::wireText(url.authority()), HttpMessage::wireText(url.path)), known);
     WinsockSession session;
     Socket socket;
-    connectTo(socket, resolve(host), url.port);
+    connectTo(socket, resolve(host), url.port, control);
     if (deadline == 0)
         deadline = GetTickCount64() + limits.deadlineMs;
-    SocketIo plain(socket.handle());
+    SocketIo plain(socket.handle(), control);
     if (url.scheme == Url::Scheme::Http) {
         Exchange exchange(plain, limits, deadline);
         exchange.sendAll(request);
@@ -91,20 +91,19 @@ Url redirectTarget(const Url& current, const std::string& response, int hop, std
 
 namespace HttpClient {
 
-std::string fetch(Url url)
+std::string fetch(Url url, const FetchControl& control)
 {
-    return fetch(std::move(url), HttpValidators{}).body;
+    return fetch(std::move(url), HttpValidators{}, control).body;
 }
 
-HttpAnswer fetch(Url url, const HttpValidators& known)
+HttpAnswer fetch(Url url, const HttpValidators& known, const FetchControl& control)
 {
-    const FetchLimits fetchLimits = limits();
+    const FetchLimits limits = control.limits();
     uint64_t deadline = 0;
     std::vector<std::wstring> visited{url.text()};
     for (int hop = 0;; ++hop) {
-        if (HttpClientControl::cancelled())
-            HttpClientControl::failCancelled();
-        std::string response = exchange(url, known, fetchLimits, deadline);
+        control.throwIfCancelled();
+        std::string response = exchange(url, known, control, limits, deadline);
         if (!HttpMessage::isRedirect(HttpMessage::statusCode(response)))
             return HttpMessage::answer(std::move(response), !known.empty());
         url = redirectTarget(url, response, hop, visited);

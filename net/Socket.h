@@ -1,6 +1,6 @@
 #pragma once
 // Owns one non-blocking IPv4 TCP socket and closes it when it goes out of scope.
-// Non-blocking, so no call can hold a fetch beyond its limits or cancelAll().
+// Non-blocking, so no call can hold a fetch beyond its limits or its cancel.
 #include "base/UniqueHandle.h"
 
 class Socket {

@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "base/RSSException.h"
-#include "net/HttpClientControl.h"
 
 namespace {
 
@@ -13,7 +12,8 @@ constexpr uint64_t kSliceMs = 100; // how late a cancel may be seen
 
 } // namespace
 
-SocketIo::SocketIo(SOCKET socket) : socket_(socket), event_(WSACreateEvent())
+SocketIo::SocketIo(SOCKET socket, const FetchControl& control)
+    : socket_(socket), control_(control), event_(WSACreateEvent())
 {
     if (event_ == WSA_INVALID_EVENT)
         throw RSS::NetException(L"Could not create socket", WSAGetLastError());
@@ -36,7 +36,7 @@ SocketIo::Result SocketIo::send(const char* data, DWORD size, uint64_t until)
 
 SocketIo::Result SocketIo::transfer(bool sending, char* data, DWORD size, uint64_t until)
 {
-    if (HttpClientControl::cancelled())
+    if (control_.cancelled())
         return {Outcome::Cancelled, 0, 0};
     if (GetTickCount64() >= until)
         return {Outcome::TimedOut, 0, 0};
@@ -63,7 +63,7 @@ SocketIo::Result SocketIo::complete(WSAOVERLAPPED& overlapped, uint64_t until)
 {
     for (;;) {
         const uint64_t now = GetTickCount64();
-        const bool cancelled = HttpClientControl::cancelled();
+        const bool cancelled = control_.cancelled();
         if (cancelled || now >= until) {
             abandon(overlapped);
             return {cancelled ? Outcome::Cancelled : Outcome::TimedOut, 0, 0};

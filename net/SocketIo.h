@@ -1,12 +1,13 @@
 #pragma once
 // Sends and receives on a connected non-blocking socket. What can be done at
 // once is done directly; otherwise an overlapped call stays pending in the
-// system while we wait in short slices, so a time limit or cancelAll() can end
+// system while we wait in short slices, so a time limit or a cancel can end
 // it, and an error such as a reset arrives with its code.
 #include <winsock2.h>
 
 #include <cstdint>
 
+#include "net/FetchControl.h"
 #include "net/Stream.h"
 
 class SocketIo : public Stream {
@@ -14,7 +15,7 @@ public:
     using Outcome = StreamResult::Outcome;
     using Result = StreamResult;
 
-    explicit SocketIo(SOCKET socket); // RSS::NetException when no event can be made
+    SocketIo(SOCKET socket, const FetchControl& control); // RSS::NetException when no event can be made
     ~SocketIo() override;
     SocketIo(const SocketIo&) = delete;
     SocketIo& operator=(const SocketIo&) = delete;
@@ -29,5 +30,6 @@ private:
     void abandon(WSAOVERLAPPED& overlapped);
 
     SOCKET socket_;
+    const FetchControl& control_;
     WSAEVENT event_;
 };

@@ -1,7 +1,7 @@
 #pragma once
 // What an exchange sends and receives through: the plain socket, or a TLS
 // session over it. Every call ends by its `until` (a GetTickCount64() value)
-// or cancelAll() at the latest, as SocketIo's do.
+// or a cancel at the latest, as SocketIo's do.
 #include <winsock2.h>
 
 #include <cstdint>

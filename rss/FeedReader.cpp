@@ -5,9 +5,9 @@
 #include "net/HttpClient.h"
 #include "rss/ChannelReader.h"
 
-FeedDocument readFeed(const Url& url)
+FeedDocument readFeed(const Url& url, const FetchControl& control)
 {
-    return readFeedBody(HttpClient::fetch(url), url);
+    return readFeedBody(HttpClient::fetch(url, control), url);
 }
 
 FeedDocument readFeedBody(std::string body, const Url& url)

@@ -1,16 +1,18 @@
 #include "services/CallbackGuard.h"
 
-#include "services/HostGate.h"
-#include "services/HostLog.h"
+#include "services/HostLink.h"
 
 namespace {
 constexpr int32_t kLogLevel = 1;
 const wchar_t* const kLogModule = L"RSS";
 } // namespace
 
-void logSwallowed(const wchar_t* where, const char* what) noexcept
+void logSwallowed(const HostLink* link, const wchar_t* where, const char* what) noexcept
 {
-    HostGate::Pass pass(HostGate::generation());
-    if (pass)
-        hostLog(logHost(), kLogLevel, kLogModule, L"%ls: %hs", where, what);
+    if (link == nullptr)
+        return;
+    try {
+        link->log(kLogLevel, kLogModule, L"%ls: %hs", where, what);
+    } catch (...) { // a lock that cannot be taken: the line is lost, the host is not
+    }
 }

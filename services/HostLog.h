@@ -1,5 +1,6 @@
 #pragma once
 // Formats one line into the host's log ("WTW/Log").
+#include <cstdarg>
 #include <cstdint>
 
 #include "host/HostApi.h"
@@ -7,7 +8,4 @@
 constexpr size_t kLogMessageChars = 2048;
 
 intptr_t hostLog(const HostApi* host, int32_t level, const wchar_t* moduleName, const wchar_t* format, ...);
-
-// The host table recorded at load, from which the worker machinery logs.
-void setLogHost(const HostApi* host);
-const HostApi* logHost();
+intptr_t hostLogV(const HostApi* host, int32_t level, const wchar_t* moduleName, const wchar_t* format, va_list args);

@@ -3,6 +3,7 @@
 #include "host/HostProtocol.h"
 #include "res/resource_ids.h"
 #include "services/CallbackGuard.h"
+#include "services/HostLink.h"
 #include "ui/UiParts.h"
 
 namespace {
@@ -35,15 +36,16 @@ intptr_t FeedPanel::onEvent(intptr_t panelEvent, intptr_t, void* callbackData)
 {
     if (panelEvent == 0 || callbackData == nullptr)
         return 0;
-    return guarded(L"feed panel", intptr_t{0}, [panelEvent, callbackData] {
-        static_cast<UiParts*>(callbackData)->panel.handle(*reinterpret_cast<const PanelEvent*>(panelEvent));
+    FeedPanel& panel = static_cast<UiParts*>(callbackData)->panel;
+    return guarded(panel.link(), L"feed panel", intptr_t{0}, [panelEvent, &panel] {
+        panel.handle(*reinterpret_cast<const PanelEvent*>(panelEvent));
         return intptr_t{0};
     });
 }
 
-void FeedPanel::bind(const HostApi* hostTable, HINSTANCE module)
+void FeedPanel::bind(std::shared_ptr<const HostLink> link, HINSTANCE module)
 {
-    boundHost_ = hostTable;
+    link_ = std::move(link);
     module_ = module;
 }
 
@@ -61,7 +63,7 @@ void FeedPanel::handle(const PanelEvent& event)
             MoveWindow(window, event.left, event.top, event.right - event.left, event.bottom - event.top, TRUE);
         break;
     case kPanelCreate:
-        create(boundHost_, static_cast<HWND>(event.parent), rectOf(event));
+        create(link_ ? link_->host() : nullptr, static_cast<HWND>(event.parent), rectOf(event));
         break;
     case kPanelDestroy:
         destroy();

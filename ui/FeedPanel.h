@@ -5,20 +5,23 @@
 #include <commctrl.h>
 
 #include <atomic>
+#include <memory>
 #include <vector>
 
 #include "base/UniqueHandle.h"
 #include "host/HostApi.h"
 #include "rss/Channel.h"
 
+class HostLink;
 struct PanelEvent;
 
 class FeedPanel {
 public:
     // The host's callback; its data is the UiParts the panel belongs to.
     static intptr_t onEvent(intptr_t panelEvent, intptr_t unused, void* callbackData);
-    // The host table and module of the current load; set at load.
-    void bind(const HostApi* hostTable, HINSTANCE module);
+    // The link and module of the current load; set at load.
+    void bind(std::shared_ptr<const HostLink> link, HINSTANCE module);
+    const HostLink* link() const { return link_.get(); }
     void create(const HostApi* hostTable, HWND parent, const RECT& rect);
     static LRESULT CALLBACK treeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
                                      DWORD_PTR refData);
@@ -47,6 +50,6 @@ private:
     void destroy();
 
     UniqueWindow treeWindow_;
-    const HostApi* boundHost_ = nullptr;
+    std::shared_ptr<const HostLink> link_;
     HINSTANCE module_ = nullptr;
 };

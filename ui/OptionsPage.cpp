@@ -36,15 +36,17 @@ intptr_t OptionsPage::onEvent(intptr_t pageEvent, intptr_t, void* callbackData)
     if (callbackData == nullptr)
         return 0;
     // Out of memory while reading or saving the list: the page stays as it was.
-    return guarded(L"options page", intptr_t{0}, [&event, callbackData] {
-        static_cast<UiParts*>(callbackData)->optionsPage.handle(event);
+    OptionsPage& page = static_cast<UiParts*>(callbackData)->optionsPage;
+    return guarded(page.link_.get(), L"options page", intptr_t{0}, [&event, &page] {
+        page.handle(event);
         return intptr_t{0};
     });
 }
 
-void OptionsPage::bind(SettingsStore* settings, HINSTANCE module)
+void OptionsPage::bind(SettingsStore* settings, std::shared_ptr<const HostLink> link, HINSTANCE module)
 {
     settings_ = settings;
+    link_ = std::move(link);
     module_ = module;
 }
 

@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "base/UniqueHandle.h"
 
+class HostLink;
 class SettingsStore;
 struct OptionsPageEvent;
 
@@ -14,8 +16,8 @@ public:
     // The host's callback; its data is the UiParts the page belongs to.
     static intptr_t onEvent(intptr_t pageEvent, intptr_t unused, void* callbackData);
 
-    // The settings and module of the current load; set at load.
-    void bind(SettingsStore* settings, HINSTANCE module);
+    // The settings, link and module of the current load; set at load.
+    void bind(SettingsStore* settings, std::shared_ptr<const HostLink> link, HINSTANCE module);
     // Destroys the edit box, if one is open.
     void closeEditor();
 
@@ -27,5 +29,6 @@ private:
     void saveEditor() const;
 
     SettingsStore* settings_ = nullptr;
+    std::shared_ptr<const HostLink> link_;
     HINSTANCE module_ = nullptr;
 };

@@ -162,10 +162,11 @@ void plainPhase(int run, const std::string& address, const std::vector<std::stri
 // The same code as the DLL's, linked in: the fetch alone, then fetch, parse and read.
 void linkedPhases(int run, const std::vector<std::string>& urls, const std::string& prefix = "")
 {
+    const FetchControl control;
     size_t bytes = 0;
     result(run, (prefix + "client_ms").c_str(), elapsedMs([&] {
                for (const std::string& url : urls)
-                   bytes += HttpClient::fetch(Url::parse(wide(url).c_str())).size();
+                   bytes += HttpClient::fetch(Url::parse(wide(url).c_str()), control).size();
            }));
     result(run, (prefix + "client_bytes").c_str(), static_cast<double>(bytes));
     if (!prefix.empty())
@@ -173,7 +174,7 @@ void linkedPhases(int run, const std::vector<std::string>& urls, const std::stri
     size_t items = 0;
     result(run, "readfeed_ms", elapsedMs([&] {
                for (const std::string& url : urls)
-                   items += readFeed(Url::parse(wide(url).c_str())).channel.items.size();
+                   items += readFeed(Url::parse(wide(url).c_str()), control).channel.items.size();
            }));
     result(run, "readfeed_items", static_cast<double>(items));
 }

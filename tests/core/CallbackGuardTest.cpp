@@ -8,15 +8,14 @@
 #include "LogLines.h"
 #include "RecordingHost.h"
 #include "services/CallbackGuard.h"
-#include "services/HostGate.h"
-#include "services/HostLog.h"
+#include "services/HostLink.h"
 
 namespace {
 
 struct GuardCase {
     const char* name;
     std::function<int()> body;
-    bool gateOpen;
+    bool linkOpen;
     int expectedResult;
     std::vector<std::wstring> expectedLines;
 };
@@ -32,18 +31,16 @@ TEST(CallbackGuard, ReturnsTheFallbackAndLogsWhatItSwallowed)
         {"after unload: swallowed without a host call", []() -> int { throw std::runtime_error("late"); }, false, -1,
          {}},
     };
+    EXPECT_EQ(guarded(nullptr, L"before load", -1, []() -> int { throw std::runtime_error("no host yet"); }), -1);
     for (const GuardCase& c : cases) {
         RecordingHost host;
-        setLogHost(host.api());
-        HostGate::open();
-        if (!c.gateOpen)
-            HostGate::close(0);
-        EXPECT_EQ(guarded(L"panel", -1, c.body), c.expectedResult) << c.name;
+        HostLink link(host.api());
+        if (!c.linkOpen)
+            link.close(0);
+        EXPECT_EQ(guarded(&link, L"panel", -1, c.body), c.expectedResult) << c.name;
         EXPECT_EQ(logMessages(host.calls()), c.expectedLines) << c.name;
         for (const RecordedCall& call : host.callsTo(L"WTW/Log"))
             EXPECT_EQ(call.text(8), L"RSS") << c.name;
-        HostGate::close(0);
-        setLogHost(nullptr);
     }
 }
 

@@ -100,8 +100,7 @@ TEST_F(Https, ExchangeIsTheHttpOneOverTls)
     EXPECT_TRUE(big.body == bigBody()) << big.body.size() << " bytes";
     FetchLimits limits;
     limits.maxResponseBytes = 1u << 20;
-    HttpClient::setLimits(limits);
-    EXPECT_EQ(fetchOutcome(L"https://127.0.17.1/big"), (FetchOutcome{"RSSException", L"Response too large", 0, {}}));
+    EXPECT_EQ(fetchOutcome(L"https://127.0.17.1/big", FetchControl(limits)), (FetchOutcome{"RSSException", L"Response too large", 0, {}}));
 }
 
 TEST_F(Https, HandshakeWithASilentServerEndsOnTheCallLimit)
@@ -109,9 +108,8 @@ TEST_F(Https, HandshakeWithASilentServerEndsOnTheCallLimit)
     LoopbackServer silent("127.0.17.20", 443); // takes the ClientHello, never answers
     FetchLimits limits;
     limits.ioTimeoutMs = 500;
-    HttpClient::setLimits(limits);
     FetchOutcome outcome;
-    const uint64_t ms = elapsedMs([&] { outcome = fetchOutcome(L"https://127.0.17.20/feed"); });
+    const uint64_t ms = elapsedMs([&] { outcome = fetchOutcome(L"https://127.0.17.20/feed", FetchControl(limits)); });
     EXPECT_EQ(outcome, (FetchOutcome{"NetException", L"Secure connection failed", WSAETIMEDOUT, {}}));
     EXPECT_LT(ms, 5000u);
     EXPECT_EQ(silent.connectionCount(), 1u);
@@ -120,12 +118,13 @@ TEST_F(Https, HandshakeWithASilentServerEndsOnTheCallLimit)
 TEST_F(Https, CancelEndsAHandshakeInProgress)
 {
     LoopbackServer silent("127.0.17.21", 443);
+    FetchControl control; // the product's 30 s limits
     FetchOutcome outcome;
-    std::thread fetcher([&] { outcome = fetchOutcome(L"https://127.0.17.21/feed"); }); // the product's 30 s limits
+    std::thread fetcher([&] { outcome = fetchOutcome(L"https://127.0.17.21/feed", control); });
     ASSERT_TRUE(silent.waitForConnections(1));
     ASSERT_EQ(silent.connectionCount(), 1u);
     const uint64_t ms = elapsedMs([&] {
-        HttpClient::cancelAll();
+        control.cancel();
         fetcher.join();
     });
     EXPECT_EQ(outcome, (FetchOutcome{"NetException", L"Download cancelled", WSAEINTR, {}}));

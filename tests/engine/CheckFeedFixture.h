@@ -2,6 +2,7 @@
 // One feed check at a time against a recording host and a store of the test's own.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 
 #include "RecordingHost.h"
@@ -10,30 +11,26 @@
 #include "engine/FeedFetches.h"
 #include "engine/FeedStore.h"
 #include "engine/RefreshTask.h"
-#include "services/HostGate.h"
+#include "net/FetchControl.h"
+#include "services/HostLink.h"
 
 class CheckFeedFixture : public ::testing::Test {
 protected:
-    // Dates in UTC; the gate opened as a load does (an earlier test's unload in
-    // this process closed it; the test main resumes fetches).
-    void SetUp() override
-    {
-        useUtc();
-        generation = HostGate::open();
-    }
-    void TearDown() override { HostGate::close(0); }
+    void SetUp() override { useUtc(); }
 
     void check(const std::wstring& address, bool notify)
     {
         RefreshTask task;
-        task.host = host.api();
+        task.link = link;
+        task.fetches = fetches;
         task.store = &store;
         task.notify = notify;
-        task.generation = generation;
-        checkFeed(task, address.c_str(), fetchFeed(address));
+        checkFeed(task, address.c_str(), fetchFeed(address, *fetches));
     }
 
     RecordingHost host;
     FeedStore store;
-    uint32_t generation = 0;
+    // What a load makes; a test replaces the link to stand for the next load.
+    std::shared_ptr<HostLink> link = std::make_shared<HostLink>(host.api());
+    std::shared_ptr<FetchControl> fetches = std::make_shared<FetchControl>();
 };

@@ -8,7 +8,7 @@
 #include "engine/FeedCheck.h"
 #include "engine/FeedStore.h"
 #include "engine/RefreshTask.h"
-#include "services/HostGate.h"
+#include "services/HostLink.h"
 
 namespace {
 
@@ -211,12 +211,12 @@ TEST_F(CheckFeed, ClosedGateAnnouncesNothingAndKeepsLastSeen)
     LoopbackServer server("127.0.5.78");
     const std::wstring address = server.url("/feed");
     server.serve("/feed", rssDocument("Late", {{"Late", "http://x/l", "l", kBase}}));
-    HostGate::close(0);
+    link->close(0);
     check(address, true);
     EXPECT_TRUE(host.calls().empty());
     EXPECT_EQ(store.lastSeenFor(address), 0);
 
-    generation = HostGate::open();
+    link = std::make_shared<HostLink>(host.api());
     check(address, true);
     EXPECT_EQ(announced(), (Lines{L"notify Late", L"news l"}));
 }

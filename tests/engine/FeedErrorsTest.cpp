@@ -11,7 +11,6 @@
 #include "engine/FeedCheck.h"
 #include "engine/FeedStore.h"
 #include "engine/RefreshTask.h"
-#include "services/HostGate.h"
 
 namespace {
 

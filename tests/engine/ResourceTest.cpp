@@ -10,6 +10,7 @@
 #include "EngineTestKit.h"
 #include "LogLines.h"
 #include "PluginUnderTest.h"
+#include "base/UniqueHandle.h"
 #include "host/HostProtocol.h"
 #include "services/SettingsStore.h"
 
@@ -26,16 +27,16 @@ public:
     SerialServer(const char* address, std::string response) : response_(std::move(response))
     {
         WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        listener_ = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        winsock_.reset(WSAStartup(MAKEWORD(2, 2), &data) == 0);
+        listener_.reset(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP));
         BOOL reuse = TRUE;
-        setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+        setsockopt(listener_.get(), SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
         sockaddr_in local{};
         local.sin_family = AF_INET;
         local.sin_port = htons(80);
         local.sin_addr.s_addr = inet_addr(address);
-        listening_ = bind(listener_, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0 &&
-                     listen(listener_, SOMAXCONN) == 0;
+        listening_ = bind(listener_.get(), reinterpret_cast<sockaddr*>(&local), sizeof local) == 0 &&
+                     listen(listener_.get(), SOMAXCONN) == 0;
         if (listening_)
             thread_ = std::thread([this] { serve(); });
     }
@@ -44,8 +45,6 @@ public:
         stopping_ = true;
         if (thread_.joinable())
             thread_.join();
-        closesocket(listener_);
-        WSACleanup();
     }
     bool listening() const { return listening_; }
     size_t served() const { return served_.load(); }
@@ -56,30 +55,31 @@ private:
         while (!stopping_) {
             fd_set set;
             FD_ZERO(&set);
-            FD_SET(listener_, &set);
+            FD_SET(listener_.get(), &set);
             timeval wait{0, 20000};
             if (select(0, &set, nullptr, nullptr, &wait) <= 0)
                 continue;
-            SOCKET client = accept(listener_, nullptr, nullptr);
-            if (client == INVALID_SOCKET)
+            UniqueSocket client(accept(listener_.get(), nullptr, nullptr));
+            if (!client)
                 continue;
             std::string request;
             char buffer[1024];
             while (request.find("\r\n\r\n") == std::string::npos) {
-                const int got = recv(client, buffer, sizeof buffer, 0);
+                const int got = recv(client.get(), buffer, sizeof buffer, 0);
                 if (got <= 0)
                     break;
                 request.append(buffer, got);
             }
-            send(client, response_.data(), static_cast<int>(response_.size()), 0);
-            shutdown(client, SD_SEND);
-            closesocket(client);
+            send(client.get(), response_.data(), static_cast<int>(response_.size()), 0);
+            shutdown(client.get(), SD_SEND);
+            client.reset();
             ++served_;
         }
     }
 
     std::string response_;
-    SOCKET listener_ = INVALID_SOCKET;
+    UniqueWinsock winsock_; // declared first: closed after the listener
+    UniqueSocket listener_;
     bool listening_ = false;
     std::atomic<bool> stopping_{false};
     std::atomic<size_t> served_{0};
@@ -143,21 +143,20 @@ TEST(ResourceCounters, SeeHandlesAndThreadsComeAndGo)
     const size_t threads = threadCount();
     ASSERT_GT(handles, 0u);
     ASSERT_GT(threads, 0u);
-    std::vector<HANDLE> events;
+    std::vector<UniqueHandle> events;
     for (int i = 0; i < 40; ++i)
-        events.push_back(CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    HANDLE stop = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        events.emplace_back(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    UniqueHandle stop(CreateEventW(nullptr, TRUE, FALSE, nullptr));
     std::vector<std::thread> waiting;
     for (int i = 0; i < 3; ++i)
-        waiting.emplace_back([stop] { WaitForSingleObject(stop, 10000); });
+        waiting.emplace_back([&stop] { WaitForSingleObject(stop.get(), 10000); });
     EXPECT_GE(handleCount(), handles + 40);
     EXPECT_GE(threadCount(), threads + 3);
-    for (HANDLE event : events)
-        CloseHandle(event);
-    SetEvent(stop);
+    events.clear();
+    SetEvent(stop.get());
     for (auto& thread : waiting)
         thread.join();
-    CloseHandle(stop);
+    stop.reset();
     EXPECT_LE(settledCount(&handleCount, handles + 5), handles + 5);
     EXPECT_LE(settledCount(&threadCount, threads), threads);
 }

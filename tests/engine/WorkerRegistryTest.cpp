@@ -10,7 +10,7 @@
 #include "ManualEvent.h"
 #include "engine/RefreshTask.h"
 #include "engine/WorkerRegistry.h"
-#include "services/HostGate.h"
+#include "services/HostLink.h"
 #include "services/HostLog.h"
 
 namespace {
@@ -60,15 +60,13 @@ class Registry : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        generation = HostGate::open();
-        setLogHost(host.api());
-        registry = WorkerRegistry::create();
+        registry = WorkerRegistry::create(link);
     }
     void TearDown() override
     {
         if (registry)
             registry->teardown(10000);
-        HostGate::close(0);
+        link->close(0);
     }
 
     std::vector<std::wstring> log() const { return logMessages(host.calls()); }
@@ -82,7 +80,7 @@ protected:
     }
 
     RecordingHost host;
-    uint32_t generation = 0;
+    std::shared_ptr<HostLink> link = std::make_shared<HostLink>(host.api());
     std::shared_ptr<WorkerRegistry> registry;
 };
 
@@ -277,7 +275,7 @@ TEST_F(Registry, ClosedGateSilencesTheCleaner)
 {
     HeldThread worker;
     registry->registerWorker(worker.task());
-    HostGate::close(0);
+    link->close(0);
     const size_t before = host.calls().size();
     worker.letGo();
     ASSERT_TRUE(worker.ended());

@@ -96,7 +96,7 @@ void HostileRefresh::useLimits(uint32_t ioTimeoutMs, uint32_t deadlineMs, size_t
     limits.ioTimeoutMs = ioTimeoutMs;
     limits.deadlineMs = deadlineMs;
     limits.maxResponseBytes = maxResponseBytes;
-    HttpClient::setLimits(limits);
+    plugin.fetches->setLimits(limits); // this load's: the next test loads anew
 }
 
 RefreshOutcome HostileRefresh::refresh(const std::wstring& feedList, std::chrono::milliseconds limit)

@@ -57,8 +57,8 @@ protected:
     // counts that TearDown expects back once the server is gone.
     void takeBaseline(LoopbackServer& server);
 
-    // Lowered limits for the whole test; the test main gives the product's back before the next.
-    static void useLimits(uint32_t ioTimeoutMs, uint32_t deadlineMs, size_t maxResponseBytes);
+    // Lowered limits for the rest of the test: this load's fetch control.
+    void useLimits(uint32_t ioTimeoutMs, uint32_t deadlineMs, size_t maxResponseBytes);
 
     // Stores the feed list, fires the notifying timer event and pumps until the
     // worker has been reaped, its panel rebuild done on this thread meanwhile.

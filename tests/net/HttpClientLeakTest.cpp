@@ -5,6 +5,7 @@
 #include "FetchOutcome.h"
 #include "LoopbackServer.h"
 #include "ProcessCounts.h"
+#include "base/UniqueHandle.h"
 #include "net/HttpClient.h"
 
 namespace {
@@ -56,16 +57,13 @@ bool winsockFullyCleanedUp()
 
 // Holds a WinSock start of the test's own, so a leaked socket is not closed
 // behind our back by the last cleanup and stays visible in the handle count.
-class TestWinsock {
-public:
-    TestWinsock() { EXPECT_EQ(WSAStartup(MAKEWORD(2, 2), &data_), 0); }
-    ~TestWinsock() { WSACleanup(); }
-    TestWinsock(const TestWinsock&) = delete;
-    TestWinsock& operator=(const TestWinsock&) = delete;
-
-private:
-    WSADATA data_;
-};
+UniqueWinsock testWinsock()
+{
+    WSADATA data;
+    const bool started = WSAStartup(MAKEWORD(2, 2), &data) == 0;
+    EXPECT_TRUE(started);
+    return UniqueWinsock(started);
+}
 
 struct MixedCase {
     std::wstring address;
@@ -106,33 +104,28 @@ std::vector<MixedCase> serveOccasional(LoopbackServer& server)
 // ended otherwise than expected.
 std::vector<FetchOutcome> fetchMixed(int rounds)
 {
+    FetchLimits limits;
+    limits.ioTimeoutMs = 1000; // the silent server ends on it; every other answer comes far sooner
+    const FetchControl control(limits);
     LoopbackServer server("127.0.4.50");
     const std::vector<MixedCase> common = serveMixed(server);
     const std::vector<MixedCase> occasional = serveOccasional(server);
     std::vector<FetchOutcome> unexpected;
     for (int i = 0; i < rounds; ++i) {
         const MixedCase& c = i % 30 == 29 ? occasional[i / 30 % occasional.size()] : common[i % common.size()];
-        const FetchOutcome outcome = fetchOutcome(c.address);
+        const FetchOutcome outcome = fetchOutcome(c.address, control);
         if (c.kinds.count(outcome.kind) == 0)
             unexpected.push_back(outcome);
     }
     return unexpected;
 }
 
-class HttpClientLeaks : public testing::Test {
-protected:
-    void SetUp() override
-    {
-        FetchLimits limits;
-        limits.ioTimeoutMs = 1000; // the silent server ends on it; every other answer comes far sooner
-        HttpClient::setLimits(limits);
-    }
-};
+using HttpClientLeaks = testing::Test;
 
 TEST_F(HttpClientLeaks, HundredsOfFetchesLeaveNoSocketAndNoWinsockStart)
 {
     {
-        TestWinsock hold;
+        const UniqueWinsock hold = testWinsock();
         EXPECT_EQ(fetchMixed(60), std::vector<FetchOutcome>{}); // what WinSock keeps for good is made here
         const std::map<int, size_t> before = settledHandles();
         EXPECT_EQ(fetchMixed(240), std::vector<FetchOutcome>{});
@@ -144,7 +137,7 @@ TEST_F(HttpClientLeaks, HundredsOfFetchesLeaveNoSocketAndNoWinsockStart)
 TEST_F(HttpClientLeaks, ProbesSeeALeftOpenSocketAndAnUnpairedStart)
 {
     {
-        TestWinsock hold;
+        const UniqueWinsock hold = testWinsock();
         const std::map<int, size_t> before = settledHandles();
         std::vector<SOCKET> leaked;
         for (int i = 0; i < 3; ++i)

@@ -8,30 +8,32 @@ namespace {
 
 using Mode = ScriptedResponse::Mode;
 
-// Lowers the limits for one test (the test main gives the product's back before the next).
+// Lowers the limits of the test's own fetch control.
 class HttpClientLimits : public testing::Test {
 protected:
-
-    static void use(uint32_t ioTimeoutMs, uint32_t deadlineMs, size_t maxResponseBytes = 32u << 20)
+    void use(uint32_t ioTimeoutMs, uint32_t deadlineMs, size_t maxResponseBytes = 32u << 20)
     {
         FetchLimits limits;
         limits.ioTimeoutMs = ioTimeoutMs;
         limits.deadlineMs = deadlineMs;
         limits.maxResponseBytes = maxResponseBytes;
-        HttpClient::setLimits(limits);
+        control.setLimits(limits);
     }
+    FetchOutcome fetch(const std::wstring& address) const { return fetchOutcome(address, control); }
+
+    FetchControl control;
 };
 
 constexpr uint64_t kNoHangMs = 10000; // far above every limit used here, far below the product's
 
 TEST_F(HttpClientLimits, ProductKeepsItsFixedLimits)
 {
-    const FetchLimits limits = HttpClient::limits();
+    const FetchLimits limits = control.limits();
     EXPECT_EQ(limits.ioTimeoutMs, 30000u);
     EXPECT_EQ(limits.deadlineMs, 120000u);
     EXPECT_EQ(limits.maxResponseBytes, 32u * 1024 * 1024);
     use(1, 2, 3);
-    EXPECT_EQ(HttpClient::limits().maxResponseBytes, 3u);
+    EXPECT_EQ(control.limits().maxResponseBytes, 3u);
 }
 
 TEST_F(HttpClientLimits, IdleServersFailOnTheReceiveLimit)
@@ -45,7 +47,7 @@ TEST_F(HttpClientLimits, IdleServersFailOnTheReceiveLimit)
     use(300, 60000);
     for (const char* path : {"/silent", "/midway"}) {
         FetchOutcome outcome;
-        EXPECT_LT(elapsedMs([&] { outcome = fetchOutcome(server.url(path)); }), kNoHangMs) << path;
+        EXPECT_LT(elapsedMs([&] { outcome = fetch(server.url(path)); }), kNoHangMs) << path;
         EXPECT_EQ(outcome, (FetchOutcome{"NetException", L"Receive failed", WSAETIMEDOUT, {}})) << path;
     }
 }
@@ -59,7 +61,7 @@ TEST_F(HttpClientLimits, DrippingServerFailsOnTheDeadline)
     server.serve("/drip", drip);
     use(2000, 700);
     FetchOutcome outcome;
-    EXPECT_LT(elapsedMs([&] { outcome = fetchOutcome(server.url("/drip")); }), kNoHangMs);
+    EXPECT_LT(elapsedMs([&] { outcome = fetch(server.url("/drip")); }), kNoHangMs);
     EXPECT_EQ(outcome, (FetchOutcome{"NetException", L"Download took too long", WSAETIMEDOUT, {}}));
 }
 
@@ -70,7 +72,7 @@ TEST_F(HttpClientLimits, ServerThatAlwaysHasDataFailsOnTheDeadline)
     server.serve("/endless", endless);
     use(2000, 500, SIZE_MAX); // NUL bytes add no memory, so no cap is needed here
     FetchOutcome outcome;
-    EXPECT_LT(elapsedMs([&] { outcome = fetchOutcome(server.url("/endless")); }), kNoHangMs);
+    EXPECT_LT(elapsedMs([&] { outcome = fetch(server.url("/endless")); }), kNoHangMs);
     EXPECT_EQ(outcome, (FetchOutcome{"NetException", L"Download took too long", WSAETIMEDOUT, {}}));
 }
 
@@ -92,7 +94,7 @@ TEST_F(HttpClientLimits, EndlessBodyIsCappedAsATooLargeResponse)
     use(5000, 60000, 1u << 20);
     for (const Case& c : cases) {
         FetchOutcome outcome;
-        EXPECT_LT(elapsedMs([&] { outcome = fetchOutcome(server.url(c.path)); }), kNoHangMs) << c.path;
+        EXPECT_LT(elapsedMs([&] { outcome = fetch(server.url(c.path)); }), kNoHangMs) << c.path;
         EXPECT_EQ(outcome, (FetchOutcome{"RSSException", L"Response too large", 0, {}})) << c.path;
     }
 }
@@ -103,9 +105,9 @@ TEST_F(HttpClientLimits, ResponseOfExactlyTheCapIsAccepted)
     LoopbackServer server("127.0.4.34");
     server.serve("/feed", rawResponse({response}));
     use(5000, 60000, response.size());
-    EXPECT_EQ(fetchOutcome(server.url("/feed")), (FetchOutcome{"body", L"", 0, std::string(10000, 'b')}));
+    EXPECT_EQ(fetch(server.url("/feed")), (FetchOutcome{"body", L"", 0, std::string(10000, 'b')}));
     use(5000, 60000, response.size() - 1);
-    EXPECT_EQ(fetchOutcome(server.url("/feed")), (FetchOutcome{"RSSException", L"Response too large", 0, {}}));
+    EXPECT_EQ(fetch(server.url("/feed")), (FetchOutcome{"RSSException", L"Response too large", 0, {}}));
 }
 
 TEST_F(HttpClientLimits, ResetConnectionFailsAsAReceiveError)
@@ -118,7 +120,7 @@ TEST_F(HttpClientLimits, ResetConnectionFailsAsAReceiveError)
     server.serve("/before", beforeAnswer);
     server.serve("/midway", midway);
     for (const char* path : {"/before", "/midway"})
-        EXPECT_EQ(fetchOutcome(server.url(path)), (FetchOutcome{"NetException", L"Receive failed", WSAECONNRESET, {}}))
+        EXPECT_EQ(fetch(server.url(path)), (FetchOutcome{"NetException", L"Receive failed", WSAECONNRESET, {}}))
             << path;
 }
 

@@ -141,8 +141,7 @@ TEST(HttpRedirects, WholeFetchDeadlineCoversEveryHop)
     server.serve("/hop6", "end");
     FetchLimits limits;
     limits.deadlineMs = 1000;
-    HttpClient::setLimits(limits);
-    EXPECT_EQ(fetchOutcome(server.url("/hop1")),
+    EXPECT_EQ(fetchOutcome(server.url("/hop1"), FetchControl(limits)),
               (FetchOutcome{"NetException", L"Download took too long", WSAETIMEDOUT, {}}));
     EXPECT_LT(server.connectionCount(), 5u);
 }

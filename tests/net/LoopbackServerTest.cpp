@@ -7,6 +7,7 @@
 #include "FetchOutcome.h"
 #include "LoopbackServer.h"
 #include "Polling.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 
@@ -18,30 +19,25 @@ public:
     explicit RawClient(const char* address)
     {
         WSADATA data;
-        WSAStartup(MAKEWORD(2, 2), &data);
-        socket_ = socket(AF_INET, SOCK_STREAM, 0);
+        winsock_.reset(WSAStartup(MAKEWORD(2, 2), &data) == 0);
+        socket_.reset(socket(AF_INET, SOCK_STREAM, 0));
         sockaddr_in target{};
         target.sin_family = AF_INET;
         target.sin_port = htons(80);
         inet_pton(AF_INET, address, &target.sin_addr);
-        connected_ = connect(socket_, reinterpret_cast<sockaddr*>(&target), sizeof target) == 0;
+        connected_ = connect(socket_.get(), reinterpret_cast<sockaddr*>(&target), sizeof target) == 0;
         DWORD limitMs = 5000; // a broken server fails the test instead of hanging it
-        setsockopt(socket_, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&limitMs), sizeof limitMs);
-    }
-    ~RawClient()
-    {
-        closesocket(socket_);
-        WSACleanup();
+        setsockopt(socket_.get(), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&limitMs), sizeof limitMs);
     }
     bool connected() const { return connected_; }
-    void send(const std::string& bytes) { ::send(socket_, bytes.data(), static_cast<int>(bytes.size()), 0); }
+    void send(const std::string& bytes) { ::send(socket_.get(), bytes.data(), static_cast<int>(bytes.size()), 0); }
     // Everything until the server closes; the error code of a failed recv in *error.
     std::string readAll(int* error = nullptr)
     {
         std::string text;
         char buffer[4096];
         int got;
-        while ((got = recv(socket_, buffer, sizeof buffer, 0)) > 0)
+        while ((got = recv(socket_.get(), buffer, sizeof buffer, 0)) > 0)
             text.append(buffer, got);
         if (error)
             *error = got < 0 ? WSAGetLastError() : 0;
@@ -49,7 +45,8 @@ public:
     }
 
 private:
-    SOCKET socket_;
+    UniqueWinsock winsock_; // declared first: closed after the socket
+    UniqueSocket socket_;
     bool connected_ = false;
 };
 

@@ -24,7 +24,7 @@ protected:
 Channel readFrom(const LoopbackServer& server, const std::string& path)
 {
     const std::wstring address = server.url(path);
-    return readFeed(Url::parse(address.c_str())).channel;
+    return readFeed(Url::parse(address.c_str()), FetchControl()).channel;
 }
 
 struct ShapeCase {
@@ -219,7 +219,7 @@ TEST_F(FeedReader, FetchAndParseFailuresPassThrough)
         EXPECT_EQ(e.message, L"HTTP response code diffrent than 200 received");
     }
     try {
-        readFeed(Url::parse(L"http://127.0.4.106/feed")); // nothing listens there
+        readFeed(Url::parse(L"http://127.0.4.106/feed"), FetchControl()); // nothing listens there
         ADD_FAILURE() << "no failure without a server";
     } catch (const RSS::NetException& e) {
         EXPECT_EQ(e.message, L"Could not connect");

@@ -7,11 +7,11 @@
 #include "base/RSSException.h"
 #include "net/HttpClient.h"
 
-FetchOutcome fetchOutcome(const Url& url)
+FetchOutcome fetchOutcome(const Url& url, const FetchControl& control)
 {
     FetchOutcome outcome;
     try {
-        outcome.body = HttpClient::fetch(url);
+        outcome.body = HttpClient::fetch(url, control);
         outcome.kind = "body";
     } catch (const RSS::NetException& e) {
         outcome = {"NetException", e.message, e.errorCode, {}};
@@ -23,9 +23,9 @@ FetchOutcome fetchOutcome(const Url& url)
     return outcome;
 }
 
-FetchOutcome fetchOutcome(const std::wstring& address)
+FetchOutcome fetchOutcome(const std::wstring& address, const FetchControl& control)
 {
-    return fetchOutcome(Url::parse(address.c_str()));
+    return fetchOutcome(Url::parse(address.c_str()), control);
 }
 
 bool operator==(const FetchOutcome& a, const FetchOutcome& b)

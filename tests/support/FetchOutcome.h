@@ -6,6 +6,7 @@
 #include <ostream>
 #include <string>
 
+#include "net/FetchControl.h"
 #include "net/Url.h"
 
 struct FetchOutcome {
@@ -15,8 +16,9 @@ struct FetchOutcome {
     std::string body;
 };
 
-FetchOutcome fetchOutcome(const std::wstring& address);
-FetchOutcome fetchOutcome(const Url& url);
+// Under the product's limits unless a control is given.
+FetchOutcome fetchOutcome(const std::wstring& address, const FetchControl& control = FetchControl());
+FetchOutcome fetchOutcome(const Url& url, const FetchControl& control = FetchControl());
 bool operator==(const FetchOutcome& a, const FetchOutcome& b);
 void PrintTo(const FetchOutcome& outcome, std::ostream* out);
 

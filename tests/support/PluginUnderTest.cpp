@@ -9,6 +9,9 @@
 void PluginUnderTest::SetUp()
 {
     useUtc();
+    // The store lives as long as the library; every test stands for a freshly mapped one.
+    plugin.store.channels.clear();
+    plugin.store.feeds.clear();
     load();
     ASSERT_EQ(host.count(L"WTW/Timer/Create"), 1u);
     ASSERT_NE(timer_, nullptr);

@@ -21,7 +21,7 @@ protected:
     static constexpr int32_t kNotifyingRefresh = 3;
     static constexpr RECT kPanelRect = {10, 20, 310, 220};
 
-    void SetUp() override;    // dates in UTC, load, the registered timer callback
+    void SetUp() override;    // dates in UTC, an empty store, load, the registered timer callback
     void TearDown() override; // lets refreshes end, destroys a panel made, unloads
 
     void load();

@@ -9,6 +9,7 @@
 
 #include "PanelFixture.h"
 #include "TestPaths.h"
+#include "base/UniqueHandle.h"
 
 namespace {
 
@@ -17,14 +18,13 @@ const wchar_t* const kShareServer = L"203.0.113.9";
 
 std::optional<std::wstring> readMarker(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                              0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr));
+    if (!file)
         return std::nullopt;
     std::wstring text(512, L'\0');
     DWORD bytes = 0;
-    ReadFile(file, &text[0], static_cast<DWORD>(text.size() * sizeof(wchar_t)), &bytes, nullptr);
-    CloseHandle(file);
+    ReadFile(file.get(), &text[0], static_cast<DWORD>(text.size() * sizeof(wchar_t)), &bytes, nullptr);
     text.resize(bytes / sizeof(wchar_t));
     return text;
 }

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "base/UniqueHandle.h"
+
 int main()
 {
     int count = 0;
@@ -21,11 +23,12 @@ int main()
     LocalFree(arguments);
     // Written aside, then renamed: the test never reads a half-written marker.
     const std::wstring partial = marker + L".part";
-    HANDLE file = CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    UniqueHandle file(CreateFileW(partial.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file)
         return 1;
     DWORD written = 0;
-    const BOOL wrote = WriteFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
-    CloseHandle(file);
+    const BOOL wrote =
+        WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written, nullptr);
+    file.reset();
     return wrote && MoveFileExW(partial.c_str(), marker.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 1;
 }
