@@ -10,26 +10,9 @@
 #include <iterator>
 #include <string>
 
+#include "base/UniqueHandle.h"
+
 namespace {
-
-class CurrentUserStore {
-public:
-    explicit CurrentUserStore(const wchar_t* name)
-        : store_(CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, name))
-    {
-    }
-    ~CurrentUserStore()
-    {
-        if (store_ != nullptr)
-            CertCloseStore(store_, 0);
-    }
-    CurrentUserStore(const CurrentUserStore&) = delete;
-    CurrentUserStore& operator=(const CurrentUserStore&) = delete;
-    HCERTSTORE get() const { return store_; }
-
-private:
-    HCERTSTORE store_;
-};
 
 std::string fileBytes(const wchar_t* path)
 {
@@ -50,7 +33,7 @@ int wmain(int argc, wchar_t** argv)
         fwprintf(stderr, L"trust-demo-root: cannot read %ls\n", argv[1]);
         return 2;
     }
-    const CurrentUserStore roots(L"ROOT");
+    const UniqueCertificateStore roots = openCurrentUserStore(L"ROOT");
     // An existing copy is kept: Wine 8 neither replaces nor removes a root.
     if (roots.get() == nullptr ||
         !CertAddEncodedCertificateToStore(roots.get(), X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
