@@ -1,12 +1,14 @@
 #pragma once
 // The one owner of everything the code opens and must close: kernel handles,
-// sockets, WinSock sessions, windows and image lists. Each is closed exactly
+// sockets, WinSock sessions, windows, image lists, certificates, certificate
+// chains and certificate stores. Each is closed exactly
 // once, by whichever Unique holds it last.
 #include <winsock2.h>
 
 #include <windows.h>
 
 #include <commctrl.h>
+#include <wincrypt.h>
 
 template <typename Traits>
 class Unique {
@@ -88,8 +90,38 @@ struct ImageListTraits {
     static void close(HIMAGELIST list) { ImageList_Destroy(list); }
 };
 
+struct CertificateTraits {
+    using Value = PCCERT_CONTEXT;
+    static PCCERT_CONTEXT empty() { return nullptr; }
+    static bool isOpen(PCCERT_CONTEXT certificate) { return certificate != nullptr; }
+    static void close(PCCERT_CONTEXT certificate) { CertFreeCertificateContext(certificate); }
+};
+
+struct CertificateChainTraits {
+    using Value = PCCERT_CHAIN_CONTEXT;
+    static PCCERT_CHAIN_CONTEXT empty() { return nullptr; }
+    static bool isOpen(PCCERT_CHAIN_CONTEXT chain) { return chain != nullptr; }
+    static void close(PCCERT_CHAIN_CONTEXT chain) { CertFreeCertificateChain(chain); }
+};
+
+struct CertificateStoreTraits {
+    using Value = HCERTSTORE;
+    static HCERTSTORE empty() { return nullptr; }
+    static bool isOpen(HCERTSTORE store) { return store != nullptr; }
+    static void close(HCERTSTORE store) { CertCloseStore(store, 0); }
+};
+
 using UniqueHandle = Unique<KernelHandleTraits>;
 using UniqueSocket = Unique<SocketTraits>;
 using UniqueWinsock = Unique<WinsockTraits>;
 using UniqueWindow = Unique<WindowTraits>;
 using UniqueImageList = Unique<ImageListTraits>;
+using UniqueCertificate = Unique<CertificateTraits>;
+using UniqueCertificateChain = Unique<CertificateChainTraits>;
+using UniqueCertificateStore = Unique<CertificateStoreTraits>;
+
+// One of the current user's system certificate stores ("ROOT", "MY"...); empty when it cannot be opened.
+inline UniqueCertificateStore openCurrentUserStore(const wchar_t* name)
+{
+    return UniqueCertificateStore(CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, name));
+}

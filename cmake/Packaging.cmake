@@ -13,7 +13,7 @@ install(FILES $<TARGET_FILE:quillFeed> ${CMAKE_CURRENT_BINARY_DIR}/packaging/INS
 if(TARGET devhost)
     install(FILES $<TARGET_FILE:devhost> ${CMAKE_CURRENT_BINARY_DIR}/packaging/README.txt
             DESTINATION . COMPONENT devhost)
-    install(FILES samples/feeds.txt samples/wiadomosci.xml samples/biblioteka.xml samples/engineering.xml
+    install(FILES samples/feeds.txt samples/wiadomosci.xml samples/biblioteka.xml samples/engineering.xml samples/szlaki.xml
                   samples/broken.xml
             DESTINATION samples COMPONENT devhost)
     install(PROGRAMS scripts/feed-server DESTINATION . COMPONENT devhost)

@@ -6,6 +6,7 @@
 #include <wincrypt.h>
 
 #include "base/RSSException.h"
+#include "base/UniqueHandle.h"
 #include "net/CertificateHostName.h"
 #include "net/SspiLibrary.h"
 
@@ -14,35 +15,6 @@ namespace {
 // What a chain may carry and still be trusted: revocation could not be looked up.
 constexpr DWORD kTolerated = CERT_TRUST_REVOCATION_STATUS_UNKNOWN | CERT_TRUST_IS_OFFLINE_REVOCATION;
 constexpr DWORD kRevocationWaitMs = 5000;
-
-class CertificateRef {
-public:
-    explicit CertificateRef(PCCERT_CONTEXT certificate) : certificate_(certificate) {}
-    ~CertificateRef() { CertFreeCertificateContext(certificate_); }
-    CertificateRef(const CertificateRef&) = delete;
-    CertificateRef& operator=(const CertificateRef&) = delete;
-    PCCERT_CONTEXT get() const { return certificate_; }
-
-private:
-    PCCERT_CONTEXT certificate_;
-};
-
-class ChainRef {
-public:
-    ChainRef() = default;
-    ~ChainRef()
-    {
-        if (chain_ != nullptr)
-            CertFreeCertificateChain(chain_);
-    }
-    ChainRef(const ChainRef&) = delete;
-    ChainRef& operator=(const ChainRef&) = delete;
-    PCCERT_CHAIN_CONTEXT* out() { return &chain_; }
-    PCCERT_CHAIN_CONTEXT get() const { return chain_; }
-
-private:
-    PCCERT_CHAIN_CONTEXT chain_ = nullptr;
-};
 
 [[noreturn]] void refuse(const wchar_t* reason, HRESULT code)
 {
@@ -89,7 +61,7 @@ void checkTrustBits(DWORD errors)
     refuseFor(TRUST_E_FAIL);
 }
 
-void buildChain(PCCERT_CONTEXT certificate, ChainRef& chain)
+void buildChain(PCCERT_CONTEXT certificate, UniqueCertificateChain& chain)
 {
     char serverAuth[] = szOID_PKIX_KP_SERVER_AUTH;
     char* usages[] = {serverAuth};
@@ -100,7 +72,7 @@ void buildChain(PCCERT_CONTEXT certificate, ChainRef& chain)
     request.RequestedUsage.Usage.rgpszUsageIdentifier = usages;
     request.dwUrlRetrievalTimeout = kRevocationWaitMs;
     if (!CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &request,
-                                 CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT, nullptr, chain.out()))
+                                 CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT, nullptr, chain.put()))
         refuseFor(HRESULT_FROM_WIN32(GetLastError()));
 }
 
@@ -138,8 +110,8 @@ void checkServerCertificate(CtxtHandle& context, const std::wstring& host)
     if (sspi().QueryContextAttributesW(&context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &received) != SEC_E_OK ||
         received == nullptr)
         refuse(L"Certificate missing", SEC_E_NO_CREDENTIALS);
-    const CertificateRef certificate(received);
-    ChainRef chain;
+    const UniqueCertificate certificate(received);
+    UniqueCertificateChain chain;
     buildChain(certificate.get(), chain);
     checkTrustBits(chain.get()->TrustStatus.dwErrorStatus);
     checkSslPolicy(chain.get(), host);

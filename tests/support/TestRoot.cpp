@@ -6,33 +6,11 @@
 #include <cstdio>
 
 #include "TestPaths.h"
+#include "base/UniqueHandle.h"
 
 #ifndef QF_TLS_DIR
 #define QF_TLS_DIR ""
 #endif
-
-namespace {
-
-class SystemStore {
-public:
-    explicit SystemStore(const wchar_t* name)
-        : store_(CertOpenStore(CERT_STORE_PROV_SYSTEM_W, 0, 0, CERT_SYSTEM_STORE_CURRENT_USER, name))
-    {
-    }
-    ~SystemStore()
-    {
-        if (store_ != nullptr)
-            CertCloseStore(store_, 0);
-    }
-    SystemStore(const SystemStore&) = delete;
-    SystemStore& operator=(const SystemStore&) = delete;
-    HCERTSTORE get() const { return store_; }
-
-private:
-    HCERTSTORE store_;
-};
-
-} // namespace
 
 std::string tlsFolder()
 {
@@ -48,7 +26,7 @@ bool trustTestRoot()
             der.append(buffer, got);
         fclose(file);
     }
-    const SystemStore roots(L"ROOT");
+    const UniqueCertificateStore roots = openCurrentUserStore(L"ROOT");
     if (der.empty() || roots.get() == nullptr)
         return false;
     return CertAddEncodedCertificateToStore(roots.get(), X509_ASN_ENCODING, reinterpret_cast<const BYTE*>(der.data()),
