@@ -274,7 +274,8 @@ TEST(TimerServiceTest, RunningTimerSendsASilentEventAtOnceThenNotifyingOnesAtIts
 
 TEST(TimerServiceTest, ManualTimerFiresOnlyWhenAskedAndDestroyForgetsIt)
 {
-    static std::atomic<int32_t> lastCode{0};
+    static std::atomic<int32_t> lastCode;
+    lastCode = 0; // a repeated run starts afresh
     const HostCallback callback = [](intptr_t event, intptr_t, void*) -> intptr_t {
         lastCode = reinterpret_cast<const TimerEvent*>(event)->code;
         return 0;

@@ -178,6 +178,14 @@ TEST_F(SampleRefresh, NewlyServedItemIsAnnouncedOnce)
     EXPECT_EQ(describe(plugin.newsSince(mark)), Lines{});
 }
 
+Lines logMessagesOf(const std::vector<LogLine>& lines)
+{
+    Lines messages;
+    for (const LogLine& line : lines)
+        messages.push_back(line.message);
+    return messages;
+}
+
 TEST(RunningTimer, FirstEventIsSilentAndLaterNotifyingEventsAnnounceOnlyNewItems)
 {
     useUtc();
@@ -197,7 +205,10 @@ TEST(RunningTimer, FirstEventIsSilentAndLaterNotifyingEventsAnnounceOnlyNewItems
     server.serve("/engineering.xml", engineeringWithNewItem());
     const size_t mark = plugin.host.events().size();
     ASSERT_TRUE(plugin.refresh(true));
-    EXPECT_EQ(describe(plugin.newsSince(mark)), Lines{newsLine(kNewEngineeringItem)});
+    EXPECT_EQ(describe(plugin.newsSince(mark)), Lines{newsLine(kNewEngineeringItem)})
+        << "notifications: " << testing::PrintToString(describe(plugin.notificationsSince(mark)))
+        << "\nrequests: " << testing::PrintToString(server.requests().size())
+        << "\nlog: " << testing::PrintToString(logMessagesOf(plugin.host.events().logLines()));
     plugin.unload();
     EXPECT_EQ(plugin.host.timers().timers().size(), 0u);
 }
