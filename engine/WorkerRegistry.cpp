@@ -52,6 +52,7 @@ void WorkerRegistry::registerWorker(std::unique_ptr<RefreshTask> task)
         return; // no worker to wait for: the task goes at once
     try {
         tasks_.push_back(std::move(task));
+        changed_.notify_all();
     } catch (...) {
         // No room to keep it: its worker still reads it, so it may not be freed.
         task.release();
@@ -77,6 +78,7 @@ void WorkerRegistry::startCleaner()
         cleaner_.reset(handle);
         cleanerShown_ = handle;
         cleanerRunning_ = true;
+        changed_.notify_all();
     }
     log(L"Starting cleaner thread %p", handle);
 }
@@ -106,12 +108,14 @@ void WorkerRegistry::runCleaner()
                 // Found empty and marked ended in one hold: a registration
                 // after this starts a new cleaner rather than wait for us.
                 cleanerRunning_ = false;
+                changed_.notify_all();
                 own = std::move(cleaner_);
                 shown = cleanerShown_;
                 break;
             }
             task = tasks_.back().get();
             ++waitsBegun_;
+            changed_.notify_all();
         }
         const DWORD waited = WaitForSingleObject(task->thread.get(), kReapWaitMs);
         if (waited == WAIT_OBJECT_0) {
@@ -132,6 +136,7 @@ void WorkerRegistry::reap(RefreshTask* task)
         if (it->get() != task)
             continue;
         tasks_.erase(it); // closes the worker's handle
+        changed_.notify_all();
         return;
     }
 }
@@ -162,6 +167,13 @@ size_t WorkerRegistry::waitsBegun() const
 {
     Hold hold(lock_);
     return waitsBegun_;
+}
+
+bool WorkerRegistry::waitUntil(const std::function<bool(const Counts&)>& holds, uint32_t timeoutMs) const
+{
+    std::unique_lock<std::mutex> hold(lock_);
+    return changed_.wait_for(hold, std::chrono::milliseconds(timeoutMs),
+                             [&] { return holds(Counts{tasks_.size(), cleanerRunning_, waitsBegun_}); });
 }
 
 bool WorkerRegistry::cleanerRunning() const

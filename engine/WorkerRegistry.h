@@ -3,7 +3,9 @@
 // running only while there are workers, reaps them newest first.
 #include <windows.h>
 
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -34,6 +36,15 @@ public:
     // How many waits on a worker the cleaners have begun: each picks the newest task.
     size_t waitsBegun() const;
 
+    struct Counts {
+        size_t pendingTasks;
+        bool cleanerRunning;
+        size_t waitsBegun;
+    };
+    // Waits until `holds` is true of the counts above, read at each of their
+    // changes; false when timeoutMs passed first.
+    bool waitUntil(const std::function<bool(const Counts&)>& holds, uint32_t timeoutMs) const;
+
 private:
     explicit WorkerRegistry(std::shared_ptr<const HostLink> link);
     static DWORD WINAPI cleanerMain(LPVOID self);
@@ -43,6 +54,7 @@ private:
     void log(const wchar_t* format, HANDLE handle) const;
 
     mutable std::mutex lock_;
+    mutable std::condition_variable changed_; // with lock_: a count changed
     std::vector<std::unique_ptr<RefreshTask>> tasks_; // newest at the back
     UniqueHandle cleaner_;                            // empty too once teardown took the handle over
     bool cleanerRunning_ = false;                     // what decides whether a registration starts a cleaner

@@ -168,8 +168,8 @@ ChildResult runDevhost(const std::vector<std::wstring>& arguments, DWORD limitMs
             killed = true;
             break;
         }
-        if (!got)
-            Sleep(5);
+        if (!got) // the pipes are read in turn; the exit ends this wait at once
+            WaitForSingleObject(processHandle.get(), 5);
     }
     result.finished = !killed;
     GetExitCodeProcess(processHandle.get(), &result.exitCode);

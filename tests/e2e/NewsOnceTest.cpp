@@ -9,7 +9,7 @@
 #include "FeedDocuments.h"
 #include "HostedPlugin.h"
 #include "LoopbackServer.h"
-#include "Polling.h"
+#include "UnloadWatch.h"
 #include "TestPaths.h"
 #include "TestTime.h"
 #include "devhost/FeedList.h"
@@ -179,9 +179,9 @@ TEST_F(NewsOnce, MemoryGoesWithTheLibrary)
     const FeedItem x = dated("X", kBase);
     run("/feed", {{"first check", {a, x}, {x}}, {"new undated item", {n, a, x}, {n}}});
 
+    const UnloadWatch library(dllPath());
     plugin.unload();
-    ASSERT_TRUE(pollUntil([] { return GetModuleHandleW(dllPath().c_str()) == nullptr; }))
-        << "the library stayed mapped";
+    ASSERT_TRUE(library.waitUnmapped(std::chrono::seconds(10))) << "the library stayed mapped";
     ASSERT_TRUE(plugin.load());
     run("/feed", {{"first check after the reload", {m, n, a, x}, {x}}, {"new undated item", {k, m, n, a, x}, {k}}});
 }

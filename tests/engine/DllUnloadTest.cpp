@@ -45,7 +45,7 @@ TEST_F(DllRefresh, UnloadAndFreeLibraryWhileAWorkerWaitsOnASilentServer)
     server.serve("/silent", silent);
     host.setValue(kFeedsKey, server.url("/silent"));
     EXPECT_EQ(fire(3), 0);
-    ASSERT_TRUE(pollUntil([&] { return server.connectionCount() == 1; }));
+    ASSERT_TRUE(server.waitForConnections(1));
     ASSERT_TRUE(hasLogLine(host.calls(), L"Starting cleaner thread "));
 
     const size_t before = host.calls().size();
@@ -55,8 +55,8 @@ TEST_F(DllRefresh, UnloadAndFreeLibraryWhileAWorkerWaitsOnASilentServer)
     const auto duringUnload = host.serviceNames(before);
     EXPECT_TRUE(library.release());
 
-    EXPECT_TRUE(pollUntil([&] { return server.finishedCount() == 1; }, 10s)) << "the worker's connection stayed open";
-    EXPECT_TRUE(pollUntil([&] { return !library.mapped(); }, 10s)) << "a thread of the library kept running";
+    EXPECT_TRUE(server.waitForFinished(1)) << "the worker's connection stayed open";
+    EXPECT_TRUE(library.waitUnmapped(10s)) << "a thread of the library kept running";
     EXPECT_EQ(duringUnload, kUnloadCalls);
     EXPECT_EQ(host.serviceNames(before), kUnloadCalls) << "the library called the host after unload";
 }
@@ -85,7 +85,7 @@ TEST_F(DllRefresh, LibraryFreedUnderARunningWorkerStaysMappedUntilItEnds)
     UniqueHandle worker{OpenThread(SYNCHRONIZE, FALSE, workerId)};
     ASSERT_NE(worker.get(), nullptr);
     // The second address is fetched alongside the first; only its check waits.
-    ASSERT_TRUE(pollUntil([&] { return server.finishedCount() == 2; }));
+    ASSERT_TRUE(server.waitForFinished(2));
 
     const size_t before = host.calls().size();
     const auto start = Clock::now();
@@ -98,7 +98,7 @@ TEST_F(DllRefresh, LibraryFreedUnderARunningWorkerStaysMappedUntilItEnds)
 
     SetEvent(release.get());
     EXPECT_EQ(WaitForSingleObject(worker.get(), 10000), WAIT_OBJECT_0);
-    EXPECT_TRUE(pollUntil([&] { return !library.mapped(); }, 10s)) << "the last thread did not let go of the library";
+    EXPECT_TRUE(library.waitUnmapped(10s)) << "the last thread did not let go of the library";
     EXPECT_EQ(host.serviceNames(before), kUnloadCalls) << "the library called the host after unload";
     EXPECT_EQ(server.connectionCount(), 2u) << "an address was fetched again after unload";
     host.setResponder(nullptr);

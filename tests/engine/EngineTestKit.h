@@ -11,7 +11,7 @@
 #include "Announcements.h"
 #include "FeedDocuments.h"
 #include "LogLines.h"
-#include "Polling.h"
+#include "ProcessCounts.h"
 #include "ProcessCounts.h" // threadCount, handleCount, settledCount
 #include "RecordingHost.h"
 #include "TestTime.h"

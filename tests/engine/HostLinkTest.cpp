@@ -7,7 +7,6 @@
 
 #include "EngineTestKit.h"
 #include "ManualEvent.h"
-#include "Polling.h"
 #include "WindowTestKit.h"
 #include "LogLines.h"
 #include "services/HostLink.h"
@@ -44,39 +43,19 @@ TEST(HostLink, AdmitsOnlyWhileItsLoadIsOpen)
     EXPECT_EQ(current.passesInFlight(), 0u);
 }
 
-TEST(HostLink, CloseWaitsForCallsInFlight)
-{
-    RecordingHost host;
-    HostLink link(host.api());
-    std::atomic<bool> entered{false};
-    std::atomic<bool> leaving{false};
-    std::thread caller([&] {
-        HostLink::Pass pass(link);
-        entered = true;
-        // Held until close has begun: it refuses new passes from then on.
-        pollUntil([&] { return !link.isOpen(); });
-        leaving = true;
-    });
-    ASSERT_TRUE(pollUntil([&] { return entered.load(); }));
-    EXPECT_TRUE(link.close(10000));
-    EXPECT_TRUE(leaving.load()) << "close returned while a call was still in flight";
-    EXPECT_EQ(link.passesInFlight(), 0u);
-    caller.join();
-}
-
 TEST(HostLink, CloseGivesUpAfterItsBound)
 {
     RecordingHost host;
     HostLink link(host.api());
+    UniqueHandle entered = manualEvent();
     UniqueHandle release = manualEvent();
-    ASSERT_NE(release.get(), nullptr);
-    std::atomic<bool> entered{false};
+    ASSERT_TRUE(entered && release);
     std::thread caller([&] {
         HostLink::Pass pass(link);
-        entered = true;
+        SetEvent(entered.get());
         WaitForSingleObject(release.get(), 20000);
     });
-    ASSERT_TRUE(pollUntil([&] { return entered.load(); }));
+    ASSERT_EQ(WaitForSingleObject(entered.get(), 10000), WAIT_OBJECT_0);
     const auto start = Clock::now();
     EXPECT_FALSE(link.close(200));
     EXPECT_LT(Clock::now() - start, 5s);
@@ -86,26 +65,36 @@ TEST(HostLink, CloseGivesUpAfterItsBound)
     EXPECT_EQ(link.passesInFlight(), 0u);
 }
 
-// A host call that needs the closing thread (a SendMessage to its window)
-// finishes while close waits, instead of holding it to its bound.
-TEST(HostLink, CloseHandlesMessagesSentToTheClosingThread)
+// Close waits for a call in flight, and a call that needs the closing thread
+// (a SendMessage to its window) finishes while close waits instead of holding
+// it to its bound. The message is answered only once close pumps, so the
+// caller also sees that close already refuses new passes.
+TEST(HostLink, CloseWaitsForCallsInFlightAndHandlesMessagesSentToTheClosingThread)
 {
     TestWindow window;
     ASSERT_NE(window.handle(), nullptr);
     RecordingHost host;
     HostLink link(host.api());
-    std::atomic<bool> entered{false};
+    UniqueHandle entered = manualEvent();
+    ASSERT_TRUE(entered);
     LRESULT answer = 0;
+    bool closedWhileInFlight = false;
+    std::atomic<bool> leaving{false};
     std::thread caller([&] {
         HostLink::Pass pass(link);
-        entered = true;
+        SetEvent(entered.get());
         answer = SendMessageW(window.handle(), WM_APP, 0, 0);
+        closedWhileInFlight = !link.isOpen();
+        leaving = true;
     });
-    ASSERT_TRUE(pollUntil([&] { return entered.load(); }));
+    ASSERT_EQ(WaitForSingleObject(entered.get(), 10000), WAIT_OBJECT_0);
     const auto start = Clock::now();
     EXPECT_TRUE(link.close(15000));
     EXPECT_LT(Clock::now() - start, 10s);
+    EXPECT_TRUE(leaving.load()) << "close returned while a call was still in flight";
+    EXPECT_EQ(link.passesInFlight(), 0u);
     caller.join();
+    EXPECT_TRUE(closedWhileInFlight);
     EXPECT_EQ(window.handled(), 1);
     EXPECT_EQ(answer, 42);
 }

@@ -63,7 +63,7 @@ protected:
 
     bool refreshed(size_t refreshes = 1)
     {
-        return pollUntil([&] { return endedWorkers(host.calls()) == refreshes; }, 30s);
+        return host.waitUntil([&](const auto& calls) { return endedWorkers(calls) == refreshes; }, 30s);
     }
 
     RecordingHost host;
@@ -111,7 +111,7 @@ TEST_F(ParallelRefresh, DeadHostHoldsNoOtherFetchAndUnloadEndsThemAll)
     serveFeeds(kFeeds, {server->url("/dead")});
 
     fire();
-    EXPECT_TRUE(pollUntil([&] { return server->finishedCount() == kFeeds; }))
+    EXPECT_TRUE(server->waitForFinished(kFeeds))
         << "the fetches behind the dead host waited for it";
     EXPECT_EQ(server->connectionCount(), kFeeds + 1);
     EXPECT_TRUE(announcements(host.calls()).empty()) << "a later address was announced before the first one";
@@ -119,9 +119,9 @@ TEST_F(ParallelRefresh, DeadHostHoldsNoOtherFetchAndUnloadEndsThemAll)
     const size_t before = host.calls().size();
     EXPECT_EQ(library.unload(), 0);
     loaded = false;
-    EXPECT_TRUE(pollUntil([&] { return server->finishedCount() == kFeeds + 1; }, 10s)) << "the dead fetch stayed open";
+    EXPECT_TRUE(server->waitForFinished(kFeeds + 1)) << "the dead fetch stayed open";
     EXPECT_TRUE(library.release());
-    EXPECT_TRUE(pollUntil([&] { return !library.mapped(); }, 10s)) << "a fetch thread kept running";
+    EXPECT_TRUE(library.waitUnmapped(10s)) << "a fetch thread kept running";
     EXPECT_EQ(host.serviceNames(before), kUnloadCalls) << "the library called the host after unload";
 }
 
@@ -138,13 +138,13 @@ TEST_F(ParallelRefresh, UnloadCutsEveryFetchInFlightAndStartsNoMore)
     host.setValue(kFeedsKey, list);
 
     fire();
-    ASSERT_TRUE(pollUntil([&] { return server->connectionCount() == kParallel; }));
+    ASSERT_TRUE(server->waitForConnections(kParallel));
     const size_t before = host.calls().size();
     EXPECT_EQ(library.unload(), 0);
     loaded = false;
-    EXPECT_TRUE(pollUntil([&] { return server->finishedCount() == kParallel; }, 10s)) << "a fetch stayed open";
+    EXPECT_TRUE(server->waitForFinished(kParallel)) << "a fetch stayed open";
     EXPECT_TRUE(library.release());
-    EXPECT_TRUE(pollUntil([&] { return !library.mapped(); }, 10s)) << "a fetch thread kept running";
+    EXPECT_TRUE(library.waitUnmapped(10s)) << "a fetch thread kept running";
     EXPECT_EQ(server->connectionCount(), kParallel) << "addresses were fetched after unload";
     EXPECT_EQ(host.serviceNames(before), kUnloadCalls) << "the library called the host after unload";
 }

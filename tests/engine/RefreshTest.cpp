@@ -168,7 +168,7 @@ TEST_F(Refresh, OverlappingRefreshesRunOneAfterAnother)
     setFeeds(server.url("/slow"));
 
     startRefresh(3);
-    ASSERT_TRUE(pollUntil([&] { return server.connectionCount() == 1; }));
+    ASSERT_TRUE(server.waitForConnections(1));
     startRefresh(3);
     ASSERT_TRUE(waitForRefreshes());
 

@@ -35,7 +35,7 @@ TEST_F(Unload, CutsASlowFetchShortAndLeavesTheHostAlone)
     server.serve("/slow", silent());
     host.setValue(kFeedsKey, server.url("/slow"));
     fireTimer(3);
-    ASSERT_TRUE(pollUntil([&] { return server.connectionCount() == 1; }));
+    ASSERT_TRUE(server.waitForConnections(1));
     const std::vector<RecordedCall> workerCalls = host.calls(); // the worker's list read among them
     host.clearCalls();
 
@@ -43,7 +43,7 @@ TEST_F(Unload, CutsASlowFetchShortAndLeavesTheHostAlone)
     EXPECT_EQ(unload(), 0);
     EXPECT_LT(Clock::now() - start, 10s) << "unload waited on the slow server";
     EXPECT_EQ(plugin.workers, nullptr);
-    EXPECT_TRUE(pollUntil([&] { return server.finishedCount() == 1; }, 5s)) << "the fetch was not cut short";
+    EXPECT_TRUE(server.waitForFinished(1, 5s)) << "the fetch was not cut short";
     ASSERT_TRUE(callingThreadsEnded(workerCalls)) << "the worker did not end";
     // No error notification for the cut fetch, no log line, no settings read after unload.
     EXPECT_EQ(host.serviceNames(), kUnloadCalls);
@@ -91,7 +91,7 @@ TEST_F(Unload, RefreshesWorkAgainAfterTheNextLoad)
     server.serve("/feed", rssDocument("Again", {{"Back", "http://x/b", "b", date}}));
     host.setValue(kFeedsKey, server.url("/slow"));
     fireTimer(3);
-    ASSERT_TRUE(pollUntil([&] { return server.connectionCount() == 1; }));
+    ASSERT_TRUE(server.waitForConnections(1));
     unload();
 
     load();

@@ -15,6 +15,18 @@
 
 namespace {
 
+using Counts = WorkerRegistry::Counts;
+
+bool waitBegun(const Counts& counts)
+{
+    return counts.waitsBegun > 0;
+}
+
+bool allReaped(const Counts& counts)
+{
+    return counts.pendingTasks == 0 && !counts.cleanerRunning;
+}
+
 // A thread that runs until released. The registry gets its handle; the test
 // keeps a duplicate to see the thread end after the registry closed its own.
 class HeldThread {
@@ -124,12 +136,12 @@ TEST_F(Registry, NewestWorkerIsReapedFirstWhenTwoOverlap)
     registry->registerWorker(newer.task());
     // A wait begun after both registrations is on the newer worker, whatever came first.
     const size_t registered = registry->waitsBegun();
-    ASSERT_TRUE(pollUntil([&] { return registry->waitsBegun() > registered; }, 10s));
+    ASSERT_TRUE(registry->waitUntil([&](const Counts& c) { return c.waitsBegun > registered; }, 10000));
     older.letGo();
     ASSERT_TRUE(older.ended());
     // The next wait begins once that one's slice is over: the older worker was not reaped meanwhile.
     const size_t afterRelease = registry->waitsBegun();
-    ASSERT_TRUE(pollUntil([&] { return registry->waitsBegun() > afterRelease; }, 10s));
+    ASSERT_TRUE(registry->waitUntil([&](const Counts& c) { return c.waitsBegun > afterRelease; }, 10000));
     EXPECT_EQ(log().size(), 1u) << "the older worker was reaped while the newer one ran";
     EXPECT_EQ(registry->pendingTasks(), 2u);
     newer.letGo();
@@ -147,12 +159,12 @@ TEST_F(Registry, TaskReapedFromBelowANewerOne)
     HeldThread older;
     HeldThread newer;
     registry->registerWorker(older.task());
-    ASSERT_TRUE(pollUntil([&] { return registry->waitsBegun() > 0; }, 10s)); // waiting on the older worker
+    ASSERT_TRUE(registry->waitUntil(waitBegun, 10000)); // waiting on the older worker
     registry->registerWorker(newer.task());
     older.letGo();
     ASSERT_TRUE(host.waitUntil([](const std::vector<RecordedCall>& calls) { return endedWorkers(calls) == 1; }, 5s));
     // The removal follows the line.
-    EXPECT_TRUE(pollUntil([&] { return registry->pendingTasks() == 1; }, 5s)) << registry->pendingTasks();
+    EXPECT_TRUE(registry->waitUntil([](const Counts& c) { return c.pendingTasks == 1; }, 5000)) << registry->pendingTasks();
     EXPECT_TRUE(registry->cleanerRunning());
     newer.letGo();
     ASSERT_TRUE(waitForCleanerEnds(host, 1));
@@ -188,7 +200,7 @@ TEST_F(Registry, RegistrationsRacingTheCleanersEndAreAllReaped)
         for (volatile int spin = 0; spin < (round % 17) * 500; spin = spin + 1) {
         }
     }
-    pollUntil([&] { return registry->pendingTasks() == 0 && !registry->cleanerRunning(); });
+    EXPECT_TRUE(registry->waitUntil(allReaped, 10000));
     EXPECT_EQ(registry->pendingTasks(), 0u);
     EXPECT_FALSE(registry->cleanerRunning());
     const auto calls = host.calls();
@@ -222,7 +234,7 @@ TEST_F(Registry, RegistrationDuringTheCleanersEndLineIsReaped)
     registry->registerWorker(second.task());
     SetEvent(goOn.get());
 
-    EXPECT_TRUE(pollUntil([&] { return registry->pendingTasks() == 0; }, 5s))
+    EXPECT_TRUE(registry->waitUntil([](const Counts& c) { return c.pendingTasks == 0; }, 5000))
         << "the task registered during the cleaner's end was left behind";
     EXPECT_TRUE(waitForCleanerEnds(host, 2));
     EXPECT_EQ(countLogLines(host.calls(), L"Thread " + pointerText(second.handle())), 1u);
@@ -242,7 +254,7 @@ TEST_F(Registry, TeardownWaitsForTheCleaner)
     HeldThread worker;
     registry->registerWorker(worker.task());
     std::thread releaser([&] {
-        pollUntil([&] { return registry->waitsBegun() > 0; }); // the cleaner waits on the worker
+        registry->waitUntil(waitBegun, 10000); // the cleaner waits on the worker
         worker.letGo();
     });
     EXPECT_TRUE(registry->teardown(10000));
@@ -267,7 +279,8 @@ TEST_F(Registry, TeardownTimeoutLeavesTheRegistryToItsCleaner)
     EXPECT_FALSE(watch.expired()) << "the registry was freed under its running cleaner";
     worker.letGo();
     ASSERT_TRUE(waitForCleanerEnds(host, 1));
-    EXPECT_TRUE(pollUntil([&] { return watch.expired(); }, 5s)) << "the cleaner kept the registry after it ended";
+    ASSERT_TRUE(callingThreadsEnded(host.calls())); // the cleaner lets go of the registry before it ends
+    EXPECT_TRUE(watch.expired()) << "the cleaner kept the registry after it ended";
 }
 
 // Once the gate is closed, a cleaner still running writes nothing to the host.
@@ -279,7 +292,7 @@ TEST_F(Registry, ClosedGateSilencesTheCleaner)
     const size_t before = host.calls().size();
     worker.letGo();
     ASSERT_TRUE(worker.ended());
-    EXPECT_TRUE(pollUntil([&] { return !registry->cleanerRunning(); }, 5s));
+    EXPECT_TRUE(registry->waitUntil(allReaped, 5000));
     EXPECT_EQ(registry->pendingTasks(), 0u);
     EXPECT_EQ(host.calls().size(), before);
 }

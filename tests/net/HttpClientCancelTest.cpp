@@ -5,7 +5,6 @@
 
 #include "FetchOutcome.h"
 #include "LoopbackServer.h"
-#include "Polling.h"
 #include "net/HttpClient.h"
 
 namespace {
@@ -24,7 +23,7 @@ std::pair<FetchOutcome, uint64_t> cancelInFlight(LoopbackServer& server, const s
     FetchOutcome outcome;
     std::thread fetcher([&] { outcome = fetchOutcome(server.url(path), control); });
     // The whole request is in: the fetch is past its send, receiving or about to.
-    EXPECT_TRUE(pollUntil([&] { return server.requests().size() == 1; }));
+    EXPECT_TRUE(server.waitUntil([&] { return server.requests().size() == 1; }));
     uint64_t cancelMs = elapsedMs([&] {
         control.cancel();
         fetcher.join();

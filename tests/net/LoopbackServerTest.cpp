@@ -6,7 +6,6 @@
 
 #include "FetchOutcome.h"
 #include "LoopbackServer.h"
-#include "Polling.h"
 #include "base/UniqueHandle.h"
 
 namespace {
@@ -56,7 +55,7 @@ TEST(LoopbackServer, RecordsARequestSentInPiecesAndAnswersUnknownPathsWith404)
     RawClient client("127.0.4.60");
     ASSERT_TRUE(client.connected());
     client.send("GET /nowhere HTTP/1.0\r\nHo");
-    ASSERT_TRUE(pollUntil([&] { return server.bytesReceived() == 25; })) << "the first piece was not read alone";
+    ASSERT_TRUE(server.waitUntil([&] { return server.bytesReceived() == 25; })) << "the first piece was not read alone";
     client.send("st: x\r\n\r\n");
     const std::string answer = client.readAll();
     EXPECT_EQ(answer.substr(0, 22), "HTTP/1.0 404 Not Found");
@@ -96,8 +95,8 @@ TEST(LoopbackServer, StopsPromptlyWhileClientsStallOrStayConnected)
     RawClient neverReads("127.0.4.63");
     silent.send("GET /silent HTTP/1.0\r\n\r\n");
     neverReads.send("GET /endless HTTP/1.0\r\n\r\n");
-    ASSERT_TRUE(pollUntil([&] { return server->requests().size() == 2; }));
-    ASSERT_TRUE(pollUntil([&] { return server->stalledSends() > 0; })) << "the endless sender never filled the buffers";
+    ASSERT_TRUE(server->waitUntil([&] { return server->requests().size() == 2; }));
+    ASSERT_TRUE(server->waitUntil([&] { return server->stalledSends() > 0; })) << "the endless sender never filled the buffers";
     EXPECT_EQ(server->finishedCount(), 0u);
     EXPECT_LT(elapsedMs([&] { server.reset(); }), 3000u);
 }

@@ -97,28 +97,43 @@ std::wstring LoopbackServer::url(const std::string& path) const
     return std::wstring(text.begin(), text.end());
 }
 
-void LoopbackServer::announce()
+void LoopbackServer::announce() const
 {
-    { // taken so a waiter between its check and its wait cannot miss this
+    {
         std::lock_guard<std::mutex> hold(mutex_);
+        ++changes_;
     }
     changed_.notify_all();
 }
 
-bool LoopbackServer::waitFor(const std::atomic<size_t>& counter, size_t count, std::chrono::milliseconds limit)
+bool LoopbackServer::waitUntil(const std::function<bool()>& state, std::chrono::milliseconds limit)
 {
-    std::unique_lock<std::mutex> hold(mutex_);
-    return changed_.wait_for(hold, limit, [&] { return counter.load() >= count; });
+    const auto until = std::chrono::steady_clock::now() + limit;
+    for (;;) {
+        size_t seen = 0;
+        {
+            std::lock_guard<std::mutex> hold(mutex_);
+            seen = changes_;
+        }
+        // Read outside the lock: the state may take it (requests()).
+        if (state())
+            return true;
+        std::unique_lock<std::mutex> hold(mutex_);
+        if (!changed_.wait_until(hold, until, [&] { return changes_ != seen; })) {
+            hold.unlock();
+            return state();
+        }
+    }
 }
 
 bool LoopbackServer::waitForConnections(size_t count, std::chrono::milliseconds limit)
 {
-    return waitFor(connections_, count, limit);
+    return waitUntil([&] { return connections_.load() >= count; }, limit);
 }
 
 bool LoopbackServer::waitForFinished(size_t count, std::chrono::milliseconds limit)
 {
-    return waitFor(finished_, count, limit);
+    return waitUntil([&] { return finished_.load() >= count; }, limit);
 }
 
 void LoopbackServer::holdAnswersUntilWaiting(size_t count, uint32_t limitMs)
@@ -180,9 +195,13 @@ std::string LoopbackServer::readRequest(SOCKET client)
             break;
         request.append(buffer, got);
         received_ += static_cast<size_t>(got);
+        announce();
     }
-    std::lock_guard<std::mutex> hold(mutex_);
-    requests_.push_back(request);
+    {
+        std::lock_guard<std::mutex> hold(mutex_);
+        requests_.push_back(request);
+    }
+    announce();
     return request;
 }
 
@@ -217,6 +236,7 @@ bool LoopbackServer::sendAll(SOCKET client, const char* data, size_t size) const
             return false;
         if (!writable(client, kSliceMs)) {
             ++stalledSends_;
+            announce();
             continue;
         }
         int sent = send(client, data, static_cast<int>(std::min<size_t>(size, 1 << 16)), 0);

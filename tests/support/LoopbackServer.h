@@ -7,6 +7,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -77,6 +78,9 @@ public:
     // the limit passed first.
     bool waitForConnections(size_t count, std::chrono::milliseconds limit = std::chrono::seconds(10));
     bool waitForFinished(size_t count, std::chrono::milliseconds limit = std::chrono::seconds(10));
+    // Waits until `state` holds, reading it again at every change of the counters
+    // above or of the requests; false when the limit passed first.
+    bool waitUntil(const std::function<bool()>& state, std::chrono::milliseconds limit = std::chrono::seconds(10));
 
     const std::string& address() const { return address_; }
     // http://address[:port]path
@@ -91,8 +95,7 @@ private:
     bool sendAll(SOCKET client, const char* data, size_t size) const;
     void waitForClientClose(SOCKET client) const;
     void awaitTurnToAnswer();
-    bool waitFor(const std::atomic<size_t>& counter, size_t count, std::chrono::milliseconds limit);
-    void announce(); // a counter changed, or the server stops
+    void announce() const; // a counter changed, or the server stops
 
     std::string address_;
     uint16_t port_;
@@ -109,7 +112,8 @@ private:
     std::atomic<size_t> holdUntilWaiting_{0};
     std::atomic<uint32_t> holdLimitMs_{0};
     mutable std::mutex mutex_;
-    std::condition_variable changed_;
+    mutable std::condition_variable changed_;
+    mutable size_t changes_ = 0; // under mutex_: what a waiter compares with
     std::map<std::string, ScriptedResponse> scripts_;
     std::vector<std::string> requests_;
     std::vector<std::thread> workers_;

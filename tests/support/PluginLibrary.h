@@ -3,8 +3,10 @@
 // Freed with this object unless the test freed it already.
 #include <windows.h>
 
+#include <chrono>
 #include <string>
 
+#include "UnloadWatch.h"
 #include "host/HostApi.h"
 
 class PluginLibrary {
@@ -24,10 +26,13 @@ public:
     // FreeLibrary now; a thread of the library may keep it mapped a while longer.
     bool release();
     bool mapped() const { return GetModuleHandleW(path_.c_str()) != nullptr; }
+    // After release: true once the last thread of the library let it go.
+    bool waitUnmapped(std::chrono::milliseconds limit) const { return watch_.waitUnmapped(limit); }
 
 private:
     std::wstring path_;
     HMODULE module_ = nullptr;
     int (*load_)(DWORD, const HostApi*) = nullptr;
     int (*unload_)() = nullptr;
+    UnloadWatch watch_{path_}; // last: made once the library is loaded
 };
