@@ -43,11 +43,10 @@ Plugin& Plugin::instance()
     return plugin;
 }
 
-int Plugin::load(const HostApi* hostTable)
+int Plugin::load(const HostApi* host)
 {
-    host = hostTable;
     // This load's own link and fetch control: what an earlier unload closed stays closed.
-    link = std::make_shared<HostLink>(hostTable);
+    link = std::make_shared<HostLink>(host);
     fetches = std::make_shared<FetchControl>();
     std::atomic_store(&workers, WorkerRegistry::create(link));
     panel.bind(link, module);
@@ -96,6 +95,7 @@ int Plugin::unload()
         link->close(kCleanerWaitMs);
     if (fetches)
         fetches->cancel();
+    const HostApi* host = link ? link->host() : nullptr; // the host table of the load this ends
 
     callHost(host, Service::kRemoveOptionsPage, asParam(module), asParam(kPluginGuid));
 

@@ -17,7 +17,6 @@
 // The panel and the options page (UiParts) come first: the record is their
 // callback data, so their callbacks find them at its address.
 struct Plugin : UiParts {
-    const HostApi* host = nullptr;
     HINSTANCE module = codeModule();
     // Made at each load and shared with the threads it starts, which may
     // outlive its unload: the registry with its cleaner, the host link (closed
@@ -32,7 +31,7 @@ struct Plugin : UiParts {
     static Plugin& instance();
 
     // Bodies of the exports pluginLoad and pluginUnload.
-    int load(const HostApi* hostTable);
+    int load(const HostApi* host);
     int unload();
 
     // What a refresh of the current load works with.

@@ -214,6 +214,26 @@ void reportRefresh(int run, const std::string& prefix, const RefreshTimeline& ti
     put("errors", static_cast<double>(counts.errors));
 }
 
+// Every mode needs the real DLL loaded and its panel made; says so when not.
+bool started(const RealPlugin& plugin)
+{
+    if (!plugin.loaded())
+        printf("ERROR the DLL could not be loaded and started\n");
+    return plugin.loaded();
+}
+
+// One notifying refresh of `urls` through a freshly loaded DLL, reported under `prefix`.
+bool refreshThroughDll(int run, const std::string& prefix, const std::vector<std::string>& urls, HWND parent)
+{
+    RecordingHost host;
+    host.setValue(kFeedsKey, joinLines(urls));
+    RealPlugin plugin(host, parent);
+    if (!started(plugin))
+        return false;
+    reportRefresh(run, prefix, plugin.refresh(3, kRefreshLimit), host, plugin.tree());
+    return true;
+}
+
 int refreshMode(const Options& options)
 {
     BenchServer server(options.address);
@@ -237,16 +257,9 @@ int refreshMode(const Options& options)
         const bool curled = options.curl && curlPhase(run, &server);
         plainPhase(run, options.address, paths);
         linkedPhases(run, urls);
-        RecordingHost host;
-        host.setValue(kFeedsKey, joinLines(urls));
-        RealPlugin plugin(host, parent.handle());
-        if (!plugin.loaded()) {
-            printf("ERROR the DLL could not be loaded and started\n");
-            return 1;
-        }
         const size_t before = server.answered();
-        const RefreshTimeline timeline = plugin.refresh(3, kRefreshLimit);
-        reportRefresh(run, "", timeline, host, plugin.tree());
+        if (!refreshThroughDll(run, "", urls, parent.handle()))
+            return 1;
         result(run, "refresh_served", static_cast<double>(server.answered() - before));
         if (!curled)
             printf("NOTE no curl coordinator on stdin; curl was not timed\n");
@@ -288,14 +301,8 @@ int httpsMode(const Options& options)
         if (options.curl)
             curlPhase(run, nullptr, "https_");
         linkedPhases(run, urls, "https_");
-        RecordingHost host;
-        host.setValue(kFeedsKey, joinLines(urls));
-        RealPlugin plugin(host, parent.handle());
-        if (!plugin.loaded()) {
-            printf("ERROR the DLL could not be loaded and started\n");
+        if (!refreshThroughDll(run, "https_", urls, parent.handle()))
             return 1;
-        }
-        reportRefresh(run, "https_", plugin.refresh(3, kRefreshLimit), host, plugin.tree());
     }
     return 0;
 }
@@ -318,10 +325,8 @@ int memoryMode(const Options& options)
     RecordingHost host;
     host.setValue(kFeedsKey, wide(server.url("/big.xml")));
     RealPlugin plugin(host, parent.handle());
-    if (!plugin.loaded()) {
-        printf("ERROR the DLL could not be loaded and started\n");
+    if (!started(plugin))
         return 1;
-    }
     const PROCESS_MEMORY_COUNTERS before = memory();
     const RefreshTimeline timeline = plugin.refresh(options.timerCode, kRefreshLimit);
     const PROCESS_MEMORY_COUNTERS after = memory();
@@ -369,10 +374,8 @@ int slowMode(const Options& options)
     for (int run = 1; run <= options.runs; ++run) {
         RecordingHost host;
         RealPlugin plugin(host, parent.handle());
-        if (!plugin.loaded()) {
-            printf("ERROR the DLL could not be loaded and started\n");
+        if (!started(plugin))
             return 1;
-        }
         // The slowest single fetch, as a refresh of one address has it.
         host.setValue(kFeedsKey, server.url("/slow/single.xml"));
         result(run, "slow_single_ms", plugin.refresh(3, kRefreshLimit).ended);
