@@ -50,10 +50,11 @@ bool DevHost::load(const std::wstring& dllPath, std::wstring& error)
     }
     if (!plugin_.open(dllPath, error))
         return false;
-    plugin_.load(dispatcher_.api());
-    loaded_ = true;
+    // Counted before the load: a running timer's first event may come during it.
     eventsAtLoad_ = timers_.refreshEventsSent();
     endedAtLoad_ = events_.workersEnded();
+    plugin_.load(dispatcher_.api());
+    loaded_ = true;
     return true;
 }
 

@@ -70,10 +70,12 @@ private:
                     break;
                 request.append(buffer, got);
             }
+            // Counted before the answer goes: the client may finish its whole
+            // refresh before this thread runs again.
+            ++served_;
             send(client.get(), response_.data(), static_cast<int>(response_.size()), 0);
             shutdown(client.get(), SD_SEND);
             client.reset();
-            ++served_;
         }
     }
 
@@ -126,6 +128,7 @@ protected:
         for (int done = 0; done < refreshes; done += kBatch)
             ASSERT_TRUE(batch(kBatch, code)) << "after " << done << " refreshes";
         const auto elapsed = std::chrono::steady_clock::now() - start;
+        ASSERT_TRUE(callingThreadsEnded(host.calls())); // as for the baseline
         const size_t threads = settledCount(&threadCount, baseThreads);
         const size_t handles = settledCount(&handleCount, baseHandles + kHandleSlack);
         printf("%d refreshes took %lld ms; threads %zu -> %zu, handles %zu -> %zu\n", refreshes,
