@@ -191,6 +191,7 @@ SECURITY_STATUS TlsStream::decrypt()
         return status;
     if (status == SEC_I_CONTEXT_EXPIRED) {
         closed_ = true;
+        closeNotified_ = true;
         return status;
     }
     if (status != SEC_E_OK && status != SEC_I_RENEGOTIATE)

@@ -16,6 +16,7 @@
 #include "TestTime.h"
 #include "devhost/FeedList.h"
 #include "net/HttpClient.h"
+#include "net/HttpMessage.h"
 
 namespace {
 
@@ -34,8 +35,7 @@ FetchOutcome refused(const wchar_t* reason, HRESULT code)
 
 std::string request(const std::string& path, const std::string& host)
 {
-    return "GET " + path + " HTTP/1.0\r\nHost: " + host +
-           "\r\nConnection: close\r\nAccept: text/xml\r\nUser-Agent: Mozilla/5.0\r\n\r\n";
+    return HttpMessage::request(host, path); // its bytes are pinned in HttpMessageTest
 }
 
 // What the servers send for /big (tls_server.py).

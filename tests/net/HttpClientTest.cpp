@@ -6,6 +6,7 @@
 #include "FetchOutcome.h"
 #include "LoopbackServer.h"
 #include "net/HttpClient.h"
+#include "net/HttpMessage.h"
 
 namespace {
 
@@ -15,8 +16,7 @@ const wchar_t* const kBadStatus = L"HTTP response code diffrent than 200 receive
 
 std::string expectedRequest(const std::string& host, const std::string& path)
 {
-    return "GET " + path + " HTTP/1.0\r\nHost: " + host +
-           "\r\nConnection: close\r\nAccept: text/xml\r\nUser-Agent: Mozilla/5.0\r\n\r\n";
+    return HttpMessage::request(host, path); // its bytes are pinned in HttpMessageTest
 }
 
 FetchOutcome body(const std::string& text)
