@@ -132,7 +132,10 @@ std::wstring locationAddress(const std::string& value)
     std::wstring address;
     if (fromUtf8(value, address))
         return address;
-    return std::wstring(value.begin(), value.end()); // bytes 0 to 255 as the characters of the same value
+    address.clear();
+    for (unsigned char byte : value) // bytes 0 to 255 as the characters of the same value
+        address.push_back(static_cast<wchar_t>(byte));
+    return address;
 }
 
 std::string statusCode(const std::string& response)

@@ -37,4 +37,5 @@ private:
     std::string plain_;    // decrypted, not yet handed out
     bool closed_ = false;
     bool closeNotified_ = false;
+    bool lastRecordEmpty_ = false; // the last record decrypted held no data
 };

@@ -194,4 +194,20 @@ TEST_F(PoliteRefresh, RetryAfterKeepsTheAddressQuietUntilItPasses)
     }
 }
 
+// An answer cut short is not the feed: its items are not announced, the last
+// whole channel stays shown, and the validators stay those of that channel.
+TEST_F(PoliteRefresh, BrokenOffAnswerLeavesTheLastChannel)
+{
+    start("127.0.7.59");
+    EXPECT_EQ(refresh(answer("200 OK", "ETag: \"v1\"\r\n", feed({"First"}))), Lines{L"notify First"});
+    const std::string whole = feed({"First", "Second"});
+    const std::string length = "Content-Length: " + std::to_string(whole.size()) + "\r\n";
+    const Lines cut = refresh(answer("200 OK", "ETag: \"v2\"\r\n" + length, whole.substr(0, whole.size() / 2)));
+    EXPECT_EQ(cut, Lines{L"warning RSS error - " + server->url("/feed") + L" | The server broke off its answer"});
+    EXPECT_EQ(shownChannels(), Lines{L"Feed"});
+    refresh(answer("304 Not Modified", ""));
+    EXPECT_NE(lastRequest().find("If-None-Match: \"v1\"\r\n"), std::string::npos) << lastRequest();
+    EXPECT_EQ(refresh(answer("200 OK", "", whole)), Lines{L"notify Second"});
+}
+
 } // namespace
