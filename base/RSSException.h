@@ -36,4 +36,11 @@ public:
     std::string retryAfter; // the Retry-After header's value; empty when none
 };
 
+// An answer the server broke off before its framing's end: nothing of it is
+// kept, and the address's last good channel stays shown.
+class TruncatedException : public RSSException {
+public:
+    explicit TruncatedException(std::wstring text) : RSSException(std::move(text)) {}
+};
+
 } // namespace RSS

@@ -1,6 +1,7 @@
-# Native (Linux) build of the portable code: the XML parser, Url and the
-# channel reading with their unit tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, the libFuzzer targets and the parser benchmark.
+# Native (Linux) build of the portable code: the XML parser, Url, the HTTP
+# message texts and body framing, and the channel reading, with their unit
+# tests under AddressSanitizer and UndefinedBehaviorSanitizer, the libFuzzer
+# targets and the parser benchmark.
 # Included by the top-level CMakeLists.txt when the compiler does not target
 # Windows, after quillfeed_portable (with xml/) is defined.
 #
@@ -11,10 +12,16 @@ option(QF_SANITIZE "Build the native code with ASan and UBSan" ON)
 option(QF_FUZZ "Build the libFuzzer targets (clang with QF_SANITIZE)" ON)
 option(QF_BENCH "Build the parser benchmark (Google Benchmark and the other parsers)" OFF)
 
-# net/ and rss/ are part of the Windows build only; Url and the reading of a
-# channel from a body are plain text work. The CRT's _mktime64 and the code
-# page conversion of MultiByteToWideChar have stand-ins in fuzz/compat.
+# net/ and rss/ are part of the Windows build only; Url, the HTTP message
+# texts, the framing and decoding of a body, and the reading of a channel from
+# it are plain text work. The CRT's _mktime64 and the code page conversion of
+# MultiByteToWideChar have stand-ins in fuzz/compat.
 target_sources(quillfeed_portable PRIVATE
+    ${CMAKE_CURRENT_SOURCE_DIR}/net/ChunkedDecoder.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/net/ContentDecoder.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/net/HttpAnswer.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/net/HttpBody.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/net/HttpMessage.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/net/Url.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/net/UrlReference.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/AtomReader.cpp
@@ -32,8 +39,12 @@ target_sources(quillfeed_portable PRIVATE
 set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/rss/FeedDate.cpp PROPERTIES
     COMPILE_OPTIONS "-include;${CMAKE_CURRENT_SOURCE_DIR}/fuzz/compat/Time64.h")
 
+# As in net/CMakeLists.txt: the User-Agent names the version, zlib inflates
+# compressed bodies (the system's shared one here).
+target_compile_definitions(quillfeed_portable PRIVATE QF_VERSION_TEXT="${PROJECT_VERSION}")
+find_package(ZLIB REQUIRED)
 find_package(Threads REQUIRED)
-target_link_libraries(quillfeed_portable PUBLIC Threads::Threads)
+target_link_libraries(quillfeed_portable PUBLIC ZLIB::ZLIB Threads::Threads)
 
 if(QF_SANITIZE)
     # Every report is fatal, so a test or fuzz run cannot pass over one.

@@ -102,6 +102,15 @@ void holdOff(const RefreshTask& task, const wchar_t* address, const std::string&
     }
 }
 
+// Nothing of a broken-off answer is kept: the last good channel stays shown.
+void keepShowing(const RefreshTask& task, const wchar_t* address) noexcept
+{
+    try {
+        showKept(*task.store, address);
+    } catch (...) {
+    }
+}
+
 // The warning for a failed check; whatever fails here stays here.
 void reportFailure(const RefreshTask& task, const wchar_t* titlePrefix, const wchar_t* address,
                    const std::wstring& message, const wchar_t* detail = nullptr, int32_t number = 0) noexcept
@@ -123,6 +132,9 @@ void checkFeed(const RefreshTask& task, const wchar_t* address, FetchedFeed fetc
         check(task, address, fetched);
     } catch (const RSS::RetryLaterException& failure) {
         holdOff(task, address, failure.retryAfter);
+        reportFailure(task, L"RSS error - ", address, failure.message);
+    } catch (const RSS::TruncatedException& failure) {
+        keepShowing(task, address);
         reportFailure(task, L"RSS error - ", address, failure.message);
     } catch (const RSS::NetException& failure) {
         reportFailure(task, L"Network error - ", address, failure.message, L", error code ", failure.errorCode);

@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "base/RSSException.h"
+#include "net/HttpBody.h"
 #include "net/HttpMessage.h"
 
 namespace {
@@ -36,39 +36,71 @@ void Exchange::sendAll(const std::string& request)
     }
 }
 
-std::string Exchange::receiveAll()
+HttpResponse Exchange::receiveAnswer()
 {
-    std::string response;
+    HttpResponse response;
+    std::string rest; // what came after the head
+    readHead(response, rest);
+    if (HttpMessage::statusCode(response.head) == "200" && response.head.find("\r\n\r\n") != std::string::npos)
+        readBody(response.head, std::move(rest), response.body);
+    return response; // other answers need no body: the connection closes with us
+}
+
+size_t Exchange::receivePiece(char* buffer, size_t size)
+{
+    const DWORD got = transferred(stream_.receive(buffer, static_cast<DWORD>(size), callEnd()), L"Receive failed");
+    received_ += got;
+    if (received_ > limits_.maxResponseBytes)
+        throw RSS::RSSException(L"Response too large");
+    return got;
+}
+
+// Up to the head's empty line; interim 1xx answers (100 Continue, 103 Early
+// Hints) come before the real one and are skipped.
+void Exchange::readHead(HttpResponse& response, std::string& rest)
+{
+    std::string pending;
     char buffer[kBufferSize];
-    size_t received = 0;
-    bool sized = false;
+    size_t searchedUpTo = 0;
     for (;;) {
-        const DWORD got = transferred(stream_.receive(buffer, kBufferSize - 1, callEnd()), L"Receive failed");
-        if (got == 0)
-            return response;
-        received += got;
-        if (received > limits_.maxResponseBytes)
-            throw RSS::RSSException(L"Response too large");
-        buffer[got] = '\0';
-        const size_t before = response.size();
-        response.append(buffer, strlen(buffer));
-        if (!sized)
-            sized = reserveAnnounced(response, before);
+        const size_t headEnd = pending.find("\r\n\r\n", searchedUpTo < 3 ? 0 : searchedUpTo - 3);
+        if (headEnd != std::string::npos) {
+            const std::string status = HttpMessage::statusCode(pending);
+            if (status.size() == 3 && status[0] == '1' && status != "101") {
+                pending.erase(0, headEnd + 4);
+                searchedUpTo = 0;
+                continue;
+            }
+            rest = pending.substr(headEnd + 4);
+            pending.resize(headEnd + 4);
+            response.head = std::move(pending);
+            return;
+        }
+        searchedUpTo = pending.size();
+        const size_t got = receivePiece(buffer, kBufferSize - 1);
+        if (got == 0) { // closed before the head's end: the head's checks say what is wrong
+            response.head = std::move(pending);
+            return;
+        }
+        pending.append(buffer, got);
     }
 }
 
-// Once the header is complete, makes room at once for the whole response
-// its Content-Length announces, within the cap, rather than growing by
-// doubling; true when there is nothing more to look for.
-bool Exchange::reserveAnnounced(std::string& response, size_t searchedUpTo) const
+void Exchange::readBody(const std::string& head, std::string rest, std::string& body)
 {
-    const size_t headerEnd = response.find("\r\n\r\n", searchedUpTo < 3 ? 0 : searchedUpTo - 3);
-    if (headerEnd == std::string::npos)
-        return false;
-    if (const auto length = HttpMessage::contentLength(response, headerEnd))
-        response.reserve(
-            std::min(headerEnd + 4 + std::min(*length, limits_.maxResponseBytes), limits_.maxResponseBytes));
-    return true;
+    HttpBody reader(head, limits_.maxResponseBytes, body);
+    if (reader.take(rest.data(), rest.size()))
+        return reader.finish(true);
+    rest.clear();
+    rest.shrink_to_fit();
+    char buffer[kBufferSize];
+    for (;;) {
+        const size_t got = receivePiece(buffer, kBufferSize - 1);
+        if (got == 0)
+            return reader.finish(stream_.closedCleanly());
+        if (reader.take(buffer, got))
+            return reader.finish(true);
+    }
 }
 
 uint64_t Exchange::callEnd() const

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "net/HttpClient.h"
+#include "net/HttpResponse.h"
 #include "net/Stream.h"
 
 class Exchange {
@@ -21,15 +22,22 @@ public:
 
     // A partial send is continued until the whole request is out.
     void sendAll(const std::string& request);
-    // Reads until the server closes; a NUL byte ends what its chunk contributes.
-    std::string receiveAll();
+    // The answer's head, interim 1xx answers skipped; for a 200 answer also its
+    // body, framed by chunked coding, Content-Length or the end of the
+    // connection, and decoded. RSS::TruncatedException when the server broke
+    // off before the framing's end.
+    HttpResponse receiveAnswer();
 
 private:
-    bool reserveAnnounced(std::string& response, size_t searchedUpTo) const;
+    // The next piece from the server; 0 bytes: it closed.
+    size_t receivePiece(char* buffer, size_t size);
+    void readHead(HttpResponse& response, std::string& rest);
+    void readBody(const std::string& head, std::string rest, std::string& body);
     uint64_t callEnd() const;
     DWORD transferred(const StreamResult& result, const wchar_t* failure) const;
 
     Stream& stream_;
     FetchLimits limits_;
     uint64_t deadline_;
+    size_t received_ = 0; // bytes off the wire, against the response cap
 };

@@ -49,11 +49,12 @@ std::string conditional(std::string request, const HttpValidators& known)
     return request;
 }
 
-std::string headerValue(const std::string& response, const char* name)
+std::vector<std::string> headerValues(const std::string& response, const char* name)
 {
+    std::vector<std::string> values;
     const size_t headerEnd = response.find("\r\n\r\n");
     if (headerEnd == std::string::npos)
-        return std::string();
+        return values;
     for (size_t line = response.find("\r\n"); line < headerEnd; line = response.find("\r\n", line + 2)) {
         size_t at = line + 2;
         const char* wanted = name;
@@ -69,24 +70,32 @@ std::string headerValue(const std::string& response, const char* name)
             ++at;
         while (end > at && isBlank(response[end - 1]))
             --end;
-        return response.substr(at, end - at);
+        values.push_back(response.substr(at, end - at));
     }
-    return std::string();
+    return values;
 }
 
-HttpAnswer answer(std::string response, bool conditional)
+std::string headerValue(const std::string& response, const char* name)
+{
+    std::vector<std::string> values = headerValues(response, name);
+    return values.empty() ? std::string() : std::move(values.front());
+}
+
+HttpAnswer answer(HttpResponse response, bool conditional)
 {
     HttpAnswer answer;
-    const std::string status = statusCode(response);
+    const std::string& head = response.head;
+    const std::string status = statusCode(head);
     if (status == "304" && conditional) {
         answer.notModified = true;
         return answer;
     }
     if (status == "429" || status == "503")
         throw RSS::RetryLaterException(L"HTTP response code diffrent than 200 received",
-                                       headerValue(response, "retry-after"));
-    answer.validators = {validator(response, "etag"), validator(response, "last-modified")};
-    answer.body = body(std::move(response));
+                                       headerValue(head, "retry-after"));
+    checkHead(head);
+    answer.validators = {validator(head, "etag"), validator(head, "last-modified"), {}};
+    answer.body = std::move(response.body);
     return answer;
 }
 

@@ -3,12 +3,17 @@
 // answer carries, 304 Not Modified, and 429/503 with the wait they ask for.
 // Portable: no sockets here.
 #include <string>
+#include <vector>
+
+#include "net/HttpResponse.h"
 
 // What names the version of a document a server sent; sent back with the next
 // request so that the server can answer that nothing changed.
 struct HttpValidators {
     std::string etag;
     std::string lastModified;
+    // The origin (Url::origin) of the server that gave them: no other is sent them.
+    std::wstring origin;
     bool empty() const { return etag.empty() && lastModified.empty(); }
 };
 
@@ -27,10 +32,12 @@ std::string conditional(std::string request, const HttpValidators& known);
 // The value of the first header line of that name (lower case, without the
 // colon), blanks trimmed; empty when there is none or the header has no end.
 std::string headerValue(const std::string& response, const char* name);
+// The values of every header line of that name, in order.
+std::vector<std::string> headerValues(const std::string& response, const char* name);
 
 // 200: the body and its validators. 304 is an answer only to a conditional
 // request. 429 and 503 raise RSS::RetryLaterException with their Retry-After;
 // everything else fails as HttpMessage::body does.
-HttpAnswer answer(std::string response, bool conditional);
+HttpAnswer answer(HttpResponse response, bool conditional);
 
 } // namespace HttpMessage

@@ -37,15 +37,27 @@ in_addr resolve(const std::string& host)
     return address;
 }
 
+// The host as it goes into the Host line and the name lookup: printable
+// ASCII only, or it could end the line or name another host.
+std::string hostText(const Url& url)
+{
+    const std::string host = HttpMessage::wireText(url.host);
+    for (unsigned char c : host)
+        if (c <= 0x20 || c >= 0x7f)
+            throw RSS::RSSException(L"Address has characters that cannot be sent");
+    return host;
+}
+
 // One hop: WinSock is started and the socket opened for this exchange only;
 // both are released on every path, the socket first. The fetch's deadline
 // starts when its first connection is made.
-std::string exchange(const Url& url, const HttpValidators& known, const FetchControl& control, const FetchLimits& limits,
-                     uint64_t& deadline)
+HttpResponse exchange(const Url& url, const HttpValidators& known, const FetchControl& control,
+                      const FetchLimits& limits, uint64_t& deadline)
 {
-    const std::string host = HttpMessage::wireText(url.host);
-    const std::string request = HttpMessage::conditional(
-        HttpMessage::request(HttpMessage::wireText(url.authority()), HttpMessage::wireText(url.path)), known);
+    const std::string host = hostText(url);
+    const std::string authority = url.hasDefaultPort() ? host : host + ":" + std::to_string(url.port);
+    const std::string request =
+        HttpMessage::conditional(HttpMessage::request(authority, HttpMessage::requestTarget(url.path)), known);
     WinsockSession session;
     Socket socket;
     connectTo(socket, resolve(host), url.port, control);
@@ -55,29 +67,24 @@ std::string exchange(const Url& url, const HttpValidators& known, const FetchCon
     if (url.scheme == Url::Scheme::Http) {
         Exchange exchange(plain, limits, deadline);
         exchange.sendAll(request);
-        return exchange.receiveAll();
+        return exchange.receiveAnswer();
     }
     TlsStream tls(plain, url.host);
     Exchange exchange(tls, limits, deadline);
     exchange.run([&tls](uint64_t until) { return tls.handshake(until); }, L"Secure connection failed");
     exchange.sendAll(request);
-    return exchange.receiveAll();
-}
-
-std::wstring wideText(const std::string& bytes)
-{
-    return std::wstring(bytes.begin(), bytes.end()); // bytes 0 to 255 as the characters of the same value
+    return exchange.receiveAnswer();
 }
 
 // Where a redirect answer sends the fetch next; throws when it may not be followed.
-Url redirectTarget(const Url& current, const std::string& response, int hop, std::vector<std::wstring>& visited)
+Url redirectTarget(const Url& current, const std::string& head, int hop, std::vector<std::wstring>& visited)
 {
-    const auto location = HttpMessage::location(response);
+    const auto location = HttpMessage::location(head);
     if (!location)
         throw RSS::RSSException(L"Redirect without a location");
     if (hop >= kMostRedirects)
         throw RSS::RSSException(L"Too many redirects");
-    const std::wstring target = resolveReference(current.text(), wideText(*location));
+    const std::wstring target = resolveReference(current.text(), HttpMessage::locationAddress(*location));
     if (target.rfind(L"http://", 0) != 0 && target.rfind(L"https://", 0) != 0)
         throw RSS::RSSException(L"Redirect to an address that is not supported");
     Url next = Url::parse(target.c_str());
@@ -99,14 +106,22 @@ std::string fetch(Url url, const FetchControl& control)
 HttpAnswer fetch(Url url, const HttpValidators& known, const FetchControl& control)
 {
     const FetchLimits limits = control.limits();
+    const HttpValidators none;
     uint64_t deadline = 0;
     std::vector<std::wstring> visited{url.text()};
     for (int hop = 0;; ++hop) {
         control.throwIfCancelled();
-        std::string response = exchange(url, known, control, limits, deadline);
-        if (!HttpMessage::isRedirect(HttpMessage::statusCode(response)))
-            return HttpMessage::answer(std::move(response), !known.empty());
-        url = redirectTarget(url, response, hop, visited);
+        // Validators go back only to the server that gave them (one that
+        // does not say which belongs to the address asked).
+        const bool theirs = known.origin.empty() ? hop == 0 : known.origin == url.origin();
+        const HttpValidators& sent = theirs ? known : none;
+        HttpResponse response = exchange(url, sent, control, limits, deadline);
+        if (!HttpMessage::isRedirect(HttpMessage::statusCode(response.head))) {
+            HttpAnswer answer = HttpMessage::answer(std::move(response), !sent.empty());
+            answer.validators.origin = url.origin();
+            return answer;
+        }
+        url = redirectTarget(url, response.head, hop, visited);
     }
 }
 

@@ -1,7 +1,7 @@
 #include "net/HttpMessage.h"
 
 #include <cctype>
-#include <limits>
+#include <cstdint>
 
 #include "base/RSSException.h"
 
@@ -16,18 +16,71 @@ bool startsWithNoCase(const std::string& text, size_t at, const char* prefix)
     return true;
 }
 
-// Decimal digits from `at`, after blanks; a value too large saturates.
-std::optional<size_t> number(const std::string& text, size_t at, size_t end)
+// Feed types first, then anything: content-negotiating servers answer 406 to
+// a list of types they cannot give, and some feeds come as text/html.
+const char* const kAccept = "Accept: application/rss+xml, application/atom+xml, application/rdf+xml, "
+                            "application/xml;q=0.9, text/xml;q=0.9, */*;q=0.8\r\n";
+const char* const kAcceptEncoding = "Accept-Encoding: gzip, deflate\r\n";
+// Names the plug-in, in the form firewalls let through: a bare browser-like
+// agent looks like a bot to many of them.
+const char* const kUserAgent = "Mozilla/5.0 (compatible; quillFeed/" QF_VERSION_TEXT "; news-feed plug-in for WTW)";
+
+std::string utf8(const std::wstring& text)
 {
-    while (at < end && (text[at] == ' ' || text[at] == '\t'))
-        ++at;
-    if (at == end || !isdigit(static_cast<unsigned char>(text[at])))
-        return std::nullopt;
-    constexpr size_t kLargest = std::numeric_limits<size_t>::max() / 10 - 9;
-    size_t value = 0;
-    for (; at < end && isdigit(static_cast<unsigned char>(text[at])); ++at)
-        value = value > kLargest ? std::numeric_limits<size_t>::max() : value * 10 + (text[at] - '0');
-    return value;
+    std::string bytes;
+    for (size_t i = 0; i < text.size(); ++i) {
+        uint32_t c = static_cast<uint16_t>(text[i]);
+        if (c >= 0xd800 && c < 0xdc00 && i + 1 < text.size() && text[i + 1] >= 0xdc00 && text[i + 1] < 0xe000)
+            c = 0x10000 + ((c - 0xd800) << 10) + (static_cast<uint16_t>(text[++i]) - 0xdc00);
+        else if (c >= 0xd800 && c < 0xe000)
+            c = 0xfffd; // a lone surrogate has no UTF-8 form
+        if (c < 0x80) {
+            bytes.push_back(static_cast<char>(c));
+        } else if (c < 0x800) {
+            bytes.push_back(static_cast<char>(0xc0 | (c >> 6)));
+            bytes.push_back(static_cast<char>(0x80 | (c & 0x3f)));
+        } else if (c < 0x10000) {
+            bytes.push_back(static_cast<char>(0xe0 | (c >> 12)));
+            bytes.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3f)));
+            bytes.push_back(static_cast<char>(0x80 | (c & 0x3f)));
+        } else {
+            bytes.push_back(static_cast<char>(0xf0 | (c >> 18)));
+            bytes.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3f)));
+            bytes.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3f)));
+            bytes.push_back(static_cast<char>(0x80 | (c & 0x3f)));
+        }
+    }
+    return bytes;
+}
+
+// Strict UTF-8 to UTF-16; false for bytes that are not UTF-8.
+bool fromUtf8(const std::string& bytes, std::wstring& text)
+{
+    for (size_t i = 0; i < bytes.size();) {
+        const unsigned char lead = static_cast<unsigned char>(bytes[i]);
+        const int extra = lead < 0x80 ? 0 : lead >= 0xc2 && lead < 0xe0 ? 1 : lead >= 0xe0 && lead < 0xf0 ? 2
+                                        : lead >= 0xf0 && lead < 0xf5 ? 3 : -1;
+        if (extra < 0 || i + static_cast<size_t>(extra) >= bytes.size())
+            return false;
+        uint32_t c = extra == 0 ? lead : lead & (0x3f >> extra);
+        for (int k = 1; k <= extra; ++k) {
+            const unsigned char next = static_cast<unsigned char>(bytes[i + k]);
+            if ((next & 0xc0) != 0x80)
+                return false;
+            c = (c << 6) | (next & 0x3f);
+        }
+        const uint32_t least[] = {0, 0x80, 0x800, 0x10000};
+        if (c < least[extra] || c > 0x10ffff || (c >= 0xd800 && c < 0xe000))
+            return false;
+        if (c >= 0x10000) {
+            text.push_back(static_cast<wchar_t>(0xd800 + ((c - 0x10000) >> 10)));
+            text.push_back(static_cast<wchar_t>(0xdc00 + ((c - 0x10000) & 0x3ff)));
+        } else {
+            text.push_back(static_cast<wchar_t>(c));
+        }
+        i += 1 + static_cast<size_t>(extra);
+    }
+    return true;
 }
 
 } // namespace
@@ -49,11 +102,40 @@ std::string wireText(const std::wstring& text)
     return bytes;
 }
 
-std::string request(const std::string& host, const std::string& path)
+std::string request(const std::string& authority, const std::string& target)
 {
-    // host carries ":port" when the port is not the scheme's own.
-    return "GET " + path + " HTTP/1.0\r\n" + "Host: " + host + "\r\n" + "Connection: close\r\n" +
-           "Accept: text/xml\r\n" + "User-Agent: Mozilla/5.0\r\n" + "\r\n";
+    return "GET " + target + " HTTP/1.1\r\n" + "Host: " + authority + "\r\n" + "Connection: close\r\n" + kAccept +
+           kAcceptEncoding + "User-Agent: " + kUserAgent + "\r\n" + "\r\n";
+}
+
+std::string requestTarget(const std::wstring& path)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string target;
+    for (unsigned char byte : utf8(path.substr(0, path.find(L'#')))) {
+        if (byte > 0x20 && byte < 0x7f) {
+            target.push_back(static_cast<char>(byte));
+        } else {
+            target.push_back('%');
+            target.push_back(kHex[byte >> 4]);
+            target.push_back(kHex[byte & 0x0f]);
+        }
+    }
+    return target.empty() ? "/" : target;
+}
+
+std::wstring locationAddress(const std::string& value)
+{
+    for (unsigned char byte : value)
+        if (byte < 0x20 || byte == 0x7f)
+            throw RSS::RSSException(L"Redirect to an invalid address");
+    std::wstring address;
+    if (fromUtf8(value, address))
+        return address;
+    address.clear();
+    for (unsigned char byte : value) // bytes 0 to 255 as the characters of the same value
+        address.push_back(static_cast<wchar_t>(byte));
+    return address;
 }
 
 std::string statusCode(const std::string& response)
@@ -89,28 +171,15 @@ std::optional<std::string> location(const std::string& response)
     return std::nullopt;
 }
 
-std::string body(std::string response)
+void checkHead(const std::string& head)
 {
     // Too short for a status code: as little an HTTP answer as one without a header end.
-    if (response.size() < 9)
+    if (head.size() < 9)
         throw RSS::RSSException(L"No HTTP data found");
-    if (response.substr(9, 3) != "200")
+    if (head.substr(9, 3) != "200")
         throw RSS::RSSException(L"HTTP response code diffrent than 200 received");
-    const size_t headerEnd = response.find("\r\n\r\n");
-    if (headerEnd == std::string::npos)
+    if (head.find("\r\n\r\n") == std::string::npos)
         throw RSS::RSSException(L"No HTTP data found");
-    response.erase(0, headerEnd + 4); // in place: a large body is not held twice
-    return response;
-}
-
-std::optional<size_t> contentLength(const std::string& response, size_t headerEnd)
-{
-    static const char kName[] = "\r\ncontent-length:";
-    for (size_t line = response.find("\r\n"); line < headerEnd; line = response.find("\r\n", line + 2)) {
-        if (startsWithNoCase(response, line, kName))
-            return number(response, line + sizeof kName - 1, headerEnd);
-    }
-    return std::nullopt;
 }
 
 } // namespace HttpMessage

@@ -11,8 +11,19 @@ namespace HttpMessage {
 // A character above 255 cannot go on the wire: RSS::RSSException.
 std::string wireText(const std::wstring& text);
 
-// The fixed HTTP/1.0 GET request for an 8-bit host and path.
-std::string request(const std::string& host, const std::string& path);
+// The GET request for an authority (host, and port when not the scheme's
+// own) and a request target (requestTarget), in the form current servers
+// expect: HTTP/1.1, the feed types accepted first, compressed answers asked for.
+std::string request(const std::string& authority, const std::string& target);
+// What the request line may carry of an address's path: the fragment
+// dropped, the rest as UTF-8 with every byte outside printable ASCII, and
+// every space, percent-encoded. No byte of it can end the line.
+std::string requestTarget(const std::wstring& path);
+// The value a Location header gives, as an address: RSS::RSSException
+// "Redirect to an invalid address" when it holds a control byte (a bare CR
+// or LF, a NUL, a TAB), which could never be a request's; read as UTF-8, or
+// byte for byte when it is not.
+std::wstring locationAddress(const std::string& value);
 
 // The status code: the (up to) 3 bytes at offset 9, empty for a shorter response.
 std::string statusCode(const std::string& response);
@@ -22,13 +33,9 @@ bool isRedirect(const std::string& status);
 // trimmed; none when there is no such header, it is empty, or the header has no end.
 std::optional<std::string> location(const std::string& response);
 
-// Checks the status code at offset 9 and returns what follows the header.
-// RSS::RSSException "No HTTP data found" for a response shorter than 9 bytes too.
-std::string body(std::string response);
-
-// The body length a complete header (the response up to headerEnd, where its
-// empty line starts) announces in Content-Length; none when absent or not a
-// number. Only a size hint: the body is still whatever arrives.
-std::optional<size_t> contentLength(const std::string& response, size_t headerEnd);
+// Checks that a head is a whole one with status 200: RSS::RSSException
+// "HTTP response code diffrent than 200 received" or "No HTTP data found"
+// (also for a head shorter than a status code).
+void checkHead(const std::string& head);
 
 } // namespace HttpMessage

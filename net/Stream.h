@@ -18,4 +18,8 @@ public:
     virtual ~Stream() = default;
     virtual StreamResult receive(char* buffer, DWORD size, uint64_t until) = 0;
     virtual StreamResult send(const char* data, DWORD size, uint64_t until) = 0;
+    // After a receive gave 0 bytes: whether the peer said it was done (a TLS
+    // close_notify) rather than the connection being cut, which a plain
+    // socket cannot tell apart.
+    virtual bool closedCleanly() const { return true; }
 };

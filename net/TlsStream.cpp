@@ -170,6 +170,10 @@ StreamResult TlsStream::receive(char* buffer, DWORD size, uint64_t until)
             if (read.bytes == 0 && !incoming_.empty()) // cut inside a record
                 throw RSS::NetException(L"Secure connection closed by the server", WSAECONNRESET);
             closed_ = read.bytes == 0;
+            // Windows reports close_notify as SEC_I_CONTEXT_EXPIRED; Wine 8 as
+            // a record without data, which a server has no other reason to
+            // send just before it closes.
+            closeNotified_ = closeNotified_ || (closed_ && lastRecordEmpty_);
         }
     }
     const DWORD given = static_cast<DWORD>(std::min<size_t>(size, plain_.size()));
@@ -191,17 +195,20 @@ SECURITY_STATUS TlsStream::decrypt()
         return status;
     if (status == SEC_I_CONTEXT_EXPIRED) {
         closed_ = true;
+        closeNotified_ = true;
         return status;
     }
     if (status != SEC_E_OK && status != SEC_I_RENEGOTIATE)
         failTls(status);
     const SecBuffer* extra = nullptr;
+    const size_t before = plain_.size();
     for (const SecBuffer& part : parts) {
         if (part.BufferType == SECBUFFER_DATA)
             plain_.append(static_cast<const char*>(part.pvBuffer), part.cbBuffer);
         else if (part.BufferType == SECBUFFER_EXTRA)
             extra = &part;
     }
+    lastRecordEmpty_ = status == SEC_E_OK && plain_.size() == before;
     keepExtra(extra != nullptr ? *extra : SecBuffer{0, SECBUFFER_EMPTY, nullptr});
     return status;
 }

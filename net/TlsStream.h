@@ -14,9 +14,11 @@ public:
     // The handshake and the check of the server's certificate for the host.
     StreamResult handshake(uint64_t until);
 
-    // A server that closes without close_notify ends the data like one that sends it.
+    // A server that closes without close_notify ends the data like one that
+    // sends it; closedCleanly tells the two apart.
     StreamResult receive(char* buffer, DWORD size, uint64_t until) override;
     StreamResult send(const char* data, DWORD size, uint64_t until) override;
+    bool closedCleanly() const override { return closeNotified_; }
 
 private:
     StreamResult negotiate(uint64_t until);
@@ -34,4 +36,6 @@ private:
     std::string incoming_; // received, not yet decrypted
     std::string plain_;    // decrypted, not yet handed out
     bool closed_ = false;
+    bool closeNotified_ = false;
+    bool lastRecordEmpty_ = false; // the last record decrypted held no data
 };

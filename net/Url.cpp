@@ -125,3 +125,11 @@ std::wstring Url::text() const
 {
     return (scheme == Scheme::Https ? L"https://" : L"http://") + authority() + path;
 }
+
+std::wstring Url::origin() const
+{
+    std::wstring origin = (scheme == Scheme::Https ? L"https://" : L"http://") + authority();
+    for (wchar_t& c : origin)
+        c = static_cast<wchar_t>(towlower(c));
+    return origin;
+}

@@ -24,4 +24,6 @@ struct Url {
     std::wstring authority() const;
     // scheme://authority/path, the base a relative redirect resolves against.
     std::wstring text() const;
+    // scheme://authority, the host in lower case: what a server's validators belong to.
+    std::wstring origin() const;
 };

@@ -3,7 +3,11 @@
 #include "LoopbackListener.h"
 
 #include <ws2tcpip.h>
+#include <zlib.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace {
@@ -21,21 +25,74 @@ std::string pathOf(const std::string& request)
     return request.substr(start + 1, end == std::string::npos ? std::string::npos : end - start - 1);
 }
 
-bool sendAll(SOCKET client, const std::string& data)
+std::string lowered(std::string text)
 {
-    for (size_t done = 0; done < data.size();) {
-        const int sent =
-            send(client, data.data() + done, static_cast<int>(std::min<size_t>(data.size() - done, 1 << 20)), 0);
-        if (sent <= 0)
-            return false;
-        done += static_cast<size_t>(sent);
+    for (char& c : text)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+std::string trimmed(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return std::string();
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+// Whether the request's Accept-Encoding names gzip without refusing it (q=0),
+// as curl's "deflate, gzip, br, zstd" and our client's "gzip, deflate" do.
+bool acceptsGzip(const std::string& request)
+{
+    const std::string head = lowered(request);
+    const size_t name = head.find("\r\naccept-encoding:");
+    if (name == std::string::npos)
+        return false;
+    const size_t start = name + sizeof "\r\naccept-encoding:" - 1;
+    const std::string value = head.substr(start, head.find("\r\n", start) - start);
+    for (size_t at = 0; at <= value.size();) {
+        const size_t comma = std::min(value.find(',', at), value.size());
+        const std::string item = value.substr(at, comma - at);
+        const size_t semicolon = item.find(';');
+        if (trimmed(item.substr(0, semicolon)) == "gzip") {
+            const size_t q = semicolon == std::string::npos ? std::string::npos : item.find("q=", semicolon);
+            return q == std::string::npos || strtod(item.c_str() + q + 2, nullptr) > 0;
+        }
+        at = comma + 1;
     }
-    return true;
+    return false;
+}
+
+// One gzip member (windowBits 15 + 16 asks zlib for the gzip wrapper), at
+// zlib's default level, as a web server's gzip filter would send it.
+std::string gzipped(const std::string& body)
+{
+    z_stream stream{};
+    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
+        throw std::runtime_error("zlib cannot start compressing");
+    std::string out(deflateBound(&stream, static_cast<uLong>(body.size())), '\0');
+    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data()));
+    stream.avail_in = static_cast<uInt>(body.size());
+    stream.next_out = reinterpret_cast<Bytef*>(&out[0]);
+    stream.avail_out = static_cast<uInt>(out.size());
+    const int status = deflate(&stream, Z_FINISH);
+    out.resize(stream.total_out);
+    deflateEnd(&stream);
+    if (status != Z_STREAM_END) // deflateBound leaves room for everything in one call
+        throw std::runtime_error("zlib could not compress a feed in one pass");
+    return out;
+}
+
+std::string header(size_t bodyBytes, bool gzip)
+{
+    return std::string("HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n") +
+           (gzip ? "Content-Encoding: gzip\r\nVary: Accept-Encoding\r\n" : "") +
+           "Content-Length: " + std::to_string(bodyBytes) + "\r\n\r\n";
 }
 
 } // namespace
 
-BenchServer::BenchServer(std::string address) : address_(std::move(address))
+BenchServer::BenchServer(std::string address, bool offerGzip) : address_(std::move(address)), offerGzip_(offerGzip)
 {
     listener_ = listenOnPort80(address_);
     thread_ = std::thread([this] { run(); });
@@ -51,11 +108,17 @@ BenchServer::~BenchServer()
 
 void BenchServer::serve(const std::string& path, std::string body)
 {
-    body.insert(0, "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\nContent-Length: " + std::to_string(body.size()) +
-                       "\r\n\r\n");
-    auto response = std::make_shared<const std::string>(std::move(body));
+    Responses responses;
+    if (offerGzip_) {
+        std::string compressed = gzipped(body);
+        gzipBodyBytes_ += compressed.size();
+        compressed.insert(0, header(compressed.size(), true));
+        responses.gzip = std::make_shared<const std::string>(std::move(compressed));
+    }
+    body.insert(0, header(body.size(), false));
+    responses.plain = std::make_shared<const std::string>(std::move(body));
     std::lock_guard<std::mutex> hold(mutex_);
-    responses_[path] = std::move(response);
+    responses_[path] = std::move(responses);
 }
 
 void BenchServer::run()
@@ -75,6 +138,19 @@ void BenchServer::run()
     }
 }
 
+bool BenchServer::sendAll(SOCKET client, const std::string& data)
+{
+    for (size_t done = 0; done < data.size();) {
+        const int sent =
+            send(client, data.data() + done, static_cast<int>(std::min<size_t>(data.size() - done, 1 << 20)), 0);
+        if (sent <= 0)
+            return false;
+        done += static_cast<size_t>(sent);
+        bytesSent_ += static_cast<size_t>(sent);
+    }
+    return true;
+}
+
 void BenchServer::answer(SOCKET client)
 {
     setsockopt(client, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&kReceiveLimitMs),
@@ -87,15 +163,22 @@ void BenchServer::answer(SOCKET client)
             return;
         request.append(buffer, static_cast<size_t>(got));
     }
-    const std::shared_ptr<const std::string> response = responseFor(request);
-    if (sendAll(client, *response) && response != kNotFound)
+    bool gzip = false;
+    const std::shared_ptr<const std::string> response = responseFor(request, gzip);
+    if (sendAll(client, *response) && response != kNotFound) {
         ++answered_;
+        if (gzip)
+            ++gzipAnswered_;
+    }
     shutdown(client, SD_SEND);
 }
 
-std::shared_ptr<const std::string> BenchServer::responseFor(const std::string& request) const
+std::shared_ptr<const std::string> BenchServer::responseFor(const std::string& request, bool& gzip) const
 {
     std::lock_guard<std::mutex> hold(mutex_);
     const auto found = responses_.find(pathOf(request));
-    return found == responses_.end() ? kNotFound : found->second;
+    if (found == responses_.end())
+        return kNotFound;
+    gzip = found->second.gzip && gzipOn_ && acceptsGzip(request);
+    return gzip ? found->second.gzip : found->second.plain;
 }

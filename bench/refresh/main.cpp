@@ -8,6 +8,10 @@
 //                                                     the same 200 feeds from the TLS test
 //                                                     server (tests/support/tls), which
 //                                                     serves what this writes to its docs/
+//   bench_refresh compressed [--runs N] [--address A] [--feeds F] [--items I] [--curl no]
+//                                                     the same feeds, each run a round answered
+//                                                     plain then one answered gzip to whoever
+//                                                     asks for it (curl with --compressed in both)
 //   bench_refresh memory  [--address A] [--megabytes M] [--code C]
 //                                                     one feed of M MB, timer code C
 //                                                     (3 notifying, the default; 1 silent)
@@ -129,7 +133,7 @@ bool curlPhase(int run, const BenchServer* server, const std::string& prefix = "
     result(run, (prefix + "curl_ms").c_str(), ms);
     result(run, (prefix + "curl_ok").c_str(), ok);
     if (server)
-        result(run, "curl_served", static_cast<double>(server->answered() - before));
+        result(run, (prefix + "curl_served").c_str(), static_cast<double>(server->answered() - before));
     return true;
 }
 
@@ -223,7 +227,8 @@ bool started(const RealPlugin& plugin)
 }
 
 // One notifying refresh of `urls` through a freshly loaded DLL, reported under `prefix`.
-bool refreshThroughDll(int run, const std::string& prefix, const std::vector<std::string>& urls, HWND parent)
+bool refreshThroughDll(int run, const std::string& prefix, const std::vector<std::string>& urls, HWND parent,
+                       Announced* announced = nullptr)
 {
     RecordingHost host;
     host.setValue(kFeedsKey, joinLines(urls));
@@ -231,27 +236,42 @@ bool refreshThroughDll(int run, const std::string& prefix, const std::vector<std
     if (!started(plugin))
         return false;
     reportRefresh(run, prefix, plugin.refresh(3, kRefreshLimit), host, plugin.tree());
+    if (announced)
+        *announced = announcedBy(host);
     return true;
+}
+
+struct ServedFeeds {
+    std::vector<std::string> urls;
+    std::vector<std::string> paths;
+    size_t bytes = 0;
+};
+
+// The generated feeds at /feeds/NNN.xml, their addresses printed for the script's curl.
+ServedFeeds serveFeeds(BenchServer& server, const Options& options)
+{
+    ServedFeeds served;
+    for (size_t feed = 0; feed < options.feeds; ++feed) {
+        char path[32];
+        snprintf(path, sizeof path, "/feeds/%03zu.xml", feed);
+        std::string document = benchFeed(feed, options.items, kDescriptionBytes);
+        served.bytes += document.size();
+        server.serve(path, std::move(document));
+        served.urls.push_back(server.url(path));
+        served.paths.push_back(path);
+    }
+    for (const std::string& url : served.urls)
+        printf("URL %s\n", url.c_str());
+    return served;
 }
 
 int refreshMode(const Options& options)
 {
     BenchServer server(options.address);
-    std::vector<std::string> urls;
-    std::vector<std::string> paths;
-    size_t bytes = 0;
-    for (size_t feed = 0; feed < options.feeds; ++feed) {
-        char path[32];
-        snprintf(path, sizeof path, "/feeds/%03zu.xml", feed);
-        std::string document = benchFeed(feed, options.items, kDescriptionBytes);
-        bytes += document.size();
-        server.serve(path, std::move(document));
-        urls.push_back(server.url(path));
-        paths.push_back(path);
-    }
-    for (const std::string& url : urls)
-        printf("URL %s\n", url.c_str());
-    result(0, "feed_bytes", static_cast<double>(bytes));
+    const ServedFeeds served = serveFeeds(server, options);
+    const std::vector<std::string>& urls = served.urls;
+    const std::vector<std::string>& paths = served.paths;
+    result(0, "feed_bytes", static_cast<double>(served.bytes));
     TestWindow parent(400, 700);
     for (int run = 1; run <= options.runs; ++run) {
         const bool curled = options.curl && curlPhase(run, &server);
@@ -263,6 +283,49 @@ int refreshMode(const Options& options)
         result(run, "refresh_served", static_cast<double>(server.answered() - before));
         if (!curled)
             printf("NOTE no curl coordinator on stdin; curl was not timed\n");
+    }
+    return 0;
+}
+
+// The refresh's feeds answered plain, then gzip, to the same clients in the
+// same process, so that the two rounds of a run meet the same machine load.
+// The server counts what it sends: the bytes each refresh received.
+int compressedMode(const Options& options)
+{
+    BenchServer server(options.address, true);
+    const ServedFeeds served = serveFeeds(server, options);
+    result(0, "gzip_feed_bytes", static_cast<double>(served.bytes));
+    result(0, "gzip_feed_gzip_bytes", static_cast<double>(server.gzipBodyBytes()));
+    const size_t expected = options.feeds * options.items;
+    TestWindow parent(400, 700);
+    for (int run = 1; run <= options.runs; ++run) {
+        for (const bool gzip : {false, true}) {
+            server.answerGzip(gzip);
+            const std::string prefix = gzip ? "gzip_" : "plain_";
+            auto put = [&](const char* key, double value) { result(run, (prefix + key).c_str(), value); };
+            size_t bytesBefore = server.bytesSent();
+            if (options.curl && curlPhase(run, &server, prefix))
+                put("curl_bytes", static_cast<double>(server.bytesSent() - bytesBefore));
+            linkedPhases(run, served.urls, prefix);
+            const size_t answeredBefore = server.answered();
+            const size_t gzipBefore = server.gzipAnswered();
+            bytesBefore = server.bytesSent();
+            Announced announced;
+            if (!refreshThroughDll(run, prefix, served.urls, parent.handle(), &announced))
+                return 1;
+            const size_t answered = server.answered() - answeredBefore;
+            const size_t gzipAnswered = server.gzipAnswered() - gzipBefore;
+            put("refresh_served", static_cast<double>(answered));
+            put("refresh_gzip_answers", static_cast<double>(gzipAnswered));
+            put("refresh_bytes", static_cast<double>(server.bytesSent() - bytesBefore));
+            // A round that was not compressed, or whose answers were not read
+            // whole, would measure something else: said, not averaged in.
+            if (gzipAnswered != (gzip ? options.feeds : 0))
+                printf("ERROR %s round: %zu of %zu answers were gzip\n", prefix.c_str(), gzipAnswered, answered);
+            if (announced.notifications != expected || announced.errors != 0)
+                printf("ERROR %s round: %zu of %zu items announced, %zu errors\n", prefix.c_str(),
+                       announced.notifications, expected, announced.errors);
+        }
     }
     return 0;
 }
@@ -423,6 +486,8 @@ int main(int argc, char** argv)
     try {
         if (options.mode == "refresh")
             return refreshMode(options);
+        if (options.mode == "compressed")
+            return compressedMode(options);
         if (options.mode == "https")
             return httpsMode(options);
         if (options.mode == "memory")

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Prints the refresh benchmark's table of medians from its RESULT lines.
 
-Each line is "RESULT <run> <key> <value>": runs 1..N are the refresh rounds,
+Each line is "RESULT <run> <key> <value>": runs 1..N are the refresh rounds
+(and the compressed runs, whose keys start with plain_ or gzip_),
 m1..mN the 20 MB memory runs, s1..sN the same with a silent refresh, 0 the
 values measured once. Working sets are in MiB, and so is the feed in the ratios."""
 import statistics
@@ -58,6 +59,41 @@ def print_slow(v, med, spread):
           f"{med('slow_notifications'):.0f} announced, {med('slow_errors'):.0f} errors")
 
 
+def print_compressed(v, med, spread):
+    runs = len(v["gzip_refresh_ms"])
+    print(f"compressed: {med('gzip_feed_bytes') / 1e6:.1f} MB of feeds ({med('gzip_feed_gzip_bytes') / 1e6:.2f} MB "
+          f"gzipped), per run a round answered plain then one answered gzip, median of {runs} runs [min - max]")
+    print(f"  {'':<52}{'plain':>14}{'gzip':>14}{'plain/gzip':>12}")
+
+    def ratio(a, b):
+        return a / b if b else float("nan")
+
+    def row(name, key, unit, digits):
+        plain, gzip = med("plain_" + key), med("gzip_" + key)
+        cells = "".join(f"{value:>{14 - len(unit) - 1}.{digits}f} {unit}" for value in (plain, gzip))
+        ranges = "   ".join(f"[{low:.{digits}f} - {high:.{digits}f}]"
+                           for low, high in (spread("plain_" + key), spread("gzip_" + key)))
+        print(f"  {name:<52}{cells}{ratio(plain, gzip):>11.2f}x   {ranges}")
+
+    row("bytes sent to the DLL's refresh (headers + bodies)", "refresh_bytes", "B", 0)
+    row("bytes sent to curl --compressed", "curl_bytes", "B", 0)
+    row("curl --compressed: 200 addresses one after another", "curl_ms", "ms", 1)
+    row("our HTTP client, linked: the same 200 fetches", "client_ms", "ms", 1)
+    row("DLL refresh, checks: fetch, parse, store, notify", "refresh_checks_ms", "ms", 1)
+    row("DLL refresh, whole", "refresh_ms", "ms", 1)
+    fewer = ratio(med("plain_refresh_bytes"), med("gzip_refresh_bytes"))
+    print(f"  bytes, plain / gzip           {fewer:8.2f}x   (goal: at least 3.5x fewer)  "
+          f"{'MET' if fewer >= 3.5 else 'MISSED'}")
+    for kind in ("plain", "gzip"):
+        print(f"  checks / curl --compressed, {kind:<5}"
+              f"{ratio(med(kind + '_refresh_checks_ms'), med(kind + '_curl_ms')):8.2f}x")
+    print(f"  gzip answers to the refresh: plain round {med('plain_refresh_gzip_answers'):.0f}, gzip round "
+          f"{med('gzip_refresh_gzip_answers'):.0f} of {med('gzip_refresh_served'):.0f}; announced "
+          f"{med('plain_notifications'):.0f} / {med('gzip_notifications'):.0f}, errors "
+          f"{med('plain_errors'):.0f} / {med('gzip_errors'):.0f}; curl "
+          f"{med('plain_curl_ok'):.0f} / {med('gzip_curl_ok'):.0f} x 200")
+
+
 def main(path):
     v = load(path)
 
@@ -69,6 +105,9 @@ def main(path):
 
     if v.get("slow_first_ms"):
         print_slow(v, med, spread)
+        print()
+    if v.get("gzip_refresh_ms"):
+        print_compressed(v, med, spread)
         print()
     rounds = len(v.get("refresh_ms", []))
     if rounds == 0:

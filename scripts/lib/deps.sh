@@ -1,9 +1,9 @@
 # Shared by the scripts: idempotent installation of Debian packages.
 # Only 64-bit Wine: scripts/lib/wine.sh calls its loader directly.
-QF_TEST_PACKAGES="cmake make python3 openssl mingw-w64 wine wine64 googletest"
+QF_TEST_PACKAGES="cmake make python3 openssl mingw-w64 wine wine64 googletest libz-mingw-w64-dev"
 # What each of the other scripts adds; scripts/install-deps takes them all,
 # for a machine (or a network namespace) that will have no network later.
-QF_NATIVE_PACKAGES="cmake make clang libclang-rt-14-dev googletest" # libFuzzer and the sanitizer runtimes
+QF_NATIVE_PACKAGES="cmake make clang libclang-rt-14-dev googletest zlib1g-dev" # libFuzzer and the sanitizer runtimes; zlib inflates bodies
 QF_PARSER_BENCH_PACKAGES="cmake make g++ python3 libbenchmark-dev libpugixml-dev libtinyxml2-dev libxml2-dev libexpat1-dev"
 QF_REFRESH_BENCH_PACKAGES="$QF_TEST_PACKAGES curl"
 QF_SCREENSHOT_PACKAGES="xvfb xdotool imagemagick"

@@ -24,9 +24,10 @@ export WINELOADER="$QF_WINE"
 wine_server_use() { # prefix
     exec 8>"$1.users"
     flock -s 8
-    # When servers start and end, and what they say (a fatal error), go to
-    # PREFIX.server.log, which hang reports print. Status 2: one runs already.
-    if WINEPREFIX="$1" "$QF_WINESERVER" -p </dev/null >/dev/null 2>>"$1.server.log" 8>&-; then
+    # When servers start and end, and what they say (a fatal error, "wineserver
+    # crashed"), go to PREFIX.server.log, which hang reports print; a crashed
+    # server leaves its core in its folder for gdb. Status 2: one runs already.
+    if (ulimit -c unlimited 2>/dev/null; export WINEPREFIX="$1"; exec "$QF_WINESERVER" -p </dev/null >/dev/null 2>>"$1.server.log" 8>&-); then
         printf '%s server started for pid %s\n' "$(date +%T.%N)" "$$" >>"$1.server.log"
     fi
 }

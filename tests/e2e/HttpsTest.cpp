@@ -16,6 +16,7 @@
 #include "TestTime.h"
 #include "devhost/FeedList.h"
 #include "net/HttpClient.h"
+#include "net/HttpMessage.h"
 
 namespace {
 
@@ -34,8 +35,7 @@ FetchOutcome refused(const wchar_t* reason, HRESULT code)
 
 std::string request(const std::string& path, const std::string& host)
 {
-    return "GET " + path + " HTTP/1.0\r\nHost: " + host +
-           "\r\nConnection: close\r\nAccept: text/xml\r\nUser-Agent: Mozilla/5.0\r\n\r\n";
+    return HttpMessage::request(host, path); // its bytes are pinned in HttpMessageTest
 }
 
 // What the servers send for /big (tls_server.py).
@@ -66,6 +66,9 @@ TEST_F(Https, CertificatesAreCheckedAndRefusalsNamed)
     } cases[] = {
         {"good", L"https://127.0.17.1/feed", {"body", L"", 0, {}}},
         {"good, ended with close_notify", L"https://127.0.17.1/notify", {"body", L"", 0, {}}},
+        // Without a length, only close_notify tells the body's end from a cut connection.
+        {"no length, no close_notify", L"https://127.0.17.1/unframed",
+         {"RSSException", L"The server broke off its answer", 0, {}}},
         {"issued for another host", L"https://127.0.17.2/feed",
          refused(L"Certificate issued for another host name", CERT_E_CN_NO_MATCH)},
         {"self-signed", L"https://127.0.17.3/feed", refused(untrusted, CERT_E_UNTRUSTEDROOT)},

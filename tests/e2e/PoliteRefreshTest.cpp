@@ -12,13 +12,20 @@
 #include "LoopbackServer.h"
 #include "TestTime.h"
 #include "devhost/FeedList.h"
+#include "net/HttpMessage.h"
 
 namespace {
 
 using Lines = std::vector<std::wstring>;
 
 const int64_t kBase = utcSeconds(2026, 5, 4, 12, 0, 0);
-const char* const kPlainRequestTail = "Connection: close\r\nAccept: text/xml\r\nUser-Agent: Mozilla/5.0\r\n";
+// What follows the Host line of a plain request, but its empty line.
+std::string plainRequestTail()
+{
+    const std::string plain = HttpMessage::request("h", "/");
+    const size_t from = plain.find("\r\n", plain.find("Host: ")) + 2;
+    return plain.substr(from, plain.size() - 2 - from);
+}
 
 // An answer with these header lines (each ending in CR LF) before the empty line.
 ScriptedResponse answer(const std::string& status, const std::string& headers, const std::string& body = "")
@@ -121,7 +128,7 @@ TEST_F(PoliteRefresh, AsksWithTheValidatorsOfTheLastAnswerAndShowsTheChannelAgai
         // A 304 to a request without validators is not an answer: the last check fails.
         const Lines second = refresh(answer("304 Not Modified", ""));
         const std::string sent = lastRequest();
-        const std::string tail = kPlainRequestTail + c.conditional + "\r\n";
+        const std::string tail = plainRequestTail() + c.conditional + "\r\n";
         EXPECT_EQ(sent.substr(sent.size() - std::min(sent.size(), tail.size())), tail) << c.name;
         EXPECT_EQ(second, c.conditional.empty() ? Lines{failure()} : Lines{}) << c.name;
         EXPECT_EQ(shownChannels(), c.conditional.empty() ? Lines{} : Lines{L"Feed"}) << c.name;
@@ -185,6 +192,22 @@ TEST_F(PoliteRefresh, RetryAfterKeepsTheAddressQuietUntilItPasses)
         EXPECT_EQ(server->connectionCount(), asked + (c.askedAgain ? 1 : 0)) << c.name;
         EXPECT_EQ(shownChannels(), Lines{L"Feed"}) << c.name;
     }
+}
+
+// An answer cut short is not the feed: its items are not announced, the last
+// whole channel stays shown, and the validators stay those of that channel.
+TEST_F(PoliteRefresh, BrokenOffAnswerLeavesTheLastChannel)
+{
+    start("127.0.7.59");
+    EXPECT_EQ(refresh(answer("200 OK", "ETag: \"v1\"\r\n", feed({"First"}))), Lines{L"notify First"});
+    const std::string whole = feed({"First", "Second"});
+    const std::string length = "Content-Length: " + std::to_string(whole.size()) + "\r\n";
+    const Lines cut = refresh(answer("200 OK", "ETag: \"v2\"\r\n" + length, whole.substr(0, whole.size() / 2)));
+    EXPECT_EQ(cut, Lines{L"warning RSS error - " + server->url("/feed") + L" | The server broke off its answer"});
+    EXPECT_EQ(shownChannels(), Lines{L"Feed"});
+    refresh(answer("304 Not Modified", ""));
+    EXPECT_NE(lastRequest().find("If-None-Match: \"v1\"\r\n"), std::string::npos) << lastRequest();
+    EXPECT_EQ(refresh(answer("200 OK", "", whole)), Lines{L"notify Second"});
 }
 
 } // namespace

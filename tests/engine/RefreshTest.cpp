@@ -111,14 +111,15 @@ TEST_F(Refresh, EmptyLinesAreSilentAndAddressWithoutPathAsksForTheRoot)
     std::set<std::string> asked;
     for (const std::string& request : server.requests())
         asked.insert(request.substr(0, 16));
-    EXPECT_EQ(asked, (std::set<std::string>{"GET / HTTP/1.0\r\n", "GET /ok HTTP/1.0"}));
+    EXPECT_EQ(asked, (std::set<std::string>{"GET / HTTP/1.1\r\n", "GET /ok HTTP/1.1"}));
     EXPECT_EQ(plugin.store.feeds.count(L""), 0u);
     // The failing address keeps only its warning: no last-seen time, no successful check.
     EXPECT_EQ(plugin.store.feeds.at(L"http://127.0.5.23").lastSeen, 0);
     EXPECT_FALSE(plugin.store.feeds.at(L"http://127.0.5.23").checked);
 }
 
-// LF alone does not separate: the whole value is one address, one request, one failure.
+// LF alone does not separate: the whole value is one address, one request
+// (the LF percent-encoded: it cannot end the request line), one failure.
 TEST_F(Refresh, LineFeedAloneIsPartOfTheAddress)
 {
     LoopbackServer server("127.0.5.24");
@@ -127,7 +128,7 @@ TEST_F(Refresh, LineFeedAloneIsPartOfTheAddress)
     setFeeds(list);
     ASSERT_TRUE(runRefresh(3));
     ASSERT_EQ(server.requests().size(), 1u);
-    EXPECT_EQ(server.requests()[0].substr(0, 30), "GET /a\nhttp://127.0.5.24/b HTT");
+    EXPECT_EQ(server.requests()[0].substr(0, 32), "GET /a%0Ahttp://127.0.5.24/b HTT");
     EXPECT_EQ(announcements(), (std::vector<std::wstring>{L"error RSS error - " + list +
                                                           L" | HTTP response code diffrent than 200 received"}));
 }

@@ -41,13 +41,13 @@ Expectation feedList(LoopbackServer& server)
             expected.announcements.push_back(notifyLine(L"Item " + wide(number)));
             expected.announcements.push_back(newsLine(L"g" + wide(number)));
             expected.channels.push_back(L"Feed " + wide(number));
-            expected.requestLines.push_back("GET /feed" + number + " HTTP/1.0");
+            expected.requestLines.push_back("GET /feed" + number + " HTTP/1.1");
             break;
         case Line::Missing:
             address = server.url("/missing" + number);
             expected.announcements.push_back(
                 errorLine(L"RSS", address, L"HTTP response code diffrent than 200 received"));
-            expected.requestLines.push_back("GET /missing" + number + " HTTP/1.0");
+            expected.requestLines.push_back("GET /missing" + number + " HTTP/1.1");
             break;
         case Line::Empty:
             break; // ends its check without a word

@@ -30,17 +30,17 @@ TEST(HttpAnswer, HeaderValuesAreFoundByNameInTheHeaderOnly)
 TEST(HttpAnswer, StatusDecidesBetweenBodyNotModifiedAndRetryLater)
 {
     const std::string header = "ETag: \"e\"\r\nLast-Modified: Mon, 04 May 2026 11:00:00 GMT\r\n";
-    const HttpAnswer read = HttpMessage::answer("HTTP/1.1 200 OK\r\n" + header + "\r\n<rss/>", true);
+    const HttpAnswer read = HttpMessage::answer({"HTTP/1.1 200 OK\r\n" + header + "\r\n", "<rss/>"}, true);
     EXPECT_FALSE(read.notModified);
     EXPECT_EQ(read.body, "<rss/>");
     EXPECT_EQ(read.validators.etag, "\"e\"");
     EXPECT_EQ(read.validators.lastModified, "Mon, 04 May 2026 11:00:00 GMT");
 
-    EXPECT_TRUE(HttpMessage::answer("HTTP/1.1 304 Not Modified\r\n\r\n", true).notModified);
-    EXPECT_THROW(HttpMessage::answer("HTTP/1.1 304 Not Modified\r\n\r\n", false), RSS::RSSException);
+    EXPECT_TRUE(HttpMessage::answer({"HTTP/1.1 304 Not Modified\r\n\r\n", ""}, true).notModified);
+    EXPECT_THROW(HttpMessage::answer({"HTTP/1.1 304 Not Modified\r\n\r\n", ""}, false), RSS::RSSException);
     for (const char* status : {"429 Too Many Requests", "503 Service Unavailable"}) {
         try {
-            HttpMessage::answer(std::string("HTTP/1.1 ") + status + "\r\nRetry-After: 120\r\n\r\n", false);
+            HttpMessage::answer({std::string("HTTP/1.1 ") + status + "\r\nRetry-After: 120\r\n\r\n", ""}, false);
             ADD_FAILURE() << status << " was read as an answer";
         } catch (const RSS::RetryLaterException& busy) {
             EXPECT_EQ(busy.retryAfter, "120") << status;
@@ -53,12 +53,12 @@ TEST(HttpAnswer, ConditionalLinesGoBeforeTheEmptyLine)
 {
     const std::string plain = "GET / HTTP/1.0\r\nHost: h\r\n\r\n";
     EXPECT_EQ(HttpMessage::conditional(plain, {}), plain);
-    EXPECT_EQ(HttpMessage::conditional(plain, {"\"e\"", "d"}),
+    EXPECT_EQ(HttpMessage::conditional(plain, {"\"e\"", "d", L""}),
               "GET / HTTP/1.0\r\nHost: h\r\nIf-None-Match: \"e\"\r\nIf-Modified-Since: d\r\n\r\n");
     // Kept from an answer only when they are safe to send back.
     const std::string longValue(2000, 'a');
     const HttpAnswer odd =
-        HttpMessage::answer("HTTP/1.1 200 OK\r\nETag: " + longValue + "\r\nLast-Modified: a\x01z\r\n\r\n", false);
+        HttpMessage::answer({"HTTP/1.1 200 OK\r\nETag: " + longValue + "\r\nLast-Modified: a\x01z\r\n\r\n", ""}, false);
     EXPECT_TRUE(odd.validators.empty());
 }
 

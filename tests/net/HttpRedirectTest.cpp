@@ -8,6 +8,7 @@
 #include "FetchOutcome.h"
 #include "LoopbackServer.h"
 #include "net/HttpClient.h"
+#include "net/HttpMessage.h"
 
 namespace {
 
@@ -15,8 +16,7 @@ using Requests = std::vector<std::string>;
 
 std::string get(const std::string& path, const std::string& host)
 {
-    return "GET " + path + " HTTP/1.0\r\nHost: " + host +
-           "\r\nConnection: close\r\nAccept: text/xml\r\nUser-Agent: Mozilla/5.0\r\n\r\n";
+    return HttpMessage::request(host, path); // its bytes are pinned in HttpMessageTest
 }
 
 ScriptedResponse redirect(const std::string& location, const std::string& status = "302 Found")

@@ -85,6 +85,12 @@ void LoopbackServer::serve(const std::string& path, ScriptedResponse response)
     scripts_[path] = std::move(response);
 }
 
+void LoopbackServer::serve(const std::string& path, Responder responder)
+{
+    std::lock_guard<std::mutex> hold(mutex_);
+    responders_[path] = std::move(responder);
+}
+
 std::vector<std::string> LoopbackServer::requests() const
 {
     std::lock_guard<std::mutex> hold(mutex_);
@@ -208,6 +214,9 @@ std::string LoopbackServer::readRequest(SOCKET client)
 ScriptedResponse LoopbackServer::scriptFor(const std::string& request) const
 {
     std::lock_guard<std::mutex> hold(mutex_);
+    const auto responder = responders_.find(pathOf(request));
+    if (responder != responders_.end())
+        return responder->second(request);
     auto it = scripts_.find(pathOf(request));
     if (it == scripts_.end())
         return httpResponse("not here", "404 Not Found");

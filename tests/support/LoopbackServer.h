@@ -53,6 +53,9 @@ public:
 
     void serve(const std::string& path, ScriptedResponse response);
     void serve(const std::string& path, const std::string& body) { serve(path, httpResponse(body)); }
+    // Answers by what each request says (a front end that refuses some requests).
+    using Responder = std::function<ScriptedResponse(const std::string& request)>;
+    void serve(const std::string& path, Responder responder);
     // Lets each request wait this long in the socket before it is read, so a large
     // request fills the buffers and the client has to send it in parts.
     void delayRequestReading(uint32_t ms) { readDelayMs_ = ms; }
@@ -115,6 +118,7 @@ private:
     mutable std::condition_variable changed_;
     mutable size_t changes_ = 0; // under mutex_: what a waiter compares with
     std::map<std::string, ScriptedResponse> scripts_;
+    std::map<std::string, Responder> responders_;
     std::vector<std::string> requests_;
     std::vector<std::thread> workers_;
     std::thread acceptor_;

@@ -3,8 +3,11 @@
 
 Every listener answers the same paths (HTTP/1.0, the connection closed after
 the answer, as the plug-in asks):
-  /feed    a one-item RSS feed; the TCP connection is closed without a TLS close_notify
-  /notify  the same feed, ended with a close_notify
+  /feed    a one-item RSS feed with its Content-Length; the TCP connection is
+           closed without a TLS close_notify
+  /notify  the same feed, no length, ended with a close_notify
+  /unframed  the same feed, no length, and no close_notify: cut off, for all
+           the client can tell
   /echo    the request's own bytes as the body
   /big     3 MiB of numbered lines, sent in many records
   /docs/X  the file DIR/docs/X (the refresh benchmark's feeds)
@@ -45,7 +48,7 @@ def answer(request):
                 return b'200 OK', document.read()
         except (OSError, UnicodeDecodeError):
             pass
-    if path in (b'/feed', b'/notify'):
+    if path in (b'/feed', b'/notify', b'/unframed'):
         return b'200 OK', FEED
     if path == b'/echo':
         return b'200 OK', request
@@ -66,7 +69,9 @@ class Handler(socketserver.BaseRequestHandler):
                     return
                 request += data
             status, body = answer(request)
-            tls.sendall(b'HTTP/1.0 ' + status + b'\r\nContent-Type: text/xml\r\n\r\n' + body)
+            unframed = request.startswith((b'GET /notify ', b'GET /unframed '))
+            length = b'' if unframed else b'Content-Length: %d\r\n' % len(body)
+            tls.sendall(b'HTTP/1.0 ' + status + b'\r\nContent-Type: text/xml\r\n' + length + b'\r\n' + body)
             if request.startswith(b'GET /notify '):
                 tls.setblocking(False)  # send close_notify, do not wait for the client's
                 try:
