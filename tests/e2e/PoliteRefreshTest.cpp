@@ -6,12 +6,14 @@
 #include <ctime>
 #include <memory>
 
+#include "Compressed.h"
 #include "E2eSupport.h"
 #include "FeedDocuments.h"
 #include "HostedPlugin.h"
 #include "LoopbackServer.h"
 #include "TestTime.h"
 #include "devhost/FeedList.h"
+#include "net/HttpAnswer.h"
 #include "net/HttpMessage.h"
 
 namespace {
@@ -31,6 +33,14 @@ std::string plainRequestTail()
 ScriptedResponse answer(const std::string& status, const std::string& headers, const std::string& body = "")
 {
     return rawResponse({"HTTP/1.1 " + status + "\r\n" + headers + "\r\n" + body});
+}
+
+// One chunk for the whole text, then the last chunk.
+std::string chunkedBody(const std::string& text)
+{
+    char size[32];
+    snprintf(size, sizeof size, "%zx\r\n", text.size());
+    return size + text + "\r\n0\r\n\r\n";
 }
 
 std::string feed(const std::vector<std::string>& titles)
@@ -208,6 +218,32 @@ TEST_F(PoliteRefresh, BrokenOffAnswerLeavesTheLastChannel)
     refresh(answer("304 Not Modified", ""));
     EXPECT_NE(lastRequest().find("If-None-Match: \"v1\"\r\n"), std::string::npos) << lastRequest();
     EXPECT_EQ(refresh(answer("200 OK", "", whole)), Lines{L"notify Second"});
+}
+
+// A strict front end: HTTP/1.0 refused (426), a list of types it cannot give
+// refused (406), compression only for a client that asks for it.
+TEST_F(PoliteRefresh, StrictFrontEndServesTheFeedCompressed)
+{
+    start("127.0.7.60");
+    const std::string document = feed({"Packed"});
+    server->serve("/feed", [document](const std::string& request) {
+        const std::string head = request + "\r\n\r\n";
+        if (request.find(" HTTP/1.1\r\n") == std::string::npos)
+            return answer("426 Upgrade Required", "Content-Length: 0\r\n");
+        if (HttpMessage::headerValue(head, "accept").find("application/rss+xml") == std::string::npos)
+            return answer("406 Not Acceptable", "Content-Length: 0\r\n");
+        if (HttpMessage::headerValue(head, "accept-encoding").find("gzip") == std::string::npos)
+            return answer("403 Forbidden", "Content-Length: 0\r\n");
+        const std::string packed = compressed(document, Wrapping::Gzip);
+        return answer("200 OK", "Content-Encoding: gzip\r\nTransfer-Encoding: chunked\r\n",
+                      chunkedBody(packed));
+    });
+    const size_t mark = plugin.host.events().size();
+    ASSERT_TRUE(plugin.refresh(true));
+    const auto notices = plugin.notificationsSince(mark);
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].title, L"Packed");
+    EXPECT_EQ(shownChannels(), Lines{L"Feed"});
 }
 
 } // namespace
