@@ -1,15 +1,15 @@
 #pragma once
 // How many threads and handles this process holds, so tests can check that a
 // piece of work gives back everything it took. GetProcessHandleCount answers 0
-// under Wine, so the system's handle table is read instead; sockets count too.
+// under Wine, so every handle value is tried instead; sockets count too.
 #include <chrono>
 #include <cstddef>
 #include <map>
 #include <vector>
 
 size_t threadCount();
-size_t handleCount(); // 0 when the handle table cannot be read
-// Object type index -> open handles of that type, to tell what leaked.
+size_t handleCount();
+// Object type (numbered by name) -> open handles of that type, to tell what leaked.
 std::map<int, size_t> handlesByType();
 
 // Waits until every thread other than this one that made one of `calls` has
