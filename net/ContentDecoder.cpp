@@ -3,10 +3,10 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <cctype>
 #include <vector>
 
 #include "base/RSSException.h"
+#include "net/HttpAnswer.h"
 
 namespace {
 
@@ -92,18 +92,6 @@ private:
     std::vector<Bytef> output_;
 };
 
-std::string trimmedLower(const std::string& text, size_t from, size_t to)
-{
-    while (from < to && (text[from] == ' ' || text[from] == '\t'))
-        ++from;
-    while (to > from && (text[to - 1] == ' ' || text[to - 1] == '\t'))
-        --to;
-    std::string word = text.substr(from, to - from);
-    std::transform(word.begin(), word.end(), word.begin(),
-                   [](unsigned char c) { return static_cast<char>(tolower(c)); });
-    return word;
-}
-
 std::wstring wideText(const std::string& bytes)
 {
     std::wstring text;
@@ -121,7 +109,7 @@ std::unique_ptr<ContentDecoder> ContentDecoder::forCodings(const std::string& co
         size_t to = codings.find(',', from);
         if (to == std::string::npos)
             to = codings.size();
-        std::string coding = trimmedLower(codings, from, to);
+        std::string coding = HttpMessage::listItem(codings, from, to);
         if (!coding.empty() && coding != "identity")
             applied.push_back(std::move(coding));
         from = to + 1;

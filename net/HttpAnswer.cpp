@@ -49,6 +49,18 @@ std::string conditional(std::string request, const HttpValidators& known)
     return request;
 }
 
+std::string listItem(const std::string& value, size_t from, size_t to)
+{
+    while (from < to && isBlank(value[from]))
+        ++from;
+    while (to > from && isBlank(value[to - 1]))
+        --to;
+    std::string item = value.substr(from, to - from);
+    for (char& c : item)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return item;
+}
+
 std::vector<std::string> headerValues(const std::string& response, const char* name)
 {
     std::vector<std::string> values;

@@ -32,6 +32,8 @@ std::string conditional(std::string request, const HttpValidators& known);
 // The value of the first header line of that name (lower case, without the
 // colon), blanks trimmed; empty when there is none or the header has no end.
 std::string headerValue(const std::string& response, const char* name);
+// An item of a header's comma-separated list: blanks trimmed, lower case.
+std::string listItem(const std::string& value, size_t from, size_t to);
 // The values of every header line of that name, in order.
 std::vector<std::string> headerValues(const std::string& response, const char* name);
 

@@ -1,7 +1,6 @@
 #include "net/HttpBody.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <vector>
 
@@ -10,30 +9,12 @@
 
 namespace {
 
-std::string lowerCase(std::string text)
-{
-    for (char& c : text)
-        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-std::string trimmed(const std::string& text)
-{
-    size_t from = 0;
-    size_t to = text.size();
-    while (from < to && (text[from] == ' ' || text[from] == '\t'))
-        ++from;
-    while (to > from && (text[to - 1] == ' ' || text[to - 1] == '\t'))
-        --to;
-    return text.substr(from, to - from);
-}
-
 // Chunked when it is the last coding named: then it alone frames the body.
 bool lastCodingIsChunked(const std::string& transferEncoding)
 {
     const size_t comma = transferEncoding.rfind(',');
-    return lowerCase(trimmed(comma == std::string::npos ? transferEncoding : transferEncoding.substr(comma + 1))) ==
-           "chunked";
+    const size_t last = comma == std::string::npos ? 0 : comma + 1;
+    return HttpMessage::listItem(transferEncoding, last, transferEncoding.size()) == "chunked";
 }
 
 // Every Content-Length value (lines, or lists in one line) must say the same
@@ -47,7 +28,7 @@ bool announcedLength(const std::string& head, uint64_t& length)
             size_t to = line.find(',', from);
             if (to == std::string::npos)
                 to = line.size();
-            const std::string value = trimmed(line.substr(from, to - from));
+            const std::string value = HttpMessage::listItem(line, from, to);
             from = to + 1;
             if (value.empty() || value.find_first_not_of("0123456789") != std::string::npos)
                 continue;
