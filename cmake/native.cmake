@@ -25,6 +25,7 @@ target_sources(quillfeed_portable PRIVATE
     ${CMAKE_CURRENT_SOURCE_DIR}/net/Url.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/net/UrlReference.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/AtomReader.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/rss/ChannelItems.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/ChannelReader.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/CharacterReferences.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/CodePages.cpp
@@ -66,6 +67,17 @@ elseif(QF_FUZZ AND QF_SANITIZE)
     message(STATUS "Fuzz targets need clang (CMAKE_CXX_COMPILER=clang++); not built")
 endif()
 
+# The link resolution's time on hostile links: its full run is in
+# scripts/bench-parser, a smoke run in the tests.
+add_executable(qf_link_bench ${CMAKE_CURRENT_SOURCE_DIR}/bench/LinkBench.cpp)
+target_link_libraries(qf_link_bench PRIVATE quillfeed_portable)
+
+# Peak memory of reading hostile bodies: the full run is `qf_parse_memory` on
+# 32 MiB bodies in a Release build without sanitizers, a smoke run in the tests.
+add_executable(qf_parse_memory ${CMAKE_CURRENT_SOURCE_DIR}/bench/ParseMemory.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/bench/AllocationCounter.cpp ${CMAKE_CURRENT_SOURCE_DIR}/bench/FeedGenerator.cpp)
+target_link_libraries(qf_parse_memory PRIVATE quillfeed_portable)
+
 if(QF_BUILD_TESTS)
     enable_testing()
     set(QF_GTEST_SOURCE_DIR "/usr/src/googletest" CACHE PATH "GoogleTest source tree")
@@ -93,6 +105,10 @@ if(QF_BUILD_TESTS)
     # tests/net holds the Windows-only HTTP tests too; its Url cases are files of their own.
     qf_add_test(url_tests ${CMAKE_CURRENT_SOURCE_DIR}/tests/net/UrlTest.cpp
         ${CMAKE_CURRENT_SOURCE_DIR}/tests/net/UrlReferenceTest.cpp)
+
+    add_test(NAME native.bench.LinkSmoke COMMAND qf_link_bench 1)
+    add_test(NAME native.bench.ParseMemorySmoke COMMAND qf_parse_memory 1)
+    set_tests_properties(native.bench.ParseMemorySmoke PROPERTIES PASS_REGULAR_EXPRESSION "largest peak")
 
     if(QF_FUZZ_ENABLED)
         add_subdirectory(${CMAKE_CURRENT_SOURCE_DIR}/fuzz ${CMAKE_BINARY_DIR}/fuzz)

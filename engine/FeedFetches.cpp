@@ -50,6 +50,9 @@ FeedFetches::FeedFetches(std::vector<FeedRequest> requests, const FetchControl& 
             break; // fewer threads only make the refresh slower
         threads_.push_back(std::move(thread));
     }
+    std::lock_guard<std::mutex> hold(mutex_);
+    window_ = std::max<size_t>(threads_.size(), 1);
+    changed_.notify_all();
 }
 
 FeedFetches::~FeedFetches()
@@ -58,6 +61,7 @@ FeedFetches::~FeedFetches()
         std::lock_guard<std::mutex> hold(mutex_);
         stopping_ = true;
     }
+    changed_.notify_all(); // fetchers waiting for the worker to catch up
     for (const UniqueHandle& thread : threads_)
         WaitForSingleObject(thread.get(), INFINITE);
 }
@@ -68,7 +72,11 @@ FetchedFeed FeedFetches::take(size_t index)
         return fetch(index);
     std::unique_lock<std::mutex> hold(mutex_);
     changed_.wait(hold, [&] { return finished_[index]; });
-    return std::move(outcomes_[index]);
+    taken_ = std::max(taken_, index + 1);
+    FetchedFeed outcome = std::move(outcomes_[index]);
+    hold.unlock();
+    changed_.notify_all(); // room in the window for the next address
+    return outcome;
 }
 
 DWORD WINAPI FeedFetches::threadMain(LPVOID self)
@@ -88,7 +96,8 @@ void FeedFetches::work()
 
 std::optional<size_t> FeedFetches::claim()
 {
-    std::lock_guard<std::mutex> hold(mutex_);
+    std::unique_lock<std::mutex> hold(mutex_);
+    changed_.wait(hold, [&] { return stopping_ || next_ == requests_.size() || next_ < taken_ + window_; });
     if (stopping_ || next_ == requests_.size())
         return std::nullopt;
     return next_++;

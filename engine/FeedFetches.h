@@ -60,7 +60,8 @@ public:
     FeedFetches(const FeedFetches&) = delete;
     FeedFetches& operator=(const FeedFetches&) = delete;
 
-    // Waits for the outcome of the address at `index` and moves it out.
+    // Waits for the outcome of the address at `index` and moves it out;
+    // addresses are taken in list order.
     FetchedFeed take(size_t index);
 
 private:
@@ -76,6 +77,11 @@ private:
     std::vector<FetchedFeed> outcomes_;
     std::vector<bool> finished_;
     size_t next_ = 0;
+    // The worker has taken every outcome before this index. A thread claims an
+    // address only within `window_` of it, so a stalled early address holds
+    // back at most one outcome per thread, not the whole list's documents.
+    size_t taken_ = 0;
+    size_t window_ = 0;
     bool stopping_ = false;
     std::mutex mutex_;
     std::condition_variable changed_;

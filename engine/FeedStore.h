@@ -2,11 +2,11 @@
 // Channels of the current refresh and what is kept of every address checked.
 #include <cstdint>
 #include <map>
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "engine/FeedMemory.h"
+#include "engine/RefreshQueue.h"
 #include "rss/Channel.h"
 
 class FeedStore {
@@ -20,14 +20,14 @@ public:
     FeedMemory& memoryFor(const std::wstring& address);
     int64_t& lastSeenFor(const std::wstring& address) { return memoryFor(address).lastSeen; }
 
-    // Refreshes may overlap; each holds this for its whole length so that no
-    // two of them change the store, or rebuild the panel from it, at once.
-    std::mutex& refreshMutex() { return refreshMutex_; }
+    // One refresh at a time, rebuild included, one more waiting: none may
+    // change the store under another, and the panel never shows a mix of two.
+    RefreshQueue& refreshQueue() { return refreshQueue_; }
 
     ChannelList channels;
     // Keyed by the feed-list line exactly as written.
     std::map<std::wstring, FeedMemory> feeds;
 
 private:
-    std::mutex refreshMutex_;
+    RefreshQueue refreshQueue_;
 };

@@ -2,12 +2,11 @@
 
 #include <ctime>
 #include <memory>
-#include <mutex>
 
+#include "base/ModuleRef.h"
 #include "engine/FeedCheck.h"
 #include "engine/FeedFetches.h"
 #include "engine/FeedStore.h"
-#include "engine/ModuleRef.h"
 #include "engine/RefreshTask.h"
 #include "engine/WorkerRegistry.h"
 #include "host/HostProtocol.h"
@@ -54,12 +53,11 @@ std::vector<FeedRequest> requestsFor(const FeedStore& store, const std::vector<s
     return requests;
 }
 
-void refresh(const RefreshTask& task)
+void refresh(RefreshTask& task)
 {
     FeedStore& store = *task.store;
-    // One refresh at a time, rebuild included: none may change the store under
-    // another, and the panel never shows a mix of two.
-    std::lock_guard<std::mutex> hold(store.refreshMutex());
+    const RefreshQueue::Turn turn(store.refreshQueue());
+    task.notify = turn.notify(); // events merged while it waited count too
     std::wstring list;
     if (!readFeedList(task, list))
         return;
@@ -84,18 +82,23 @@ void startRefresh(const std::shared_ptr<WorkerRegistry>& registry, std::unique_p
 {
     if (!registry || !task || task->store == nullptr || !task->link || !task->fetches || !task->link->isOpen())
         return; // not loaded, or being unloaded
+    RefreshQueue& queue = task->store->refreshQueue();
+    if (!queue.admit(task->notify))
+        return; // merged into the refresh that waits its turn
     if (HMODULE module = ModuleRef::acquire()) {
         task->thread.reset(CreateThread(nullptr, 0, &workerMain, task.get(), 0, nullptr));
         if (!task->thread)
             ModuleRef::release(module);
     }
+    if (!task->thread)
+        queue.withdraw();
     registry->registerWorker(std::move(task));
 }
 
 DWORD WINAPI runRefresh(LPVOID task)
 {
     // A failed refresh ends its worker; the next refresh tries again.
-    const auto* refreshTask = static_cast<const RefreshTask*>(task);
+    auto* refreshTask = static_cast<RefreshTask*>(task);
     if (refreshTask == nullptr)
         return 0;
     return guarded(refreshTask->link.get(), L"refresh worker", DWORD{0}, [refreshTask] {

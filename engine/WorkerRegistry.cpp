@@ -1,6 +1,6 @@
 #include "engine/WorkerRegistry.h"
 
-#include "engine/ModuleRef.h"
+#include "base/ModuleRef.h"
 #include "host/HostProtocol.h"
 #include "services/CallbackGuard.h"
 #include "services/HostLink.h"

@@ -4,25 +4,30 @@
 
 namespace {
 
-constexpr long kSliceUs = 100000; // how late a cancel may be seen
+constexpr uint64_t kSliceUs = 100000; // how late a cancel may be seen
 
 [[noreturn]] void failConnect(int code)
 {
     throw RSS::NetException(L"Could not connect", code);
 }
 
-// Waits in slices until the pending connect has succeeded or failed.
-void awaitConnect(SOCKET socket, const FetchControl& control)
+// Waits in slices until the pending connect has succeeded or failed, or
+// `until` has passed (a server that never answers a SYN).
+void awaitConnect(SOCKET socket, uint64_t until, const FetchControl& control)
 {
     for (;;) {
         control.throwIfCancelled();
+        const uint64_t now = GetTickCount64();
+        if (now >= until)
+            failConnect(WSAETIMEDOUT);
+        const uint64_t leftUs = (until - now) * 1000;
         fd_set done;
         fd_set failed;
         FD_ZERO(&done);
         FD_ZERO(&failed);
         FD_SET(socket, &done);
         FD_SET(socket, &failed);
-        timeval slice{0, kSliceUs};
+        timeval slice{0, static_cast<long>(leftUs < kSliceUs ? leftUs : kSliceUs)};
         const int ready = select(0, nullptr, &done, &failed, &slice);
         if (ready < 0)
             failConnect(WSAGetLastError());
@@ -33,7 +38,7 @@ void awaitConnect(SOCKET socket, const FetchControl& control)
 
 } // namespace
 
-void connectTo(const Socket& socket, in_addr address, u_short port, const FetchControl& control)
+void connectTo(const Socket& socket, in_addr address, u_short port, uint64_t until, const FetchControl& control)
 {
     sockaddr_in target{};
     target.sin_family = AF_INET;
@@ -44,7 +49,7 @@ void connectTo(const Socket& socket, in_addr address, u_short port, const FetchC
     const int started = WSAGetLastError();
     if (started != WSAEWOULDBLOCK)
         failConnect(started);
-    awaitConnect(socket.handle(), control);
+    awaitConnect(socket.handle(), until, control);
     int error = 0;
     int length = sizeof error;
     if (getsockopt(socket.handle(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error), &length) != 0)

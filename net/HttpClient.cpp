@@ -3,13 +3,13 @@
 #include <winsock2.h>
 
 #include <algorithm>
-#include <cstring>
 #include <vector>
 
 #include "base/RSSException.h"
 #include "net/Connect.h"
 #include "net/Exchange.h"
 #include "net/HttpMessage.h"
+#include "net/NameLookup.h"
 #include "net/Socket.h"
 #include "net/SocketIo.h"
 #include "net/TlsStream.h"
@@ -19,23 +19,6 @@
 namespace {
 
 constexpr int kMostRedirects = 5;
-
-[[noreturn]] void fail(const wchar_t* message, int code)
-{
-    throw RSS::NetException(message, code);
-}
-
-in_addr resolve(const std::string& host)
-{
-    const hostent* entry = gethostbyname(host.c_str());
-    if (entry == nullptr || entry->h_addr_list[0] == nullptr)
-        fail(L"Could not resolve host name", WSAGetLastError());
-    if (entry->h_addrtype != AF_INET || entry->h_length != sizeof(in_addr))
-        fail(L"Received host adress is not in IPv4 format", WSAGetLastError());
-    in_addr address;
-    memcpy(&address, entry->h_addr_list[0], sizeof address);
-    return address;
-}
 
 // The host as it goes into the Host line and the name lookup: printable
 // ASCII only, or it could end the line or name another host.
@@ -48,11 +31,18 @@ std::string hostText(const Url& url)
     return host;
 }
 
+// The end of one wait that is not a send or receive (a lookup, a connect):
+// the per-call limit, never past the whole fetch's deadline.
+uint64_t waitEnd(const FetchLimits& limits, uint64_t deadline)
+{
+    return std::min(GetTickCount64() + limits.ioTimeoutMs, deadline);
+}
+
 // One hop: WinSock is started and the socket opened for this exchange only;
-// both are released on every path, the socket first. The fetch's deadline
-// starts when its first connection is made.
+// both are released on every path, the socket first. Every wait of the hop,
+// from the name lookup to the last byte, ends by the fetch's deadline.
 HttpResponse exchange(const Url& url, const HttpValidators& known, const FetchControl& control,
-                      const FetchLimits& limits, uint64_t& deadline)
+                      const FetchLimits& limits, uint64_t deadline)
 {
     const std::string host = hostText(url);
     const std::string authority = url.hasDefaultPort() ? host : host + ":" + std::to_string(url.port);
@@ -60,9 +50,8 @@ HttpResponse exchange(const Url& url, const HttpValidators& known, const FetchCo
         HttpMessage::conditional(HttpMessage::request(authority, HttpMessage::requestTarget(url.path)), known);
     WinsockSession session;
     Socket socket;
-    connectTo(socket, resolve(host), url.port, control);
-    if (deadline == 0)
-        deadline = GetTickCount64() + limits.deadlineMs;
+    const in_addr address = lookUpHost(host, waitEnd(limits, deadline), control);
+    connectTo(socket, address, url.port, waitEnd(limits, deadline), control);
     SocketIo plain(socket.handle(), control);
     if (url.scheme == Url::Scheme::Http) {
         Exchange exchange(plain, limits, deadline);
@@ -107,7 +96,7 @@ HttpAnswer fetch(Url url, const HttpValidators& known, const FetchControl& contr
 {
     const FetchLimits limits = control.limits();
     const HttpValidators none;
-    uint64_t deadline = 0;
+    const uint64_t deadline = GetTickCount64() + limits.deadlineMs;
     std::vector<std::wstring> visited{url.text()};
     for (int hop = 0;; ++hop) {
         control.throwIfCancelled();

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "base/RSSException.h"
+#include "net/UrlReference.h"
 
 namespace {
 
@@ -126,6 +127,8 @@ std::string requestTarget(const std::wstring& path)
 
 std::wstring locationAddress(const std::string& value)
 {
+    if (value.size() > kMaxLinkLength)
+        throw RSS::RSSException(L"Redirect to an invalid address");
     for (unsigned char byte : value)
         if (byte < 0x20 || byte == 0x7f)
             throw RSS::RSSException(L"Redirect to an invalid address");

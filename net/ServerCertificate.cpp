@@ -5,6 +5,8 @@
 #include <schannel.h>
 #include <wincrypt.h>
 
+#include <algorithm>
+
 #include "base/RSSException.h"
 #include "base/UniqueHandle.h"
 #include "net/CertificateHostName.h"
@@ -14,7 +16,9 @@ namespace {
 
 // What a chain may carry and still be trusted: revocation could not be looked up.
 constexpr DWORD kTolerated = CERT_TRUST_REVOCATION_STATUS_UNKNOWN | CERT_TRUST_IS_OFFLINE_REVOCATION;
+// Longest wait for issuers and revocation lists, all retrievals together.
 constexpr DWORD kRevocationWaitMs = 5000;
+constexpr DWORD kCacheOnly = CERT_CHAIN_CACHE_ONLY_URL_RETRIEVAL | CERT_CHAIN_REVOCATION_CHECK_CACHE_ONLY;
 
 [[noreturn]] void refuse(const wchar_t* reason, HRESULT code)
 {
@@ -61,7 +65,7 @@ void checkTrustBits(DWORD errors)
     refuseFor(TRUST_E_FAIL);
 }
 
-void buildChain(PCCERT_CONTEXT certificate, UniqueCertificateChain& chain)
+void buildChain(PCCERT_CONTEXT certificate, DWORD flags, DWORD retrievalMs, UniqueCertificateChain& chain)
 {
     char serverAuth[] = szOID_PKIX_KP_SERVER_AUTH;
     char* usages[] = {serverAuth};
@@ -70,10 +74,29 @@ void buildChain(PCCERT_CONTEXT certificate, UniqueCertificateChain& chain)
     request.RequestedUsage.dwType = USAGE_MATCH_TYPE_AND;
     request.RequestedUsage.Usage.cUsageIdentifier = 1;
     request.RequestedUsage.Usage.rgpszUsageIdentifier = usages;
-    request.dwUrlRetrievalTimeout = kRevocationWaitMs;
+    request.dwUrlRetrievalTimeout = retrievalMs;
     if (!CertGetCertificateChain(nullptr, certificate, nullptr, certificate->hCertStore, &request,
-                                 CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT, nullptr, chain.put()))
+                                 CERT_CHAIN_REVOCATION_CHECK_CHAIN_EXCLUDE_ROOT | flags, nullptr, chain.put()))
         refuseFor(HRESULT_FROM_WIN32(GetLastError()));
+}
+
+// What only a fetch over the network could settle: a missing issuer, an
+// unknown revocation.
+bool wantsRetrieval(DWORD errors)
+{
+    return (errors & (CERT_TRUST_IS_PARTIAL_CHAIN | kTolerated)) != 0;
+}
+
+// From the system's cache first; only what it cannot settle goes out over the
+// network, in one budget for every retrieval that ends by `until`.
+void buildChainBy(PCCERT_CONTEXT certificate, uint64_t until, UniqueCertificateChain& chain)
+{
+    buildChain(certificate, kCacheOnly, 0, chain);
+    const uint64_t now = GetTickCount64();
+    if (!wantsRetrieval(chain.get()->TrustStatus.dwErrorStatus) || now >= until)
+        return;
+    const DWORD budget = static_cast<DWORD>(std::min<uint64_t>(kRevocationWaitMs, until - now));
+    buildChain(certificate, CERT_CHAIN_REVOCATION_ACCUMULATIVE_TIMEOUT, budget, chain);
 }
 
 // Wine's SSL policy reports a revocation it could not look up although told to
@@ -104,7 +127,7 @@ void checkSslPolicy(PCCERT_CHAIN_CONTEXT chain, const std::wstring& host)
 
 } // namespace
 
-void checkServerCertificate(CtxtHandle& context, const std::wstring& host)
+void checkServerCertificate(CtxtHandle& context, const std::wstring& host, uint64_t until)
 {
     PCCERT_CONTEXT received = nullptr;
     if (sspi().QueryContextAttributesW(&context, SECPKG_ATTR_REMOTE_CERT_CONTEXT, &received) != SEC_E_OK ||
@@ -112,7 +135,7 @@ void checkServerCertificate(CtxtHandle& context, const std::wstring& host)
         refuse(L"Certificate missing", SEC_E_NO_CREDENTIALS);
     const UniqueCertificate certificate(received);
     UniqueCertificateChain chain;
-    buildChain(certificate.get(), chain);
+    buildChainBy(certificate.get(), until, chain);
     checkTrustBits(chain.get()->TrustStatus.dwErrorStatus);
     checkSslPolicy(chain.get(), host);
     if (!certificateNamesHost(certificate.get(), host))

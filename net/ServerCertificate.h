@@ -4,7 +4,10 @@
 // and not revoked (revocation status unknown or offline passes, as in browsers).
 #include "net/SspiLibrary.h"
 
+#include <cstdint>
 #include <string>
 
-// RSS::NetException naming the reason, with the system's error code.
-void checkServerCertificate(CtxtHandle& context, const std::wstring& host);
+// RSS::NetException naming the reason, with the system's error code. What the
+// chain needs is looked up in the system's cache first; a fetch over the
+// network (an issuer, a revocation list) ends by `until`, a GetTickCount64() value.
+void checkServerCertificate(CtxtHandle& context, const std::wstring& host, uint64_t until);

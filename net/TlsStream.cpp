@@ -38,7 +38,7 @@ StreamResult TlsStream::handshake(uint64_t until)
         return result;
     if (sspi().QueryContextAttributesW(context_.get(), SECPKG_ATTR_STREAM_SIZES, &sizes_) != SEC_E_OK)
         failTls(SEC_E_INTERNAL_ERROR);
-    checkServerCertificate(*context_.get(), host_);
+    checkServerCertificate(*context_.get(), host_, until);
     return result;
 }
 

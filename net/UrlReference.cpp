@@ -59,41 +59,22 @@ Reference split(const std::wstring& text)
     return ref;
 }
 
-// Drops the last segment of the output and the "/" before it.
+// Drops the last segment of the output and the "/" before it. Each character
+// is dropped at most once, so the whole resolution stays linear.
 void popSegment(std::wstring& output)
 {
     const size_t slash = output.rfind(L'/');
     output.erase(slash == std::wstring::npos ? 0 : slash);
 }
 
-// RFC 3986 section 5.2.4, step by step.
-std::wstring removeDotSegments(std::wstring input)
+bool restStartsWith(const std::wstring& input, size_t at, const wchar_t* prefix)
 {
-    std::wstring output;
-    while (!input.empty()) {
-        if (input.compare(0, 3, L"../") == 0) {
-            input.erase(0, 3);
-        } else if (input.compare(0, 2, L"./") == 0) {
-            input.erase(0, 2);
-        } else if (input.compare(0, 3, L"/./") == 0) {
-            input.erase(0, 2);
-        } else if (input == L"/.") {
-            input = L"/";
-        } else if (input.compare(0, 4, L"/../") == 0) {
-            input.erase(0, 3);
-            popSegment(output);
-        } else if (input == L"/..") {
-            input = L"/";
-            popSegment(output);
-        } else if (input == L"." || input == L"..") {
-            input.clear();
-        } else {
-            const size_t next = input.find(L'/', 1);
-            output += input.substr(0, next);
-            input.erase(0, next == std::wstring::npos ? input.size() : next);
-        }
-    }
-    return output;
+    return input.compare(at, std::char_traits<wchar_t>::length(prefix), prefix) == 0;
+}
+
+bool restIs(const std::wstring& input, size_t at, const wchar_t* rest)
+{
+    return input.compare(at, std::wstring::npos, rest) == 0;
 }
 
 // Section 5.2.3: a relative path is appended to the base path's directory.
@@ -151,6 +132,41 @@ Reference transform(const Reference& base, const Reference& ref)
 }
 
 } // namespace
+
+// RFC 3986 section 5.2.4 over a cursor into the input and an output buffer:
+// the standard's "replace the prefix with /" steps move the cursor onto the
+// "/" that is already there, so no step copies the rest of the input.
+std::wstring removeDotSegments(const std::wstring& input)
+{
+    std::wstring output;
+    output.reserve(input.size());
+    size_t at = 0;
+    while (at < input.size()) {
+        if (restStartsWith(input, at, L"../")) {
+            at += 3;
+        } else if (restStartsWith(input, at, L"./") || restStartsWith(input, at, L"/./")) {
+            at += 2;
+        } else if (restIs(input, at, L"/.")) {
+            output += L'/';
+            break;
+        } else if (restStartsWith(input, at, L"/../")) {
+            at += 3;
+            popSegment(output);
+        } else if (restIs(input, at, L"/..")) {
+            popSegment(output);
+            output += L'/';
+            break;
+        } else if (restIs(input, at, L".") || restIs(input, at, L"..")) {
+            break;
+        } else {
+            const size_t next = input.find(L'/', at + 1);
+            const size_t end = next == std::wstring::npos ? input.size() : next;
+            output.append(input, at, end - at);
+            at = end;
+        }
+    }
+    return output;
+}
 
 std::wstring resolveReference(const std::wstring& base, const std::wstring& reference)
 {

@@ -8,6 +8,7 @@
 #include "EngineTestKit.h"
 #include "EventBytes.h"
 #include "LoopbackServer.h"
+#include "ManualEvent.h"
 #include "PluginLibrary.h"
 #include "host/HostProtocol.h"
 #include "services/SettingsStore.h"
@@ -55,9 +56,9 @@ protected:
         host.setValue(kFeedsKey, list);
     }
 
-    void fire()
+    void fire(int32_t code = kNotifyingRefreshEvent)
     {
-        EventBytes event = timerEvent(3);
+        EventBytes event = timerEvent(code);
         EXPECT_EQ(timer(event.address(), 0, nullptr), 0);
     }
 
@@ -99,11 +100,14 @@ TEST_F(ParallelRefresh, FetchesEightAtOnceAndAnnouncesInListOrder)
     EXPECT_EQ(announcements(host.calls()), expected);
 }
 
-// A host that holds its connection open leaves the others to be fetched meanwhile;
-// unload then ends it and every fetch still open, and nothing reaches the host after.
-TEST_F(ParallelRefresh, DeadHostHoldsNoOtherFetchAndUnloadEndsThemAll)
+// A host that holds its connection open leaves the others to be fetched
+// meanwhile, but only as far as one outcome per fetch thread ahead of it: the
+// documents held for the worker stay within that window, however long the
+// list. Unload then ends the held fetch, nothing more is fetched, and
+// nothing reaches the host after.
+TEST_F(ParallelRefresh, DeadHostHoldsBackOnlyTheWindowAndUnloadEndsThemAll)
 {
-    constexpr size_t kFeeds = 10;
+    constexpr size_t kFeeds = 30;
     startServer("127.0.5.91");
     ScriptedResponse silent;
     silent.mode = ScriptedResponse::Mode::Silent;
@@ -111,18 +115,49 @@ TEST_F(ParallelRefresh, DeadHostHoldsNoOtherFetchAndUnloadEndsThemAll)
     serveFeeds(kFeeds, {server->url("/dead")});
 
     fire();
-    EXPECT_TRUE(server->waitForFinished(kFeeds))
-        << "the fetches behind the dead host waited for it";
-    EXPECT_EQ(server->connectionCount(), kFeeds + 1);
+    EXPECT_TRUE(server->waitForFinished(kParallel - 1)) << "the fetches behind the dead host waited for it";
     EXPECT_TRUE(announcements(host.calls()).empty()) << "a later address was announced before the first one";
 
     const size_t before = host.calls().size();
     EXPECT_EQ(library.unload(), 0);
     loaded = false;
-    EXPECT_TRUE(server->waitForFinished(kFeeds + 1)) << "the dead fetch stayed open";
+    EXPECT_TRUE(server->waitForFinished(kParallel)) << "the dead fetch stayed open";
     EXPECT_TRUE(library.release());
     EXPECT_TRUE(library.waitUnmapped(10s)) << "a fetch thread kept running";
+    EXPECT_EQ(server->connectionCount(), kParallel) << "fetches ran ahead of the window, or after unload";
     EXPECT_EQ(host.serviceNames(before), kUnloadCalls) << "the library called the host after unload";
+}
+
+// Timer events during a long refresh: one more refresh waits, the others
+// merge into it (a notifying one makes it notifying), so no worker piles up.
+TEST_F(ParallelRefresh, EventsDuringALongRefreshMergeIntoTheOneWaiting)
+{
+    startServer("127.0.5.93");
+    const UniqueHandle release = manualEvent();
+    const std::string older = rssDocument("Long", {{"Old", "http://x/old", "old", kBase}});
+    server->serve("/feed", [&](const std::string&) {
+        WaitForSingleObject(release.get(), 30000);
+        return httpResponse(server->connectionCount() == 1
+                                ? older
+                                : rssDocument("Long", {{"New", "http://x/new", "new", kBase + 60},
+                                                       {"Old", "http://x/old", "old", kBase}}));
+    });
+    host.setValue(kFeedsKey, server->url("/feed"));
+
+    fire(kSilentRefreshEvent);
+    ASSERT_TRUE(server->waitForConnections(1));
+    for (int i = 0; i < 20; ++i)
+        fire(i == 10 ? kNotifyingRefreshEvent : kSilentRefreshEvent);
+    SetEvent(release.get());
+    ASSERT_TRUE(refreshed(2));
+    EXPECT_EQ(announcements(host.calls()), (std::vector<std::wstring>{notifyLine(L"New"), newsLine(L"new")}));
+
+    EXPECT_EQ(library.unload(), 0);
+    loaded = false;
+    EXPECT_TRUE(library.release());
+    EXPECT_TRUE(library.waitUnmapped(10s)) << "a worker kept running";
+    EXPECT_EQ(endedWorkers(host.calls()), 2u);
+    EXPECT_EQ(server->connectionCount(), 2u) << "more than one refresh ran after the long one";
 }
 
 TEST_F(ParallelRefresh, UnloadCutsEveryFetchInFlightAndStartsNoMore)

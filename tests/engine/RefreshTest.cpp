@@ -190,8 +190,9 @@ TEST_F(Refresh, OverlappingRefreshesRunOneAfterAnother)
     EXPECT_EQ(channelTitles(), (std::vector<std::wstring>{L"Slow"}));
 }
 
-// Many refreshes at once leave the store holding exactly one refresh's channels.
-TEST_F(Refresh, ManyOverlappingRefreshesLeaveOneRefreshInTheStore)
+// Many timer events at once run at most two refreshes, one after the other,
+// and leave the store holding exactly one refresh's channels.
+TEST_F(Refresh, ManyEventsAtOnceRunOneRefreshAndOneWaiting)
 {
     LoopbackServer server("127.0.5.27");
     std::wstring list;
@@ -203,14 +204,18 @@ TEST_F(Refresh, ManyOverlappingRefreshesLeaveOneRefreshInTheStore)
         list += (i ? L"\r\n" : L"") + server.url(path);
     }
     setFeeds(list);
-    constexpr int kRefreshes = 8;
-    for (int i = 0; i < kRefreshes; ++i)
+    constexpr int kEvents = 8;
+    const size_t admitted = plugin.store.refreshQueue().admittedCount();
+    for (int i = 0; i < kEvents; ++i)
         startRefresh(3);
     ASSERT_TRUE(waitForRefreshes());
+    // One ran, at most one waited; the other events merged into the waiting one.
+    const size_t refreshes = plugin.store.refreshQueue().admittedCount() - admitted;
+    EXPECT_LE(refreshes, 2u);
     EXPECT_EQ(channelTitles(), (std::vector<std::wstring>{L"Feed 0", L"Feed 1", L"Feed 2"}));
     EXPECT_EQ(announcements(), (std::vector<std::wstring>{L"notify Item 0", L"news http://x/0", L"notify Item 1",
                                                           L"news http://x/1", L"notify Item 2", L"news http://x/2"}));
-    EXPECT_EQ(server.connectionCount(), 3u * kRefreshes);
+    EXPECT_EQ(server.connectionCount(), 3u * refreshes);
 }
 
 } // namespace

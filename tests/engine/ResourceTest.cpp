@@ -103,8 +103,9 @@ protected:
         return testing::PrintToString(said);
     }
 
-    // A batch of refreshes started back to back, until every worker is reaped
-    // and every cleaner has ended. Batches spare thread starts, Wine's slowest step.
+    // A batch of timer events fired back to back (each batch runs one refresh
+    // and one waiting, into which the rest merge), until every worker is
+    // reaped and every cleaner has ended.
     bool batch(int refreshes, int32_t code)
     {
         host.clearCalls();
@@ -164,12 +165,12 @@ TEST(ResourceCounters, SeeHandlesAndThreadsComeAndGo)
     EXPECT_LE(settledCount(&threadCount, threads), threads);
 }
 
-TEST_F(Resources, ThousandRefreshesOfAnEmptyListLeaveNothingBehind)
+TEST_F(Resources, ThousandTimerEventsOfAnEmptyListLeaveNothingBehind)
 {
     expectNoGrowth(1000, 1);
 }
 
-TEST_F(Resources, RefreshesOfALocalFeedLeaveNothingBehind)
+TEST_F(Resources, TimerEventsOfALocalFeedLeaveNothingBehind)
 {
     const int64_t date = utcSeconds(2024, 6, 1, 12, 0, 0);
     SerialServer server(
@@ -177,8 +178,11 @@ TEST_F(Resources, RefreshesOfALocalFeedLeaveNothingBehind)
                           rssDocument("Local", {{"A", "http://x/a", "a", date}, {"B", "http://x/b", "b", date + 60}}));
     ASSERT_TRUE(server.listening());
     host.setValue(kFeedsKey, L"http://127.0.5.60/feed\r\nhttp://127.0.5.60/feed");
+    const size_t admitted = plugin.store.refreshQueue().admittedCount();
     expectNoGrowth(200, 3);
-    EXPECT_EQ(server.served(), 2u * 210u) << failuresSaid();
+    const size_t refreshes = plugin.store.refreshQueue().admittedCount() - admitted;
+    EXPECT_GE(refreshes, 21u) << "a batch ran less than one refresh";
+    EXPECT_EQ(server.served(), 2u * refreshes) << failuresSaid();
     EXPECT_EQ(plugin.store.channels.size(), 2u) << failuresSaid();
 }
 

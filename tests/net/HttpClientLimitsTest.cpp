@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "FetchOutcome.h"
+#include "LoopbackListener.h"
 #include "LoopbackServer.h"
 #include "net/HttpClient.h"
 
@@ -74,6 +75,25 @@ TEST_F(HttpClientLimits, ServerThatAlwaysHasDataFailsOnTheDeadline)
     FetchOutcome outcome;
     EXPECT_LT(elapsedMs([&] { outcome = fetch(server.url("/endless")); }), kNoHangMs);
     EXPECT_EQ(outcome, (FetchOutcome{"NetException", L"Download took too long", WSAETIMEDOUT, {}}));
+}
+
+// A connect that never completes ends on the per-call limit, and a redirect to
+// such a host ends on the deadline of the whole fetch.
+TEST_F(HttpClientLimits, ConnectToAHostThatNeverAnswersEnds)
+{
+    const FullAcceptQueue unanswering("127.0.4.36");
+    LoopbackServer server("127.0.4.37");
+    server.serve("/moved", rawResponse({"HTTP/1.1 302 Found\r\nLocation: http://127.0.4.36/feed\r\n\r\n"}));
+    const struct {
+        const wchar_t* address;
+        uint32_t ioTimeoutMs, deadlineMs;
+    } cases[] = {{L"http://127.0.4.36/feed", 400, 60000}, {L"http://127.0.4.37/moved", 60000, 600}};
+    for (const auto& c : cases) {
+        use(c.ioTimeoutMs, c.deadlineMs);
+        FetchOutcome outcome;
+        EXPECT_LT(elapsedMs([&] { outcome = fetch(c.address); }), kNoHangMs) << c.address;
+        EXPECT_EQ(outcome, (FetchOutcome{"NetException", L"Could not connect", WSAETIMEDOUT, {}})) << c.address;
+    }
 }
 
 TEST_F(HttpClientLimits, EndlessBodyIsCappedAsATooLargeResponse)

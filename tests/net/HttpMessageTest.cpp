@@ -4,6 +4,7 @@
 
 #include "base/RSSException.h"
 #include "net/HttpMessage.h"
+#include "net/UrlReference.h"
 
 namespace {
 
@@ -84,8 +85,9 @@ TEST(HttpMessage, RequestTargetCannotEndItsLine)
 
 TEST(HttpMessage, LocationWithAControlByteIsNoAddress)
 {
+    const std::string longest = "/" + std::string(kMaxLinkLength - 1, 'a');
     const std::string refused[] = {"http://127.0.0.5/x\nX-Injected: yes", "/a\rb", "/a\tb", "/a\x7f",
-                                   std::string("/a\0b", 4)};
+                                   std::string("/a\0b", 4), longest + "a"};
     for (const std::string& value : refused) {
         try {
             HttpMessage::locationAddress(value);
@@ -94,6 +96,7 @@ TEST(HttpMessage, LocationWithAControlByteIsNoAddress)
             EXPECT_EQ(e.message, L"Redirect to an invalid address");
         }
     }
+    EXPECT_EQ(HttpMessage::locationAddress(longest).size(), kMaxLinkLength);
     EXPECT_EQ(HttpMessage::locationAddress("/a b"), L"/a b");
     EXPECT_EQ(HttpMessage::locationAddress("/caf\xc3\xa9"), L"/caf\u00e9"); // UTF-8
     EXPECT_EQ(HttpMessage::locationAddress("/caf\xe9"), L"/caf\u00e9");     // not UTF-8: byte for byte

@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-SOCKET listenOn(const std::string& address, uint16_t port)
+SOCKET listenOn(const std::string& address, uint16_t port, int backlog)
 {
     WSADATA data;
     if (WSAStartup(MAKEWORD(2, 2), &data) != 0)
@@ -17,7 +17,7 @@ SOCKET listenOn(const std::string& address, uint16_t port)
     local.sin_port = htons(port);
     inet_pton(AF_INET, address.c_str(), &local.sin_addr);
     if (listener == INVALID_SOCKET || bind(listener, reinterpret_cast<sockaddr*>(&local), sizeof local) != 0 ||
-        listen(listener, SOMAXCONN) != 0) {
+        listen(listener, backlog) != 0) {
         const int error = WSAGetLastError();
         if (listener != INVALID_SOCKET)
             closesocket(listener);
@@ -26,4 +26,24 @@ SOCKET listenOn(const std::string& address, uint16_t port)
                                  std::to_string(error));
     }
     return listener;
+}
+
+FullAcceptQueue::FullAcceptQueue(const std::string& address, uint16_t port)
+    : listener_(listenOn(address, port, 0)), filler_(socket(AF_INET, SOCK_STREAM, IPPROTO_TCP))
+{
+    sockaddr_in target{};
+    target.sin_family = AF_INET;
+    target.sin_port = htons(port);
+    inet_pton(AF_INET, address.c_str(), &target.sin_addr);
+    // A backlog of 0 holds one connection; this blocking connect completes into it.
+    if (filler_ == INVALID_SOCKET || connect(filler_, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0)
+        throw std::runtime_error("cannot fill the accept queue of " + address);
+}
+
+FullAcceptQueue::~FullAcceptQueue()
+{
+    if (filler_ != INVALID_SOCKET)
+        closesocket(filler_);
+    closesocket(listener_);
+    WSACleanup();
 }
