@@ -1,6 +1,7 @@
 #include "net/UrlReference.h"
 
 #include <cwctype>
+#include <utility>
 
 namespace {
 
@@ -59,22 +60,49 @@ Reference split(const std::wstring& text)
     return ref;
 }
 
-// Drops the last segment of the output and the "/" before it. Each character
-// is dropped at most once, so the whole resolution stays linear.
-void popSegment(std::wstring& output)
+// RFC 3986 section 5.2.4, in place: a cursor reads the input and the output
+// is written over what was read. Every step consumes at least as much as it
+// writes, so the writing never overtakes the reading, and the standard's
+// "replace the prefix with /" steps just move the cursor onto the "/" already
+// there. No step copies the rest of the path: the whole is linear.
+void removeDotSegmentsInPlace(std::wstring& path)
 {
-    const size_t slash = output.rfind(L'/');
-    output.erase(slash == std::wstring::npos ? 0 : slash);
-}
-
-bool restStartsWith(const std::wstring& input, size_t at, const wchar_t* prefix)
-{
-    return input.compare(at, std::char_traits<wchar_t>::length(prefix), prefix) == 0;
-}
-
-bool restIs(const std::wstring& input, size_t at, const wchar_t* rest)
-{
-    return input.compare(at, std::wstring::npos, rest) == 0;
+    const size_t size = path.size();
+    auto at_ = [&](size_t i) { return i < size ? path[i] : L'\0'; };
+    size_t written = 0;
+    // Drops the last output segment and the "/" before it.
+    auto popSegment = [&] {
+        const size_t slash = written == 0 ? std::wstring::npos : path.rfind(L'/', written - 1);
+        written = slash == std::wstring::npos ? 0 : slash;
+    };
+    size_t at = 0;
+    while (at < size) {
+        const wchar_t c = path[at];
+        const wchar_t next = at_(at + 1);
+        if (c == L'.' && next == L'.' && at_(at + 2) == L'/') { // "../"
+            at += 3;
+        } else if (c == L'.' && next == L'/') { // "./"
+            at += 2;
+        } else if (c == L'.' && (at + 1 == size || (next == L'.' && at + 2 == size))) { // "." or ".." at the end
+            break;
+        } else if (c == L'/' && next == L'.' && (at + 2 == size || at_(at + 2) == L'/')) { // "/." or "/./"
+            at += 2;
+            if (at == size)
+                path[written++] = L'/';
+        } else if (c == L'/' && next == L'.' && at_(at + 2) == L'.' && (at + 3 == size || at_(at + 3) == L'/')) {
+            popSegment(); // "/.." or "/../"
+            at += 3;
+            if (at == size)
+                path[written++] = L'/';
+        } else {
+            const size_t slash = path.find(L'/', at + 1);
+            const size_t end = slash == std::wstring::npos ? size : slash;
+            std::char_traits<wchar_t>::move(&path[written], &path[at], end - at);
+            written += end - at;
+            at = end;
+        }
+    }
+    path.resize(written);
 }
 
 // Section 5.2.3: a relative path is appended to the base path's directory.
@@ -88,91 +116,61 @@ std::wstring mergePaths(const Reference& base, const std::wstring& path)
 
 std::wstring join(const Reference& ref)
 {
-    std::wstring text = ref.scheme + L":";
+    std::wstring text;
+    text.reserve(ref.scheme.size() + ref.authority.size() + ref.path.size() + ref.query.size() +
+                 ref.fragment.size() + 5);
+    text.append(ref.scheme).append(1, L':');
     if (ref.hasAuthority)
-        text += L"//" + ref.authority;
-    text += ref.path;
+        text.append(L"//").append(ref.authority);
+    text.append(ref.path);
     if (ref.hasQuery)
-        text += L"?" + ref.query;
+        text.append(1, L'?').append(ref.query);
     if (ref.hasFragment)
-        text += L"#" + ref.fragment;
+        text.append(1, L'#').append(ref.fragment);
     return text;
 }
 
 // Section 5.2.2, with the base's scheme and authority taken over where the
-// reference has none.
-Reference transform(const Reference& base, const Reference& ref)
+// reference has none. The reference is taken apart in place: a long one is
+// never copied whole.
+Reference transform(const Reference& base, Reference ref)
 {
-    if (ref.hasScheme) {
-        Reference target = ref;
-        target.path = removeDotSegments(ref.path);
-        return target;
-    }
-    Reference target = ref;
-    target.scheme = base.scheme;
-    target.hasScheme = true;
-    if (ref.hasAuthority) {
-        target.path = removeDotSegments(ref.path);
-        return target;
-    }
-    target.authority = base.authority;
-    target.hasAuthority = base.hasAuthority;
-    if (ref.path.empty()) {
-        target.path = base.path;
-        if (!ref.hasQuery) {
-            target.query = base.query;
-            target.hasQuery = base.hasQuery;
+    if (!ref.hasScheme) {
+        ref.scheme = base.scheme;
+        ref.hasScheme = true;
+        if (!ref.hasAuthority) {
+            ref.authority = base.authority;
+            ref.hasAuthority = base.hasAuthority;
+            if (ref.path.empty()) {
+                ref.path = base.path;
+                if (!ref.hasQuery) {
+                    ref.query = base.query;
+                    ref.hasQuery = base.hasQuery;
+                }
+                return ref;
+            }
+            if (ref.path[0] != L'/')
+                ref.path = mergePaths(base, ref.path);
         }
-    } else if (ref.path[0] == L'/') {
-        target.path = removeDotSegments(ref.path);
-    } else {
-        target.path = removeDotSegments(mergePaths(base, ref.path));
     }
-    return target;
+    removeDotSegmentsInPlace(ref.path);
+    return ref;
 }
 
 } // namespace
 
-// RFC 3986 section 5.2.4 over a cursor into the input and an output buffer:
-// the standard's "replace the prefix with /" steps move the cursor onto the
-// "/" that is already there, so no step copies the rest of the input.
-std::wstring removeDotSegments(const std::wstring& input)
+std::wstring removeDotSegments(const std::wstring& path)
 {
-    std::wstring output;
-    output.reserve(input.size());
-    size_t at = 0;
-    while (at < input.size()) {
-        if (restStartsWith(input, at, L"../")) {
-            at += 3;
-        } else if (restStartsWith(input, at, L"./") || restStartsWith(input, at, L"/./")) {
-            at += 2;
-        } else if (restIs(input, at, L"/.")) {
-            output += L'/';
-            break;
-        } else if (restStartsWith(input, at, L"/../")) {
-            at += 3;
-            popSegment(output);
-        } else if (restIs(input, at, L"/..")) {
-            popSegment(output);
-            output += L'/';
-            break;
-        } else if (restIs(input, at, L".") || restIs(input, at, L"..")) {
-            break;
-        } else {
-            const size_t next = input.find(L'/', at + 1);
-            const size_t end = next == std::wstring::npos ? input.size() : next;
-            output.append(input, at, end - at);
-            at = end;
-        }
-    }
-    return output;
+    std::wstring result = path;
+    removeDotSegmentsInPlace(result);
+    return result;
 }
 
 std::wstring resolveReference(const std::wstring& base, const std::wstring& reference)
 {
     const Reference baseParts = split(base);
-    const Reference ref = split(reference);
-    if (!baseParts.hasScheme)
-        return ref.hasScheme ? join(transform(baseParts, ref)) : reference;
-    return join(transform(baseParts, ref));
+    Reference ref = split(reference);
+    if (!baseParts.hasScheme && !ref.hasScheme)
+        return reference;
+    return join(transform(baseParts, std::move(ref)));
 }
