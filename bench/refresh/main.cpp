@@ -15,6 +15,11 @@
 //   bench_refresh memory  [--address A] [--megabytes M] [--code C]
 //                                                     one feed of M MB, timer code C
 //                                                     (3 notifying, the default; 1 silent)
+//   bench_refresh stalled [--address A] [--feeds F] [--megabytes M] [--delay-ms D]
+//                                                     a first feed that answers after D ms
+//                                                     (from A's neighbour .1 higher), then F
+//                                                     feeds of M MB: how much the fetches
+//                                                     hold while the first one stalls
 //   bench_refresh slow    [--runs N] [--address A] [--feeds F] [--items I] [--delay-ms D]
 //                                                     F feeds that each answer after D ms,
 //                                                     refreshed twice, the list unchanged
@@ -408,6 +413,49 @@ int memoryMode(const Options& options)
     return 0;
 }
 
+// The address one above `address` in its last byte: a second server beside the first.
+std::string neighbour(const std::string& address)
+{
+    const size_t dot = address.rfind('.');
+    return address.substr(0, dot + 1) + std::to_string(atoi(address.c_str() + dot + 1) + 1);
+}
+
+int stalledMode(const Options& options)
+{
+    BenchServer server(options.address);
+    LoopbackServer stall(neighbour(options.address));
+    ScriptedResponse late = httpResponse(benchFeed(0, 2, 200));
+    late.chunks.insert(late.chunks.begin(), "");
+    late.pauseBetweenChunksMs = options.delayMs;
+    stall.serve("/first.xml", late);
+    std::wstring list = stall.url("/first.xml");
+    size_t feedBytes = 0;
+    for (size_t feed = 0; feed < options.feeds; ++feed) {
+        // Long items, so that the tree's inserts stay few beside the bytes.
+        std::string document = benchFeedOfSize(options.megabytes << 20, 20000);
+        feedBytes = document.size();
+        const std::string path = "/big/" + std::to_string(feed) + ".xml";
+        server.serve(path, std::move(document));
+        list += L"\r\n" + wide(server.url(path));
+    }
+    TestWindow parent(400, 700);
+    RecordingHost host;
+    host.setValue(kFeedsKey, list);
+    RealPlugin plugin(host, parent.handle());
+    if (!started(plugin))
+        return 1;
+    const PROCESS_MEMORY_COUNTERS before = memory();
+    const RefreshTimeline timeline = plugin.refresh(1, kRefreshLimit);
+    const PROCESS_MEMORY_COUNTERS after = memory();
+    constexpr double kMb = 1024.0 * 1024.0;
+    result(0, "stalled_completed", timeline.completed ? 1 : 0);
+    result(0, "stalled_feeds", static_cast<double>(options.feeds));
+    result(0, "stalled_feed_mb", static_cast<double>(feedBytes) / kMb);
+    result(0, "stalled_peak_delta_mb", static_cast<double>(after.PeakWorkingSetSize - before.WorkingSetSize) / kMb);
+    result(0, "stalled_ms", timeline.ended);
+    return 0;
+}
+
 // Feeds that each answer after a fixed delay, from a server that answers every
 // connection on its own thread, so only the client can put the waits in a row.
 // Each run loads a fresh DLL and refreshes twice: the second refresh of the
@@ -496,6 +544,8 @@ int main(int argc, char** argv)
             return treeMode(options);
         if (options.mode == "slow")
             return slowMode(options);
+        if (options.mode == "stalled")
+            return stalledMode(options);
         printf("ERROR unknown mode %s\n", options.mode.c_str());
     } catch (const std::exception& failure) {
         printf("ERROR %s\n", failure.what());
