@@ -2,6 +2,7 @@
 
 #include "core/PluginInfo.h"
 #include "core/RefreshTimer.h"
+#include "engine/FeedStateFile.h"
 #include "host/HostProtocol.h"
 #include "res/resource_ids.h"
 
@@ -118,6 +119,7 @@ std::unique_ptr<RefreshTask> Plugin::refreshTask(bool notify)
     task->link = link;
     task->fetches = fetches;
     task->settings = &settings;
+    task->statePath = feedStatePath(settings.configFile());
     task->store = &store;
     task->panel = &panel;
     task->notify = notify;

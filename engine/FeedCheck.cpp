@@ -4,12 +4,14 @@
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/RSSException.h"
 #include "engine/FailureWarning.h"
 #include "engine/FeedFetches.h"
 #include "engine/FeedStore.h"
 #include "engine/NewItems.h"
+#include "engine/NewsSummary.h"
 #include "engine/RefreshTask.h"
 #include "engine/RetryAfter.h"
 #include "host/HostProtocol.h"
@@ -24,16 +26,18 @@ bool send(const RefreshTask& task, const wchar_t* service, const void* record)
     return task.link->call(service, reinterpret_cast<intptr_t>(record), 0);
 }
 
-// Notification first, then news entry; false when the gate refused them.
-bool announce(const RefreshTask& task, const Channel& channel, const Item& item)
+bool notify(const RefreshTask& task, const wchar_t* title, const wchar_t* text)
 {
     NotifyRecord notice;
-    notice.title = item.title.c_str();
+    notice.title = title;
+    notice.text = text;
     notice.icon = kItemImageId;
     notice.flags = kItemFlags;
-    if (!send(task, Service::kShowStandardNotify, &notice))
-        return false;
+    return send(task, Service::kShowStandardNotify, &notice);
+}
 
+bool addNewsEntry(const RefreshTask& task, const Channel& channel, const Item& item)
+{
     NewsEntryRecord entry;
     entry.id = item.guid.empty() ? item.link.c_str() : item.guid.c_str();
     entry.title = item.title.c_str();
@@ -42,6 +46,22 @@ bool announce(const RefreshTask& task, const Channel& channel, const Item& item)
     entry.icon = kItemImageId;
     entry.time = item.pubDate;
     return send(task, Service::kNewsAddEntry, &entry);
+}
+
+// Each item's notification then its news entry; past the burst size one
+// notification for the feed, then every news entry. False when the gate
+// refused a call (the plug-in is being unloaded).
+bool announce(const RefreshTask& task, const wchar_t* address, const Channel& channel,
+              const std::vector<const Item*>& news)
+{
+    const bool burst = news.size() > kMostSingleNotifications;
+    if (burst && !notify(task, channel.title.empty() ? address : channel.title.c_str(),
+                         newItemsText(news.size()).c_str()))
+        return false;
+    for (const Item* item : news)
+        if ((!burst && !notify(task, item->title.c_str(), nullptr)) || !addNewsEntry(task, channel, *item))
+            return false;
+    return true;
 }
 
 // Shows the channel kept from the address's last read again; false when there is none.
@@ -71,21 +91,26 @@ void check(const RefreshTask& task, const wchar_t* address, FetchedFeed& fetched
     FeedDocument document = fetched.take();
     FeedMemory& memory = store.memoryFor(address);
     memory.outage.reset(); // read well: an outage is over
-    NewItems news(memory);
     // Moved, not copied: a large feed would otherwise be held twice. The
     // memory shares the store's copy.
     const SharedChannel channel = std::make_shared<const Channel>(std::move(document.channel));
     store.addChannel(channel);
     memory.channel = channel;
+    // A silent refresh learns only addresses it never checked; for the others
+    // what is new stays new (validators included, or the next notifying
+    // refresh would be told nothing changed) until a notifying one.
+    if (!task.notify && memory.checked)
+        return;
 
-    for (const Item& item : channel->items) {
-        if (!news.isNew(item))
-            continue;
-        // Announcements refused by an unload leave the memory as it was, so
-        // the items are announced after the next load rather than lost.
-        if (task.notify && !announce(task, *channel, item))
-            return;
-    }
+    NewItems news(memory, store.now());
+    std::vector<const Item*> fresh;
+    for (const Item& item : channel->items)
+        if (news.isNew(item))
+            fresh.push_back(&item);
+    // Announcements refused by an unload leave the memory as it was, so the
+    // items are announced after the next load rather than lost.
+    if (task.notify && !announce(task, address, *channel, fresh))
+        return;
     news.rememberIn(memory);
     // Only now: asked conditionally, a server would not send these items again.
     memory.validators = std::move(fetched.validators);
@@ -96,7 +121,7 @@ void check(const RefreshTask& task, const wchar_t* address, FetchedFeed& fetched
 void holdOff(const RefreshTask& task, const wchar_t* address, const std::string& retryAfter) noexcept
 {
     try {
-        task.store->memoryFor(address).quietUntil = quietUntil(retryAfter, _time64(nullptr));
+        task.store->memoryFor(address).quietUntil = quietUntil(retryAfter, task.store->now());
         showKept(*task.store, address);
     } catch (...) {
     }

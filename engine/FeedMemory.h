@@ -1,10 +1,10 @@
 #pragma once
-// What the store keeps of one feed address between refreshes, for as long as
-// the library stays in the process.
+// What the store keeps of one feed address between refreshes; all but the
+// channel and the outage is also kept on disk (engine/FeedStateText.h).
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
-#include <unordered_set>
 
 #include "net/HttpAnswer.h"
 #include "rss/Channel.h"
@@ -21,9 +21,12 @@ struct FeedMemory {
     // Whether a check of the address has succeeded with items to remember;
     // until then identities say nothing about what is new.
     bool checked = false;
-    // The identities of the items of that check: replaced by every such check,
-    // so they never outgrow one document.
-    std::unordered_set<std::wstring> identities;
+    // Each identity seen in a check of the last 30 days, with the time of the
+    // last check that saw it; at most kMaxIdentities, the oldest dropped first.
+    std::map<std::wstring, int64_t> identities;
+    // The last refresh that found the address in the list: an address left
+    // out of it for 30 days is forgotten.
+    int64_t listedAt = 0;
     // The warning announced since the address last read well; empty while it does.
     std::optional<FeedWarning> outage;
     // The channel last read, shown again while the address answers that nothing

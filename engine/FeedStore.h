@@ -1,6 +1,9 @@
 #pragma once
 // Channels of the current refresh and what is kept of every address checked.
 #include <cstdint>
+#include <ctime>
+#include <functional>
+#include <utility>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,10 +27,20 @@ public:
     // change the store under another, and the panel never shows a mix of two.
     RefreshQueue& refreshQueue() { return refreshQueue_; }
 
+    // Seconds since 1970 (UTC); tests set another clock to live a month in a moment.
+    int64_t now() const { return clock_ ? clock_() : _time64(nullptr); }
+    void setClock(std::function<int64_t()> clock) { clock_ = std::move(clock); }
+
     ChannelList channels;
+    // The state file's text as last read or written: a refresh that changed
+    // nothing writes nothing.
+    std::string savedState;
+    // Whether a refresh of this library has read the state file yet.
+    bool stateRead = false;
     // Keyed by the feed-list line exactly as written.
     std::map<std::wstring, FeedMemory> feeds;
 
 private:
     RefreshQueue refreshQueue_;
+    std::function<int64_t()> clock_;
 };

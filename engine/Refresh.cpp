@@ -6,6 +6,7 @@
 #include "base/ModuleRef.h"
 #include "engine/FeedCheck.h"
 #include "engine/FeedFetches.h"
+#include "engine/FeedStateFile.h"
 #include "engine/FeedStore.h"
 #include "engine/RefreshTask.h"
 #include "engine/WorkerRegistry.h"
@@ -17,6 +18,10 @@
 #include "ui/FeedPanel.h"
 
 namespace {
+
+// How long an address taken off the list is remembered, so that one put back
+// soon does not announce its whole feed again.
+constexpr int64_t kUnlistedMemorySeconds = 30 * 24 * 3600;
 
 DWORD WINAPI workerMain(LPVOID task)
 {
@@ -37,7 +42,7 @@ bool readFeedList(const RefreshTask& task, std::wstring& list)
 // Each line with what the store remembers of it: how to ask, or not to ask yet.
 std::vector<FeedRequest> requestsFor(const FeedStore& store, const std::vector<std::wstring>& lines)
 {
-    const int64_t now = _time64(nullptr);
+    const int64_t now = store.now();
     std::vector<FeedRequest> requests;
     requests.reserve(lines.size());
     for (const std::wstring& line : lines) {
@@ -45,7 +50,10 @@ std::vector<FeedRequest> requestsFor(const FeedStore& store, const std::vector<s
         request.address = line;
         const auto memory = store.feeds.find(line);
         if (memory != store.feeds.end()) {
-            request.known = memory->second.validators;
+            // Asked conditionally only with a channel to show for "not modified":
+            // after a restart the validators are known but the channel is not.
+            if (memory->second.channel)
+                request.known = memory->second.validators;
             request.quiet = now < memory->second.quietUntil;
         }
         requests.push_back(std::move(request));
@@ -53,11 +61,29 @@ std::vector<FeedRequest> requestsFor(const FeedStore& store, const std::vector<s
     return requests;
 }
 
+// The addresses of the list are marked as listed now; those out of it for
+// longer than their memory lasts are forgotten.
+void markListed(FeedStore& store, const std::vector<std::wstring>& lines)
+{
+    const int64_t now = store.now();
+    for (const std::wstring& line : lines) {
+        const auto memory = store.feeds.find(line);
+        if (memory != store.feeds.end())
+            memory->second.listedAt = now;
+    }
+    for (auto it = store.feeds.begin(); it != store.feeds.end();)
+        it = it->second.listedAt < now - kUnlistedMemorySeconds ? store.feeds.erase(it) : std::next(it);
+}
+
 void refresh(RefreshTask& task)
 {
     FeedStore& store = *task.store;
     const RefreshQueue::Turn turn(store.refreshQueue());
     task.notify = turn.notify(); // events merged while it waited count too
+    if (!store.stateRead) { // read once per library, in the first refresh's turn
+        loadFeedState(store, task.statePath, *task.link);
+        store.stateRead = true;
+    }
     std::wstring list;
     if (!readFeedList(task, list))
         return;
@@ -66,12 +92,11 @@ void refresh(RefreshTask& task)
     // Fetched several at a time, checked one by one in list order on this
     // thread: the store keeps one writer, the announcements their order.
     FeedFetches fetches(requestsFor(store, lines), *task.fetches, task.link.get());
-    for (size_t i = 0; i < lines.size(); ++i) {
-        // Unload cut the refresh short: the remaining checks would only fail.
-        if (!task.link->isOpen())
-            return;
+    // Unload cuts the refresh short: the remaining checks would only fail.
+    for (size_t i = 0; i < lines.size() && task.link->isOpen(); ++i)
         checkFeed(task, lines[i].c_str(), fetches.take(i));
-    }
+    markListed(store, lines);
+    saveFeedState(store, task.statePath, *task.link); // what was checked is kept, unload or not
     if (task.panel != nullptr && task.link->isOpen())
         task.panel->rebuild(store.channels);
 }

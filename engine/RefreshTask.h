@@ -2,6 +2,7 @@
 // One refresh: everything its worker thread works with, handed down by the
 // plug-in at the timer event, and the worker's thread. Owned by the WorkerRegistry.
 #include <memory>
+#include <string>
 
 #include "base/UniqueHandle.h"
 
@@ -17,6 +18,7 @@ struct RefreshTask {
     std::shared_ptr<const HostLink> link;
     std::shared_ptr<const FetchControl> fetches;
     const SettingsStore* settings = nullptr; // where the feed list is read
+    std::wstring statePath;                  // the remembered state's file; empty: none
     FeedStore* store = nullptr;
     FeedPanel* panel = nullptr; // rebuilt at the end; null: nothing to show
     UniqueHandle thread;        // empty when the thread could not be created

@@ -49,6 +49,7 @@ void SettingsStore::open(const HostApi* host, void* module)
     record.capacity = kConfigPathChars;
     callHost(host, Service::kSettingsGetMyConfigFile, asParam(&record), module_.load());
     path.back() = L'\0'; // whatever the host wrote, the path ends inside our buffer
+    configFile_ = path.data();
     settings_ = callHost(host, Service::kSettingsInit, asParam(path.data()), module_.load());
 }
 

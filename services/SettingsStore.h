@@ -17,6 +17,8 @@ public:
     intptr_t writeFeeds(const std::wstring& text) const;
     void close();
     intptr_t handle() const; // zero when the settings are not open
+    // The configuration file the host named at the last open; read on the host's thread only.
+    const std::wstring& configFile() const { return configFile_; }
 
 private:
     bool getValue(const wchar_t* key, intptr_t settings, wchar_t* buffer, uint32_t capacity) const;
@@ -24,4 +26,5 @@ private:
     std::atomic<const HostApi*> host_{nullptr};
     std::atomic<intptr_t> module_{0};
     std::atomic<intptr_t> settings_{0};
+    std::wstring configFile_;
 };

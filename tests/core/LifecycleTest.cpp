@@ -115,7 +115,7 @@ TEST_F(Lifecycle, SecondLoadOpensSettingsAgainAndKeepsStore)
 {
     plugin.load(host.api());
     plugin.store.lastSeenFor(L"http://kept/feed") = 1234;
-    plugin.store.memoryFor(L"http://kept/feed").identities = {L"kept-guid"};
+    plugin.store.memoryFor(L"http://kept/feed").identities = {{L"kept-guid", 1}};
     auto firstRegistry = plugin.workers.get();
     plugin.unload();
     EXPECT_EQ(plugin.workers, nullptr);

@@ -142,7 +142,7 @@ TEST_F(NewsOnce, DatedItemsAreNewByDateOrByIdentity)
                      {"first check: every dated item", {second, first}, {second, first}},
                      {"unchanged", {second, first}, {}},
                      {"backdated, new guid", {second, backdated, first}, {backdated}},
-                     {"edited, date moved forward", {second, backdated, edited}, {edited}},
+                     {"edited, date moved forward: seen is seen", {second, backdated, edited}, {}},
                      {"one dropped, nothing new", {second, edited}, {}},
                  });
 }
@@ -158,7 +158,9 @@ TEST_F(NewsOnce, AddressListedTwiceAnnouncesEachItemOnce)
                  });
 }
 
-TEST_F(NewsOnce, SilentRefreshRemembersWithoutAnnouncing)
+// Silence defers news, never swallows it: only an address never checked is
+// learnt quietly; what appears later waits for the next notifying refresh.
+TEST_F(NewsOnce, SilentRefreshDefersWhatIsNew)
 {
     start("127.0.7.43", {"/feed"});
     const FeedItem a = undated("A"), b = undated("B"), c = undated("C"), d = undated("D");
@@ -166,13 +168,13 @@ TEST_F(NewsOnce, SilentRefreshRemembersWithoutAnnouncing)
     run("/feed", {
                      {"silent first check", {a, b}, {}, false},
                      {"silent, new item", {c, later, a, b}, {}, false},
-                     {"notifying: only what the silent ones did not see", {d, c, later, a, b}, {d}},
+                     {"notifying: everything the first check did not see", {d, c, later, a, b}, {d, c, later}},
                  });
 }
 
-// Unloaded and freed, the library forgets the items it saw with the last-seen
-// times: the next check is a first check again.
-TEST_F(NewsOnce, MemoryGoesWithTheLibrary)
+// Unloaded and freed, the library reads what it saw back from the state file
+// beside the configuration: the next check announces only what is new.
+TEST_F(NewsOnce, MemorySurvivesTheLibrary)
 {
     start("127.0.7.44", {"/feed"});
     const FeedItem a = undated("A"), n = undated("N"), m = undated("M"), k = undated("K");
@@ -183,7 +185,9 @@ TEST_F(NewsOnce, MemoryGoesWithTheLibrary)
     plugin.unload();
     ASSERT_TRUE(library.waitUnmapped(std::chrono::seconds(10))) << "the library stayed mapped";
     ASSERT_TRUE(plugin.load());
-    run("/feed", {{"first check after the reload", {m, n, a, x}, {x}}, {"new undated item", {k, m, n, a, x}, {k}}});
+    run("/feed", {{"silent first refresh after the reload", {m, n, a, x}, {}, false},
+                  {"notifying: what appeared meanwhile", {m, n, a, x}, {m}},
+                  {"new undated item", {k, m, n, a, x}, {k}}});
 }
 
 TEST_F(NewsOnce, FailingAddressIsWarnedOfOncePerOutage)

@@ -6,6 +6,7 @@
 #include "EngineTestKit.h"
 #include "LoopbackServer.h"
 #include "engine/FeedCheck.h"
+#include "engine/NewItems.h"
 #include "engine/FeedStore.h"
 #include "engine/RefreshTask.h"
 #include "services/HostLink.h"
@@ -222,8 +223,8 @@ TEST_F(CheckFeed, ClosedGateAnnouncesNothingAndKeepsLastSeen)
 }
 
 // Every check of a feed whose items all change announces them all, and the
-// address keeps the identities of one document only.
-TEST_F(CheckFeed, KeptIdentitiesNeverOutgrowOneDocument)
+// address keeps no more identities than its bound, the newest.
+TEST_F(CheckFeed, KeptIdentitiesNeverOutgrowTheirBound)
 {
     LoopbackServer server("127.0.5.79");
     const std::wstring address = server.url("/feed");
@@ -243,7 +244,8 @@ TEST_F(CheckFeed, KeptIdentitiesNeverOutgrowOneDocument)
         ASSERT_EQ(host.count(L"News/AddEntry"), round == 0 ? 0u : kItems) << "check " << round;
         largest = std::max(largest, store.feeds.at(address).identities.size());
     }
-    EXPECT_EQ(largest, kItems);
+    EXPECT_EQ(largest, kMaxIdentities);
+    EXPECT_EQ(store.feeds.at(address).identities.count(L"g-" + std::to_wstring(kChecks - 1) + L"-0"), 1u);
     EXPECT_EQ(store.feeds.size(), 1u);
 }
 

@@ -12,6 +12,9 @@ void PluginUnderTest::SetUp()
     // The store lives as long as the library; every test stands for a freshly mapped one.
     plugin.store.channels.clear();
     plugin.store.feeds.clear();
+    plugin.store.savedState.clear();
+    plugin.store.stateRead = false;
+    plugin.store.setClock(nullptr);
     load();
     ASSERT_EQ(host.count(L"WTW/Timer/Create"), 1u);
     ASSERT_NE(timer_, nullptr);

@@ -140,7 +140,7 @@ intptr_t RecordingHost::answerSettings(const RecordedCall& call, intptr_t wParam
 {
     if (call.service == L"WTW/Settings/GetMyConfigFile") {
         auto record = reinterpret_cast<ConfigPathRecord*>(wParam);
-        std::wstring path = configPath();
+        const std::wstring path = configPath_; // under the lock already
         if (record && record->buffer && record->capacity > 0) {
             size_t n = std::min<size_t>(path.size(), record->capacity - 1);
             wmemcpy(record->buffer, path.c_str(), n);
@@ -233,6 +233,18 @@ void RecordingHost::eraseValue(const std::wstring& key)
 {
     std::lock_guard<std::mutex> hold(mutex_);
     values_.erase(key);
+}
+
+std::wstring RecordingHost::configPath() const
+{
+    std::lock_guard<std::mutex> hold(mutex_);
+    return configPath_;
+}
+
+void RecordingHost::setConfigPath(std::wstring path)
+{
+    std::lock_guard<std::mutex> hold(mutex_);
+    configPath_ = std::move(path);
 }
 
 std::optional<std::wstring> RecordingHost::value(const std::wstring& key) const

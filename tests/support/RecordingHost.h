@@ -65,7 +65,10 @@ public:
     void setValue(const std::wstring& key, const std::wstring& value);
     void eraseValue(const std::wstring& key);
     std::optional<std::wstring> value(const std::wstring& key) const;
-    std::wstring configPath() const { return L"C:\\quillFeed-test\\quillFeed.ini"; }
+    // A folder that does not exist unless a test names one of its own, so that
+    // no remembered state passes from one test to the next.
+    std::wstring configPath() const;
+    void setConfigPath(std::wstring path);
 
     void setThemeColor(intptr_t index, intptr_t color);
     // Called (outside the lock) after a call is recorded; its result, when set, is returned.
@@ -83,5 +86,6 @@ private:
     std::map<std::wstring, std::wstring> values_;
     std::map<intptr_t, intptr_t> themeColors_;
     intptr_t settingsHandle_ = 0x5E77;
+    std::wstring configPath_ = L"C:\\quillFeed-test\\quillFeed.ini";
     std::function<std::optional<intptr_t>(const RecordedCall&)> responder_;
 };
