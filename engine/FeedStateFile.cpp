@@ -80,6 +80,7 @@ void loadFeedState(FeedStore& store, const std::wstring& path, const HostLink& l
     try {
         if (path.empty() || !store.feeds.empty())
             return; // nowhere to keep it, or this library already knows more
+        store.savedState.clear(); // whatever is on disk now, nothing of ours is
         std::string text;
         const ReadResult result = readWhole(path, text);
         if (result == ReadResult::Missing)

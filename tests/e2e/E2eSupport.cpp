@@ -31,39 +31,9 @@ bool takeAvailable(HANDLE pipe, std::string& bytes)
     return true;
 }
 
-std::string drain(HANDLE pipe)
-{
-    std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(pipe, buffer, sizeof buffer, &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    return bytes;
-}
-
 std::wstring quoted(const std::wstring& argument)
 {
     return L"\"" + argument + L"\"";
-}
-
-void removeTree(const std::wstring& folder)
-{
-    WIN32_FIND_DATAW found{};
-    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            const std::wstring path = folder + L"\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                removeTree(path);
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(folder.c_str());
 }
 
 std::wstring decoded(const std::string& bytes)
@@ -85,42 +55,6 @@ std::string sampleBytes(const std::string& name)
 std::wstring devhostPath()
 {
     return windowsPath(QF_DEVHOST_PATH);
-}
-
-ScratchFolder::ScratchFolder()
-{
-    static std::atomic<int> counter{0};
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    folder_ =
-        std::wstring(temp) + L"qf-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++counter);
-    removeTree(folder_);
-    CreateDirectoryW(folder_.c_str(), nullptr);
-}
-
-ScratchFolder::~ScratchFolder()
-{
-    removeTree(folder_);
-}
-
-bool writeFileBytes(const std::wstring& path, const std::string& bytes)
-{
-    UniqueHandle file{
-        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
-    DWORD written = 0;
-    return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-           written == bytes.size();
-}
-
-std::string readFileBytes(const std::wstring& path)
-{
-    UniqueHandle file{CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)};
-    return !file ? std::string() : drain(file.get());
-}
-
-bool fileExists(const std::wstring& path)
-{
-    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 ChildResult runDevhost(const std::vector<std::wstring>& arguments, DWORD limitMs)

@@ -1,31 +1,16 @@
 #pragma once
-// Helpers of the end-to-end tests: the sample feeds, scratch folders, and
+// Helpers of the end-to-end tests: the sample feeds and
 // devhost.exe run as a child process with its output captured.
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
+#include "ScratchFolder.h"
+
 // The bytes of a file in the repository's samples/ folder.
 std::string sampleBytes(const std::string& name);
 std::wstring devhostPath();
-
-// A fresh folder under the temporary folder, removed with its files.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    std::wstring path(const std::wstring& name) const { return folder_ + L"\\" + name; }
-
-private:
-    std::wstring folder_;
-};
-
-bool writeFileBytes(const std::wstring& path, const std::string& bytes);
-std::string readFileBytes(const std::wstring& path);
-bool fileExists(const std::wstring& path);
 
 struct ChildResult {
     bool finished = false; // false: killed after the time limit

@@ -1,0 +1,294 @@
+// What the plug-in remembers across restarts and counts as news: the state
+// file's text, damaged files, bursts, and identities over a month.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <optional>
+
+#include "Announcements.h"
+#include "CheckFeedFixture.h"
+#include "FeedDocuments.h"
+#include "LogLines.h"
+#include "LoopbackServer.h"
+#include "PluginUnderTest.h"
+#include "ScratchFolder.h"
+#include "Wide.h"
+#include "engine/FeedStateText.h"
+#include "engine/NewsSummary.h"
+#include "host/HostProtocol.h"
+
+namespace {
+
+using Lines = std::vector<std::wstring>;
+const int64_t kBase = utcSeconds(2025, 1, 10, 12, 0, 0);
+constexpr int64_t kDay = 24 * 3600;
+
+std::map<std::wstring, FeedMemory> sampleState()
+{
+    std::map<std::wstring, FeedMemory> feeds;
+    FeedMemory& odd = feeds[L"http://a.example/feed?x=1\tż"];
+    odd.lastSeen = kBase;
+    odd.checked = true;
+    odd.listedAt = kBase + 1;
+    odd.quietUntil = kBase + 2;
+    odd.validators = {"\"v\\1\"", "Fri, 10 Jan 2025 12:00:00 GMT", L"http://a.example"};
+    odd.identities = {{L"line\nbreak", kBase}, {L"zażółć \\ back\\41", kBase - 5}, {L"\u65e5\u672c", 3}};
+    feeds[L"http://b.example/"]; // known, nothing checked yet
+    return feeds;
+}
+
+TEST(FeedStateText, ReadsBackWhatItWrote)
+{
+    const auto feeds = sampleState();
+    std::map<std::wstring, FeedMemory> read;
+    std::string why;
+    ASSERT_TRUE(readFeedState(writeFeedState(feeds), read, why)) << why;
+    ASSERT_EQ(read.size(), feeds.size());
+    for (const auto& [address, memory] : feeds) {
+        const FeedMemory& again = read.at(address);
+        EXPECT_EQ(again.lastSeen, memory.lastSeen);
+        EXPECT_EQ(again.checked, memory.checked);
+        EXPECT_EQ(again.listedAt, memory.listedAt);
+        EXPECT_EQ(again.quietUntil, memory.quietUntil);
+        EXPECT_EQ(again.validators.etag, memory.validators.etag);
+        EXPECT_EQ(again.validators.lastModified, memory.validators.lastModified);
+        EXPECT_EQ(again.validators.origin, memory.validators.origin);
+        EXPECT_EQ(again.identities, memory.identities);
+    }
+    // A fact of a later version is skipped, not damage.
+    EXPECT_TRUE(readFeedState("quillFeed state 1\nfeed x\nnext-ask 12\nend 1\n", read, why)) << why;
+}
+
+TEST(FeedStateText, RefusesWhatIsNotAWholeState)
+{
+    const std::string good = writeFeedState(sampleState());
+    std::string badNumber = good;
+    badNumber.replace(badNumber.find("seen ") + 5, 1, "x");
+    const struct {
+        const char* name;
+        std::string text;
+    } cases[] = {
+        {"empty", ""},
+        {"cut in a record", good.substr(0, good.size() / 2)},
+        {"cut before its end line", good.substr(0, good.rfind("end "))},
+        {"last line end missing", good.substr(0, good.size() - 1)},
+        {"another version", "quillFeed state 2\nend 0\n"},
+        {"garbage", std::string("\x89PNG\r\n\x1a\n\0\0", 10)},
+        {"a number that is none", badNumber},
+        {"a count that differs", "quillFeed state 1\nfeed x\nend 2\n"},
+        {"a fact before any address", "quillFeed state 1\nseen 1\nend 0\n"},
+        {"a broken escape", "quillFeed state 1\nfeed a\\4\nend 1\n"},
+        {"lines after the end", good + "feed x\n"},
+    };
+    for (const auto& c : cases) {
+        std::map<std::wstring, FeedMemory> read;
+        std::string why;
+        EXPECT_FALSE(readFeedState(c.text, read, why)) << c.name;
+        EXPECT_TRUE(read.empty()) << c.name;
+        EXPECT_FALSE(why.empty()) << c.name;
+    }
+}
+
+// The size and times of a large state, as the closing measure of the format:
+// 200 feeds of 50 items, each identity about 60 characters.
+TEST(FeedStateText, TwoHundredFeedsOfFiftyItems)
+{
+    std::map<std::wstring, FeedMemory> feeds;
+    for (int feed = 0; feed < 200; ++feed) {
+        FeedMemory& memory = feeds[L"https://news" + std::to_wstring(feed) + L".example/feed.xml"];
+        memory.checked = true;
+        memory.lastSeen = memory.listedAt = kBase;
+        memory.validators = {"\"5f3a-" + std::to_string(feed) + "\"", "Fri, 10 Jan 2025 12:00:00 GMT", L"https://x"};
+        for (int item = 0; item < 50; ++item)
+            memory.identities[L"https://news" + std::to_wstring(feed) + L".example/2025/01/10/story-" +
+                              std::to_wstring(item) + L".html"] = kBase;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    const std::string text = writeFeedState(feeds);
+    const auto written = std::chrono::steady_clock::now();
+    std::map<std::wstring, FeedMemory> read;
+    std::string why;
+    ASSERT_TRUE(readFeedState(text, read, why)) << why;
+    const auto readBack = std::chrono::steady_clock::now();
+    EXPECT_EQ(read.size(), feeds.size());
+    using Ms = std::chrono::duration<double, std::milli>;
+    printf("state of 200 feeds x 50 items: %zu bytes, written in %.1f ms, read in %.1f ms\n", text.size(),
+           Ms(written - start).count(), Ms(readBack - written).count());
+}
+
+TEST(NewsSummary, CountsInPolish)
+{
+    const std::map<size_t, std::wstring> cases = {
+        {1, L"1 nowy wpis"},      {2, L"2 nowe wpisy"},       {4, L"4 nowe wpisy"},     {5, L"5 nowych wpisów"},
+        {12, L"12 nowych wpisów"}, {14, L"14 nowych wpisów"}, {22, L"22 nowe wpisy"},   {25, L"25 nowych wpisów"},
+        {50, L"50 nowych wpisów"}, {104, L"104 nowe wpisy"},  {112, L"112 nowych wpisów"}};
+    for (const auto& [count, text] : cases)
+        EXPECT_EQ(newItemsText(count), text) << count;
+}
+
+class News : public CheckFeedFixture {
+protected:
+    void SetUp() override
+    {
+        CheckFeedFixture::SetUp();
+        store.setClock([this] { return now; });
+    }
+    // One notifying check of a feed serving these items; what it announced.
+    Lines checkServing(const std::vector<FeedItem>& items)
+    {
+        server.serve("/feed", rssDocument("Burst", items));
+        host.clearCalls();
+        store.clearChannels();
+        check(address, true);
+        return announcements(host.calls());
+    }
+
+    LoopbackServer server{"127.0.5.100"};
+    const std::wstring address = server.url("/feed");
+    int64_t now = kBase;
+};
+
+std::vector<FeedItem> items(const std::string& prefix, size_t count)
+{
+    std::vector<FeedItem> made;
+    for (size_t i = 0; i < count; ++i)
+        made.push_back({prefix + std::to_string(i), "http://x/" + prefix + std::to_string(i), prefix + std::to_string(i),
+                        kBase + static_cast<int64_t>(i)});
+    return made;
+}
+
+// Up to three new items keep a notification each; past that one names the
+// channel and the count, and every item still gets its news entry.
+TEST_F(News, BurstsShowOneNotification)
+{
+    const struct {
+        size_t count;
+        size_t notifications;
+        std::wstring summary;
+    } cases[] = {{3, 3, L""}, {4, 1, L"4 nowe wpisy"}, {50, 1, L"50 nowych wpisów"}};
+    std::vector<FeedItem> feed;
+    for (size_t round = 0; round < std::size(cases); ++round) {
+        std::vector<FeedItem> fresh = items("r" + std::to_string(round) + "-", cases[round].count);
+        feed.insert(feed.begin(), fresh.begin(), fresh.end());
+        now += kDay;
+        checkServing(feed);
+        const auto notices = host.callsTo(L"WTW/ShowStandardNotify");
+        ASSERT_EQ(notices.size(), cases[round].notifications) << cases[round].count;
+        if (!cases[round].summary.empty()) {
+            EXPECT_EQ(notices[0].text(16), L"Burst");
+            EXPECT_EQ(notices[0].text(8), cases[round].summary);
+        }
+        const auto entries = host.callsTo(L"News/AddEntry");
+        ASSERT_EQ(entries.size(), cases[round].count);
+        EXPECT_EQ(entries.front().text(16), wide(fresh.front().title)) << "news entries keep document order";
+    }
+}
+
+// An item that drops out of a rotating feed is not news when it comes back
+// within 30 days; after that it is.
+TEST_F(News, ReturningItemsAreNewsOnlyAfterAMonth)
+{
+    const FeedItem kept{"Kept", "http://x/kept", "kept"}, rotating{"Rotating", "http://x/rot", "rot"};
+    checkServing({kept, rotating});
+    const struct {
+        int64_t daysAway;
+        Lines announced;
+    } cases[] = {{1, {}}, {31, {notifyLine(L"Rotating"), newsLine(L"rot")}}};
+    for (const auto& c : cases) {
+        for (int64_t day = 0; day < c.daysAway; ++day, now += kDay) // checked daily without it
+            EXPECT_EQ(checkServing({kept}), Lines{}) << "day " << day;
+        EXPECT_EQ(checkServing({kept, rotating}), c.announced) << c.daysAway;
+    }
+}
+
+// Remembered state on disk through whole refreshes of the plug-in.
+class StateFile : public PluginUnderTest {
+protected:
+    void SetUp() override
+    {
+        host.setConfigPath(scratch.path(L"quillFeed.ini"));
+        PluginUnderTest::SetUp();
+    }
+    std::wstring statePath() const { return scratch.path(L"quillFeed.state"); }
+    size_t stateLines() const
+    {
+        size_t lines = 0;
+        for (const std::wstring& line : logMessages(host.calls()))
+            lines += line.rfind(L"State file", 0) == 0;
+        return lines;
+    }
+
+    ScratchFolder scratch;
+};
+
+TEST_F(StateFile, DamagedFileIsSetAsideAndTheStartIsFresh)
+{
+    LoopbackServer server("127.0.5.101");
+    server.serve("/feed", rssDocument("Fresh", {{"Dated", "http://x/d", "d", kBase}}));
+    host.setValue(kFeedsKey, server.url("/feed"));
+    const std::string damages[] = {"quillFeed state 1\nfeed http://x\nseen 1", "quillFeed state 9\nend 0\n",
+                                   std::string(100, '\x01')};
+    for (const std::string& damage : damages) {
+        plugin.store.feeds.clear();
+        plugin.store.stateRead = false;
+        ASSERT_TRUE(writeFileBytes(statePath(), damage));
+        host.clearCalls();
+        ASSERT_TRUE(runRefresh());
+        EXPECT_EQ(announcements(), (Lines{notifyLine(L"Dated"), newsLine(L"d")})) << "a first check again";
+        EXPECT_EQ(stateLines(), 1u) << damage;
+        EXPECT_EQ(readFileBytes(statePath() + L".damaged"), damage);
+        EXPECT_EQ(host.value(kFeedsKey), std::optional<std::wstring>(server.url("/feed"))) << "the list is untouched";
+        const std::wstring address = server.url("/feed");
+        EXPECT_NE(readFileBytes(statePath()).find("feed " + std::string(address.begin(), address.end())),
+                  std::string::npos);
+    }
+}
+
+// A write broken off before the new file took the old one's place leaves the
+// old state, which is read as if nothing had happened.
+TEST_F(StateFile, BrokenOffWriteLeavesTheOldState)
+{
+    LoopbackServer server("127.0.5.102");
+    server.serve("/feed", rssDocument("Kept", {{"Old", "http://x/o", "o", kBase}}));
+    host.setValue(kFeedsKey, server.url("/feed"));
+    ASSERT_TRUE(runRefresh());
+    const std::string old = readFileBytes(statePath());
+    ASSERT_FALSE(old.empty());
+    ASSERT_TRUE(writeFileBytes(statePath() + L".new", old.substr(0, old.size() / 2)));
+    plugin.store.feeds.clear();
+    plugin.store.stateRead = false;
+    host.clearCalls();
+    ASSERT_TRUE(runRefresh());
+    EXPECT_TRUE(announcements().empty());
+    EXPECT_EQ(stateLines(), 0u);
+}
+
+// An address taken off the list is remembered for 30 days: put back sooner it
+// announces nothing again; later it is a first check.
+TEST_F(StateFile, AddressOffTheListIsForgottenAfterAMonth)
+{
+    int64_t now = kBase;
+    plugin.store.setClock([&now] { return now; });
+    LoopbackServer server("127.0.5.103");
+    server.serve("/a", rssDocument("A", {{"Dated", "http://x/d", "d", kBase}}));
+    server.serve("/b", rssDocument("B", {}));
+    const struct {
+        int64_t daysAway;
+        Lines announced;
+    } cases[] = {{1, {}}, {31, {notifyLine(L"Dated"), newsLine(L"d")}}};
+    host.setValue(kFeedsKey, server.url("/a"));
+    ASSERT_TRUE(runRefresh());
+    for (const auto& c : cases) {
+        host.setValue(kFeedsKey, server.url("/b"));
+        now += c.daysAway * kDay;
+        ASSERT_TRUE(runRefresh());
+        host.setValue(kFeedsKey, server.url("/a"));
+        host.clearCalls();
+        ASSERT_TRUE(runRefresh());
+        EXPECT_EQ(announcements(), c.announced) << c.daysAway;
+    }
+}
+
+} // namespace
