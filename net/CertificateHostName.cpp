@@ -36,11 +36,44 @@ std::optional<std::vector<BYTE>> ipv4Bytes(const std::wstring& host)
     return bytes.size() == 4 ? std::optional<std::vector<BYTE>>(bytes) : std::nullopt;
 }
 
-bool dnsNameMatches(const std::wstring& pattern, const std::wstring& host)
+// A wildcard stands for one label only where at least this many follow it:
+// `*.com` or `*.co` would stand for every name under a top-level domain.
+constexpr size_t kLabelsAfterWildcard = 2;
+
+// The number of dot-separated labels, 0 when one of them is empty.
+size_t labelCount(const std::wstring& name)
 {
-    const std::wstring name = lowered(pattern);
-    if (name.rfind(L"*.", 0) != 0)
+    size_t labels = 1;
+    for (size_t at = 0, dot; (dot = name.find(L'.', at)) != std::wstring::npos; at = dot + 1, ++labels)
+        if (dot == at)
+            return 0;
+    return name.empty() || name.back() == L'.' ? 0 : labels;
+}
+
+// Whether the resolver reads the host as an address: an IPv6 literal, or a
+// last label that is a number, as in "127.0.0.1" and its short and hex forms
+// ("127.1", "0x7f.1"): a certificate names it by an IP entry only.
+bool addressLike(const std::wstring& host)
+{
+    if (host.find_first_of(L":[") != std::wstring::npos)
+        return true;
+    const std::wstring last = host.substr(host.rfind(L'.') + 1);
+    return !last.empty() && (last.find_first_not_of(L"0123456789") == std::wstring::npos || last.rfind(L"0x", 0) == 0);
+}
+
+// Whether one DNS name names the host (in lower case): the same name in any
+// letter case, or "*." and a name of at least two labels, the '*' standing
+// for the host's whole left-most label. No DNS name names an address.
+bool dnsNameNamesHost(const std::wstring& dnsName, const std::wstring& host)
+{
+    const std::wstring name = lowered(dnsName);
+    if (addressLike(host))
+        return false;
+    if (name.find(L'*') == std::wstring::npos)
         return name == host;
+    if (name.rfind(L"*.", 0) != 0 || name.find(L'*', 1) != std::wstring::npos ||
+        labelCount(name.substr(2)) < kLabelsAfterWildcard)
+        return false;
     const size_t dot = host.find(L'.');
     return dot != std::wstring::npos && dot > 0 && host.compare(dot, std::wstring::npos, name, 1) == 0;
 }
@@ -98,9 +131,9 @@ bool certificateNamesHost(PCCERT_CONTEXT certificate, const std::wstring& host)
         }
         if (entry.dwAltNameChoice == CERT_ALT_NAME_DNS_NAME) {
             anyDnsName = true;
-            if (!address && entry.pwszDNSName != nullptr && dnsNameMatches(entry.pwszDNSName, name))
+            if (entry.pwszDNSName != nullptr && dnsNameNamesHost(entry.pwszDNSName, name))
                 return true;
         }
     }
-    return !address && !anyDnsName && lowered(commonName(certificate)) == name;
+    return !anyDnsName && !addressLike(name) && lowered(commonName(certificate)) == name;
 }

@@ -3,6 +3,8 @@
 
 #include <shellapi.h>
 
+#include "ui/LinkForShell.h"
+
 namespace {
 
 constexpr int kLinkBufferChars = 512;
@@ -48,7 +50,7 @@ void openSelectedLink(HWND tree)
     text[kLinkBufferChars - 1] = L'\0';
     if (!isWebAddress(text))
         return;
-    ShellExecuteW(tree, L"open", text, nullptr, nullptr, SW_SHOWNORMAL);
+    ShellExecuteW(tree, L"open", linkForShell(text).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 // The colour the tree was given, or the system's own when it has none (-1,

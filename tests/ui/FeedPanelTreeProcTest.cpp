@@ -10,6 +10,7 @@
 #include "PanelFixture.h"
 #include "TestPaths.h"
 #include "base/UniqueHandle.h"
+#include "ui/LinkForShell.h"
 
 namespace {
 
@@ -192,7 +193,7 @@ TEST_F(TreeProc, DoubleClickOnALinkLineOpensItsWebAddress)
     targets.handler(L"https");
     Channel channel = channelTitled(L"channel");
     channel.description = L"about";
-    channel.link = L"http://example.invalid/channel?id=1";
+    channel.link = L"http://example.invalid/channel?id=1&q=\"a b\"";
     Item item = itemTitled(L"item");
     item.link = L"HTTPS://Example.invalid/Item"; // the scheme in any case
     channel.items = {item};
@@ -206,9 +207,20 @@ TEST_F(TreeProc, DoubleClickOnALinkLineOpensItsWebAddress)
     ASSERT_EQ(itemLink.data, 1);
 
     doubleClick(channelLink.item);
-    EXPECT_EQ(waitOpened(L"http.exe"), channel.link) << "the channel's link line was not opened";
+    EXPECT_EQ(waitOpened(L"http.exe"), std::wstring(L"http://example.invalid/channel?id=1&q=%22a%20b%22"));
     doubleClick(itemLink.item);
     EXPECT_EQ(waitOpened(L"https.exe"), item.link) << "the item's link line was not opened";
+}
+
+TEST(LinkForShell, EncodesWhatTheShellWouldReadAsMoreThanTheAddress)
+{
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"http://x/a b?q=\"<c>\"|^`\t\r\n\x7f", L"http://x/a%20b?q=%22%3Cc%3E%22%7C%5E%60%09%0D%0A%7F"},
+        {L"http://x/a\\b\\\\", L"http://x/a\\b%5C%5C"}, // only a run at the end escapes the closing quote
+        {L"http://x/%20%2522?a=1&b=%#f{}'\u017c", L"http://x/%20%2522?a=1&b=%#f{}'\u017c"},
+    };
+    for (const auto& [link, expected] : cases)
+        EXPECT_EQ(linkForShell(link), expected) << testing::PrintToString(link);
 }
 
 TEST_F(TreeProc, LinksToAnythingButTheWebAreLeftAlone)
