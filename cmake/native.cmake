@@ -107,7 +107,7 @@ if(QF_BUILD_TESTS)
         ${CMAKE_CURRENT_SOURCE_DIR}/tests/net/UrlReferenceTest.cpp)
 
     add_test(NAME native.bench.LinkSmoke COMMAND qf_link_bench 1)
-    add_test(NAME native.bench.ParseMemorySmoke COMMAND qf_parse_memory 1)
+    add_test(NAME native.bench.ParseMemorySmoke COMMAND qf_parse_memory 0.25)
     set_tests_properties(native.bench.ParseMemorySmoke PROPERTIES PASS_REGULAR_EXPRESSION "largest peak")
 
     if(QF_FUZZ_ENABLED)

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "rss/ChannelItems.h"
 #include "rss/FeedDate.h"
 #include "rss/FeedNamespaces.h"
 #include "rss/FieldText.h"
@@ -104,7 +105,7 @@ Item readEntry(const XmlNode& entry, DocumentScope& scope)
 void readFeedChild(Channel& channel, const XmlNode& child, std::string_view local, DocumentScope& scope)
 {
     if (local == "entry")
-        channel.items.push_back(readEntry(child, scope));
+        addItem(channel, readEntry(child, scope), scope);
     else if (local == "title")
         channel.title = wholeFieldText(child, scope);
     else if (local == "subtitle" || local == "tagline")

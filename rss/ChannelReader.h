@@ -10,5 +10,8 @@
 // top-level element of any other name). A document of another shape gives
 // an empty Channel. Relative links are resolved against xml:base and
 // `address`, the feed's own address (none: left as written). Throws
-// RSS::XMLException when the body is not accepted.
+// RSS::XMLException when the body is not accepted, among others when it is
+// past a limit of xml/XmlLimits.h, has more than kMaxItems items
+// (rss/ChannelItems.h) or a field whose whole text is longer than
+// Xml::kMaxTextBytes; no part of such a channel is returned.
 Channel readChannel(std::string body, const std::wstring& address = std::wstring());

@@ -12,7 +12,8 @@ const std::string_view kXmlns = "xmlns";
 
 } // namespace
 
-DocumentScope::DocumentScope(std::wstring address, std::string encoding) : encoding_(std::move(encoding))
+DocumentScope::DocumentScope(std::wstring address, std::string encoding, size_t size)
+    : encoding_(std::move(encoding)), size_(size)
 {
     bind("xml", FeedNamespaces::kXml);
     bases_.push_back(std::move(address));
@@ -30,7 +31,9 @@ DocumentScope::Guard DocumentScope::enter(const XmlNode& element)
             else if (attribute[kXmlns.size()] == ':')
                 bind(attribute.substr(kXmlns.size() + 1), value);
         } else if (attribute == "xml:base") {
-            bases_.push_back(resolveLink(shownText(value, encoding_), base()));
+            // A blank or overlong xml:base leaves the outer base in force.
+            std::wstring resolved = resolveLink(shownText(value, encoding_), base());
+            bases_.push_back(resolved.empty() ? base() : std::move(resolved));
         }
     }
     return Guard(*this, bindings, bases);

@@ -3,6 +3,7 @@
 // namespace declarations (names are matched by namespace, never by the
 // prefix a feed happens to use), the base address of relative links
 // (xml:base over the feed's own address) and the document's encoding.
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -17,7 +18,8 @@ struct ExpandedName {
 
 class DocumentScope {
 public:
-    DocumentScope(std::wstring address, std::string encoding);
+    // `size`: the document's length, where what the reading rejects is reported.
+    DocumentScope(std::wstring address, std::string encoding, size_t size = 0);
 
     // Ends what `enter` put in scope.
     class Guard {
@@ -45,12 +47,14 @@ public:
     // The address relative links are resolved against.
     const std::wstring& base() const { return bases_.back(); }
     const std::string& encoding() const { return encoding_; }
+    size_t documentSize() const { return size_; }
 
 private:
     void bind(std::string_view prefix, std::string_view uri);
     void leave(size_t bindings, size_t bases);
 
     std::string encoding_;
+    size_t size_;
     // Each prefix with its URIs, innermost last, and the prefixes in the order
     // bound, so leaving unbinds them: a lookup stays one probe however many
     // declarations a hostile feed makes. The views point into elements in scope.

@@ -5,6 +5,7 @@
 #include "net/UrlReference.h"
 #include "rss/CharacterReferences.h"
 #include "rss/TextDecoding.h"
+#include "xml/XmlError.h"
 #include "xml/XmlNodeText.h"
 
 // References are decoded after the conversion, so that each gives its
@@ -18,7 +19,10 @@ std::wstring wholeFieldText(const XmlNode& element, const DocumentScope& scope)
 {
     if (element.children.empty())
         return shownText(element.text, scope.encoding()); // no copy of a long text
-    return shownText(wholeText(element), scope.encoding());
+    const std::string text = wholeText(element, Xml::kMaxTextBytes);
+    if (text.size() > Xml::kMaxTextBytes) // each piece is within it, their sum need not be
+        Xml::failTextTooLong(scope.documentSize());
+    return shownText(text, scope.encoding());
 }
 
 std::wstring ownFieldText(const XmlNode& element, const DocumentScope& scope)
@@ -33,6 +37,8 @@ std::wstring resolveLink(std::wstring text, const std::wstring& base)
         return std::wstring();
     text.erase(text.find_last_not_of(L' ') + 1);
     text.erase(0, first);
+    if (text.size() > kMaxLinkLength)
+        return std::wstring();
     return base.empty() ? text : resolveReference(base, text);
 }
 

@@ -14,7 +14,8 @@ std::wstring wholeFieldText(const XmlNode& element, const DocumentScope& scope);
 // Only the text before the first child: containers such as image or skipDays.
 std::wstring ownFieldText(const XmlNode& element, const DocumentScope& scope);
 
-// An address: blanks around it trimmed, a relative one resolved against `base`.
+// An address: blanks around it trimmed, a relative one resolved against
+// `base`; empty when blank or longer than kMaxLinkLength.
 std::wstring resolveLink(std::wstring text, const std::wstring& base);
 
 // The element's whole text as an address, resolved in the element's scope.

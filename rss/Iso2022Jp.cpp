@@ -53,3 +53,23 @@ std::string iso2022JpToEucJp(const std::string& text)
     }
     return out;
 }
+
+size_t iso2022JpOffset(const std::string& text, size_t characters)
+{
+    Mode mode = Mode::Ascii;
+    size_t p = 0;
+    while (p < text.size()) {
+        size_t length = 0;
+        if (text[p] == kEscape)
+            mode = escapeAt(text, p, mode, length);
+        if (length == 0 && characters == 0)
+            break;
+        if (length == 0) {
+            const auto byte = static_cast<unsigned char>(text[p]);
+            length = mode == Mode::Kanji && byte >= 0x21 && byte <= 0x7E && p + 1 < text.size() ? 2 : 1;
+            --characters;
+        }
+        p += length;
+    }
+    return p;
+}

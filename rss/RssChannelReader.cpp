@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "rss/ChannelItems.h"
 #include "rss/FeedDate.h"
 #include "rss/FeedNamespaces.h"
 #include "rss/FieldText.h"
@@ -157,7 +158,7 @@ void readChannelChild(Reading<Channel>& reading, const XmlNode& child, std::stri
     if (name.local == "ttl")
         reading.record.ttl = static_cast<int32_t>(atoi(child.text.c_str()));
     else if (name.local == "item" && itemsInside)
-        reading.record.items.push_back(readItem(child, ownUri, scope));
+        addItem(reading.record, readItem(child, ownUri, scope), scope);
 }
 
 // The element must be in scope. Each child is released as soon as it is read, so the tree shrinks while the
@@ -200,7 +201,7 @@ void readRdfChannel(XmlNode& root, DocumentScope& scope, Channel& channel)
             if (rss1Namespace(name.uri) && name.local == "channel")
                 readChannelElement(reading, *child, name.uri, false, scope);
             else if (rss1Namespace(name.uri) && name.local == "item")
-                channel.items.push_back(readItem(*child, name.uri, scope));
+                addItem(channel, readItem(*child, name.uri, scope), scope);
         }
         child.reset();
     }

@@ -11,7 +11,7 @@ namespace {
 
 const UINT kGb18030 = 54936;
 const UINT kGbk = 936;
-const UINT kIso2022Jp = 50222;
+const UINT kIso2022Jp = kIso2022JpCodePage;
 const UINT kEucJp = 20932;
 
 // Wide characters the conversion needs, terminator included; 0 when the code page is not there.

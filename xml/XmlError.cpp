@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <string>
 
 #include "base/RSSException.h"
 
@@ -25,6 +26,16 @@ int32_t reportedPosition(size_t position)
 void fail(const char* message, size_t position)
 {
     throw RSS::XMLException(widen(message), reportedPosition(position));
+}
+
+void failOverLimit(const char* before, size_t limit, const char* after, size_t position)
+{
+    throw RSS::XMLException(widen(before) + std::to_wstring(limit) + widen(after), reportedPosition(position));
+}
+
+void failTextTooLong(size_t position)
+{
+    failOverLimit("Text longer than ", kMaxTextBytes, " bytes", position);
 }
 
 namespace {

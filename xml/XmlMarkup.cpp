@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "xml/XmlByteClass.h"
+#include "xml/XmlError.h"
 
 namespace Xml {
 
@@ -15,6 +16,14 @@ size_t find(const char* data, size_t size, size_t from, char byte)
         return size;
     const void* hit = std::memchr(data + from, byte, size - from);
     return hit ? static_cast<size_t>(static_cast<const char*>(hit) - data) : size;
+}
+
+// Appends `count` bytes to `text` unless that takes it past kMaxTextBytes,
+// which is reported at `position`.
+void appendWithin(std::string& text, const char* bytes, size_t count, size_t position)
+{
+    checkTextLength(text.size() + count, position);
+    text.append(bytes, count);
 }
 
 // The bytes encoding=" or encoding=' at p (blanks allowed around the '='),
@@ -61,7 +70,7 @@ bool cdataStartsAt(const char* data, size_t size, size_t bang)
     return size - bang > length && std::memcmp(data + bang + 1, kOpen, length) == 0;
 }
 
-size_t readCdata(const char* data, size_t size, size_t bang, std::string* text)
+size_t readCdata(const char* data, size_t size, size_t bang, std::string* text, size_t& ampersands)
 {
     const size_t start = bang + 8; // after "![CDATA["
     size_t end = find(data, size, start, ']');
@@ -73,12 +82,15 @@ size_t readCdata(const char* data, size_t size, size_t bang, std::string* text)
         size_t piece = start;
         for (size_t p = findClass(data, start, end, kDropped | kAmpersand); p < end;
              p = findClass(data, piece, end, kDropped | kAmpersand)) {
-            text->append(data + piece, p - piece);
-            if (data[p] == '&')
-                text->append("&amp;");
+            appendWithin(*text, data + piece, p - piece, p);
+            if (data[p] == '&') {
+                if (++ampersands > kMaxCdataAmpersands)
+                    failOverLimit("More than ", kMaxCdataAmpersands, " '&' in CDATA sections", p);
+                appendWithin(*text, "&amp;", 5, p);
+            }
             piece = p + 1;
         }
-        text->append(data + piece, end - piece);
+        appendWithin(*text, data + piece, end - piece, end);
     }
     return end + 3;
 }

@@ -20,8 +20,10 @@ bool cdataStartsAt(const char* data, size_t size, size_t bang);
 // `text` is given and the section is closed, its content is appended to it in
 // the form of a text run: TAB/LF/CR left out and each '&' written as "&amp;",
 // so that decoding the references of the whole text gives the content back
-// exactly as written.
-size_t readCdata(const char* data, size_t size, size_t bang, std::string* text);
+// exactly as written; `ampersands` counts the '&' so written. Fails at the
+// byte that ends a piece taking the text past kMaxTextBytes or the count
+// past kMaxCdataAmpersands.
+size_t readCdata(const char* data, size_t size, size_t bang, std::string* text, size_t& ampersands);
 
 // From `question` ('?') to the first '>'; each encoding="..." or
 // encoding='...' value found on the way is appended to `encoding`.

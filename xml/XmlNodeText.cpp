@@ -4,14 +4,14 @@
 #include <utility>
 #include <vector>
 
-std::string wholeText(const XmlNode& element)
+std::string wholeText(const XmlNode& element, size_t limit)
 {
     if (element.children.empty())
         return element.text;
     std::string text = element.text;
     // Each open element with the index of its next child to visit.
     std::vector<std::pair<const XmlNode*, size_t>> open{{&element, 0}};
-    while (!open.empty()) {
+    while (!open.empty() && text.size() <= limit) {
         auto& [node, next] = open.back();
         if (next == node->children.size()) {
             if (node != &element)

@@ -1,10 +1,12 @@
 #include "xml/XmlParser.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "xml/XmlByteClass.h"
 #include "xml/XmlError.h"
+#include "xml/XmlLimits.h"
 #include "xml/XmlMarkup.h"
 #include "xml/XmlNodeBlocks.h"
 #include "xml/XmlRunScan.h"
@@ -13,7 +15,19 @@ namespace {
 
 using Xml::fail;
 
+// Children reserved at an element's first when no sibling showed more: a small element's few.
+const size_t kFewChildren = 4;
+// At most this many reserved after a sibling's count: wastes at most 512 bytes per sixty-odd nodes.
+const size_t kMaxChildrenGuess = 64;
+
 const char* const kStackEmpty = "Tag stack is empty, probably because of not properly closed tag";
+
+// Counts one more element or attribute of the document, within kMaxNodes.
+void countNode(size_t& nodes, size_t position)
+{
+    if (++nodes > Xml::kMaxNodes)
+        Xml::failOverLimit("More than ", Xml::kMaxNodes, " elements and attributes", position);
+}
 
 enum class State {
     Outside,
@@ -127,6 +141,7 @@ private:
     {
         pos_ = Xml::findRunEnd(data_, from, size_, ends);
         while (pos_ < size_ && Xml::hasClass(data_[pos_], Xml::kDropped)) {
+            Xml::checkTextLength(buffer.size() + (pos_ - pieceStart), pos_);
             buffer.append(data_ + pieceStart, pos_ - pieceStart);
             pieceStart = pos_ + 1;
             // Line breaks come with indentation: step over the whole dropped run at once.
@@ -134,6 +149,7 @@ private:
                 ++pieceStart;
             pos_ = Xml::findRunEnd(data_, pieceStart, size_, ends);
         }
+        Xml::checkTextLength(buffer.size() + (pos_ - pieceStart), pos_);
         return pieceStart;
     }
 
@@ -151,6 +167,7 @@ private:
     // Adds the run scanned by scanRun to `target`; empties `buffer`.
     void appendRun(std::string& target, std::string& buffer, size_t lastPiece)
     {
+        Xml::checkTextLength(target.size() + buffer.size() + (pos_ - lastPiece), pos_);
         if (target.empty()) {
             target = takeRun(buffer, lastPiece);
             return;
@@ -179,7 +196,12 @@ private:
 
     // After `node` closed: text up to the next tag is its tail, unless it was
     // the top-level element.
-    void closed(XmlNode* node) { tailOwner_ = stack_.size() >= 2 ? node : nullptr; }
+    void closed(XmlNode* node)
+    {
+        tailOwner_ = stack_.size() >= 2 ? node : nullptr;
+        if (!node->children.empty())
+            siblingChildren_ = std::min(node->children.size(), kMaxChildrenGuess);
+    }
 
     XmlNode* innermost() const
     {
@@ -192,8 +214,11 @@ private:
     void createElement(size_t nameStart, bool open)
     {
         XmlNode* parent = innermost();
-        if (parent->children.empty())
-            parent->children.reserve(4); // skips the 1-2-4 regrowth of a typical item
+        countNode(nodes_, nameStart);
+        if (stack_.size() > Xml::kMaxDepth) // the document itself is at the bottom
+            Xml::failOverLimit("Elements nested more than ", Xml::kMaxDepth, " deep", nameStart);
+        if (parent->children.empty()) // items of a feed have alike children: one allocation each
+            parent->children.reserve(std::max(siblingChildren_, kFewChildren));
         parent->children.push_back(
             std::unique_ptr<XmlNode>(new (blocks_) XmlNode(std::string(data_ + nameStart, pos_ - nameStart))));
         XmlNode* child = parent->children.back().get();
@@ -230,12 +255,22 @@ private:
             tagOpen(c);
     }
 
+    // Tags on lines of their own leave nothing here: the main loop has
+    // skipped the line break and indentation, so no run is scanned.
     void tail()
     {
-        const size_t lastPiece = scanRun(text_, pos_, pos_, Xml::kTextEnds);
-        if (pos_ >= size_)
-            return;
-        appendRun(tailOwner_->tail, text_, lastPiece);
+        if (data_[pos_] != '<') {
+            const size_t lastPiece = scanRun(text_, pos_, pos_, Xml::kTextEnds);
+            if (pos_ >= size_)
+                return;
+            appendRun(tailOwner_->tail, text_, lastPiece);
+        }
+        openTag();
+    }
+
+    // At the '<' after a text: on into the tag.
+    void openTag()
+    {
         moveTo(State::TagOpen, pos_ + 1);
         char c;
         if (atByte(c))
@@ -247,7 +282,7 @@ private:
         if (c == '!' && pos_ + 1 < size_ && data_[pos_ + 1] == '-')
             return moveTo(State::CommentOpen, pos_ + 2);
         if (c == '!' && Xml::cdataStartsAt(data_, size_, pos_))
-            return moveTo(afterMarkup(), Xml::readCdata(data_, size_, pos_, cdataTarget()));
+            return moveTo(afterMarkup(), Xml::readCdata(data_, size_, pos_, cdataTarget(), cdataAmpersands_));
         if (c == '?')
             return moveTo(afterMarkup(), Xml::readProcessingInstruction(data_, size_, pos_, encoding_));
         inText_ = false; // anything else ends the text
@@ -267,6 +302,7 @@ private:
     void startTagName(size_t nameStart, size_t from)
     {
         pos_ = Xml::findRunEnd(data_, from, size_, Xml::kStartNameEnds);
+        Xml::checkTextLength(pos_ - nameStart, pos_);
         if (pos_ >= size_)
             return;
         const char c = data_[pos_];
@@ -278,15 +314,14 @@ private:
 
     void text()
     {
-        const size_t lastPiece = scanRun(text_, pos_, pos_, Xml::kTextEnds);
-        if (pos_ >= size_)
-            return; // text that runs to the end is never stored
-        appendRun(innermost()->text, text_, lastPiece);
+        if (data_[pos_] != '<') { // as in tail()
+            const size_t lastPiece = scanRun(text_, pos_, pos_, Xml::kTextEnds);
+            if (pos_ >= size_)
+                return; // text that runs to the end is never stored
+            appendRun(innermost()->text, text_, lastPiece);
+        }
         inText_ = true;
-        moveTo(State::TagOpen, pos_ + 1);
-        char c;
-        if (atByte(c))
-            tagOpen(c);
+        openTag();
     }
 
     void endTagName(size_t nameStart)
@@ -359,8 +394,18 @@ private:
             return;
         if (data_[pos_] != quote)
             fail("Non-closed quote", pos_); // only a '>' in a double-quoted value
-        innermost()->attributes.insert_or_assign(attributeName_, takeRun(attributeValue_, lastPiece));
+        XmlNode* element = innermost();
+        if (element->attributes.insert_or_assign(attributeName_, takeRun(attributeValue_, lastPiece)).second)
+            countAttribute(*element);
         moveTo(State::InTag, pos_ + 1);
+    }
+
+    // After a new attribute of `element`, at its closing quote.
+    void countAttribute(const XmlNode& element)
+    {
+        countNode(nodes_, pos_);
+        if (element.attributes.size() > Xml::kMaxAttributesPerElement)
+            Xml::failOverLimit("More than ", Xml::kMaxAttributesPerElement, " attributes in one element", pos_);
     }
 
     void commentOpen(char c)
@@ -401,6 +446,9 @@ private:
     std::string attributeValue_;
     std::string& encoding_;
     Xml::NodeBlocks blocks_;
+    size_t nodes_ = 0;           // elements and attributes so far
+    size_t siblingChildren_ = 0; // children of the element with children that closed last
+    size_t cdataAmpersands_ = 0; // each stored as "&amp;"
 };
 
 } // namespace

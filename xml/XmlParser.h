@@ -1,6 +1,7 @@
 #pragma once
 // One-shot parser: constructing it parses the whole input into the document
-// node, or throws RSS::XMLException with a message and a byte position.
+// node, or throws RSS::XMLException with a message and a byte position, also
+// when the document passes a limit of xml/XmlLimits.h.
 #include <cstdint>
 #include <string>
 

@@ -1,10 +1,11 @@
-// Documents built to hurt a parser — deep nesting, one huge text node, a
-// hundred thousand attributes, a body over the size cap — each met by a whole
-// notifying refresh: read correctly, or refused with its exact warning.
+// Documents built to hurt a parser — deep nesting, one huge text node, many
+// attributes, a body over the size cap — each met by a whole notifying
+// refresh: read correctly up to xml/XmlLimits.h, or refused with its exact warning.
 #include <memory>
 
 #include "HostileRefresh.h"
 #include "LoopbackServer.h"
+#include "xml/XmlLimits.h"
 #include "xml/XmlNode.h"
 #include "xml/XmlParser.h"
 
@@ -13,8 +14,8 @@ namespace {
 using Lines = std::vector<std::wstring>;
 
 constexpr size_t kMaxResponse = 12u << 20;
-constexpr size_t kHugeText = 10u << 20;
-constexpr size_t kAttributes = 100000;
+constexpr size_t kHugeText = Xml::kMaxTextBytes;
+constexpr size_t kRepeats = 100000; // one attribute given again and again
 constexpr auto kNoHang = std::chrono::seconds(60);
 
 std::string repeated(const std::string& piece, size_t times)
@@ -26,22 +27,23 @@ std::string repeated(const std::string& piece, size_t times)
     return text;
 }
 
-std::string manyAttributes(bool distinctNames)
+std::string manyAttributes(size_t count, bool distinctNames)
 {
     std::string text;
-    for (size_t i = 0; i < kAttributes; ++i) {
+    for (size_t i = 0; i < count; ++i) {
         const std::string number = std::to_string(i);
         text += " " + (distinctNames ? "a" + number : std::string("r")) + "=\"" + number + "\"";
     }
     return text;
 }
 
-// Text of the size given, with the spaces and line breaks of real prose.
+// Text of the longest a node may hold, with the spaces and line breaks of real
+// prose (line breaks are not kept, so they do not count).
 std::string hugeText()
 {
-    std::string text = repeated("Lorem ipsum dolor sit amet &amp; consectetur\n", kHugeText / 45 + 1);
-    text.resize(kHugeText, 'x');
-    return text;
+    const std::string line = "Lorem ipsum dolor sit amet &amp; consectetur\n";
+    std::string text = repeated(line, kHugeText / (line.size() - 1));
+    return text + std::string(kHugeText - kHugeText / (line.size() - 1) * (line.size() - 1), 'x');
 }
 
 // Characters the reader shows for the text: line breaks dropped, each "&amp;" one '&'.
@@ -64,24 +66,29 @@ struct DocumentCase {
     Lines channels;
 };
 
-// Far deeper than recursive descent or release survives on a worker's stack.
+// Nesting to the depth limit, and far past it. An item's description is at depth 4.
 std::vector<DocumentCase> deepCases(const LoopbackServer& server)
 {
-    constexpr size_t kDeepInItem = 200000;
+    constexpr size_t kDeepInItem = Xml::kMaxDepth - 4;
     constexpr size_t kDeepDocument = 300000;
-    constexpr size_t kDeepBroken = 100000;
+    constexpr size_t kDeepBroken = Xml::kMaxDepth - 1;
     const std::string brokenDeep = "<rss>" + repeated("<a>", kDeepBroken) + "</b>";
     return {
-        {"nesting 200 000 deep inside an item",
+        {"nesting to the limit inside an item",
          "/deep-item",
          feedDocument("Deep", {{"Deep item", "deep", "",
                                 "<description>" + repeated("<d>", kDeepInItem) + repeated("</d>", kDeepInItem) +
                                     "</description>\n"}}),
          {notifyLine(L"Deep item"), newsLine(L"deep")},
          {L"Deep"}},
-        // The top-level element's first child is the channel: an empty one.
-        {"nesting 300 000 deep, never closed", "/deep-document", repeated("<a>", kDeepDocument), {}, {L""}},
-        {"nesting 100 000 deep, closed wrongly",
+        {"nesting 300 000 deep, never closed",
+         "/deep-document",
+         repeated("<a>", kDeepDocument),
+         {errorLine(L"XML", server.url("/deep-document"),
+                    L"Elements nested more than " + std::to_wstring(Xml::kMaxDepth) + L" deep at position " +
+                        std::to_wstring(3 * Xml::kMaxDepth + 1))},
+         {}},
+        {"nesting to the limit, closed wrongly",
          "/deep-broken",
          brokenDeep,
          {errorLine(L"XML", server.url("/deep-broken"),
@@ -93,19 +100,19 @@ std::vector<DocumentCase> deepCases(const LoopbackServer& server)
 std::vector<DocumentCase> largeCases(const LoopbackServer& server)
 {
     return {
-        {"a 10 MB text node",
+        {"a text node at the limit",
          "/huge-text",
          feedDocument("Huge", {{"Huge item", "huge", "", "<description>" + hugeText() + "</description>\n"}}),
          {notifyLine(L"Huge item"), newsLine(L"huge")},
          {L"Huge"}},
-        {"100 000 attributes on one element",
+        {"attributes on one element at the limit",
          "/attributes",
-         feedDocument("Attributes", {{"Many", "many", manyAttributes(true), ""}}),
+         feedDocument("Attributes", {{"Many", "many", manyAttributes(Xml::kMaxAttributesPerElement, true), ""}}),
          {notifyLine(L"Many"), newsLine(L"many")},
          {L"Attributes"}},
         {"one attribute given 100 000 times",
          "/repeated-attribute",
-         feedDocument("Repeated", {{"Same", "same", manyAttributes(false), ""}}),
+         feedDocument("Repeated", {{"Same", "same", manyAttributes(kRepeats, false), ""}}),
          {notifyLine(L"Same"), newsLine(L"same")},
          {L"Repeated"}},
         {"a body over the size cap",
@@ -152,11 +159,11 @@ TEST_F(HostileDocuments, LargeDocumentsAreReadOrRefusedWithTheirWarning)
     EXPECT_EQ(found, expected);
     const std::string huge = hugeText();
     ASSERT_FALSE(firstDescriptions.empty());
-    EXPECT_EQ(firstDescriptions[0], shownLength(huge)) << "the 10 MB text was not read whole";
+    EXPECT_EQ(firstDescriptions[0], shownLength(huge)) << "the longest text was not read whole";
 }
 
-// The rebuild carries the whole 10 MB text into the tree: channel, its link,
-// the item, its description and its date.
+// The rebuild carries the whole of the longest text into the tree: channel,
+// its link, the item, its description and its date.
 TEST_F(HostileRefresh, HugeTextReachesThePanelWhole)
 {
     useLimits(5000, 30000, kMaxResponse);
@@ -191,14 +198,15 @@ TEST(HostileParser, KeepsEveryAttribute)
         size_t attributes;
         std::string lastValue;
     };
-    std::vector<Count> expected{{"distinct", kAttributes, "99999"}, {"repeated", 1, "99999"}};
+    const size_t most = Xml::kMaxAttributesPerElement;
+    std::vector<Count> expected{{"distinct", most, std::to_string(most - 1)}, {"repeated", 1, "99999"}};
     std::vector<Count> found;
     for (bool distinct : {true, false}) {
         auto document = std::make_unique<XmlNode>();
-        XmlParser parser("<item" + manyAttributes(distinct) + "/>", document.get());
+        XmlParser parser("<item" + manyAttributes(distinct ? most : kRepeats, distinct) + "/>", document.get());
         ASSERT_EQ(document->children.size(), 1u);
         const auto& attributes = document->children[0]->attributes;
-        const auto last = attributes.find(distinct ? "a99999" : "r");
+        const auto last = attributes.find(distinct ? "a" + std::to_string(most - 1) : "r");
         found.push_back({distinct ? "distinct" : "repeated", attributes.size(),
                          last == attributes.end() ? "<none>" : last->second});
     }

@@ -214,6 +214,32 @@ TEST_F(ChannelReader, ByteOrderMarkAndUndeclaredBytesChooseTheEncoding)
         EXPECT_EQ(readChannel(rss("<title>" + c.bytes + "</title>", c.prolog)).title, c.expected) << c.name;
 }
 
+std::string utf16(const std::u16string& text, bool bigEndian) // after its byte-order mark
+{
+    std::string bytes = bigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (const char16_t unit : text)
+        bytes += {static_cast<char>(bigEndian ? unit >> 8 : unit), static_cast<char>(bigEndian ? unit : unit >> 8)};
+    return bytes;
+}
+
+// In ISO-2022-JP, 社者実式 begin with the byte '<', 愛 and 陰 end with '&' and '"'.
+TEST_F(ChannelReader, Iso2022JpAndUtf16DocumentsAreConvertedBeforeParsing)
+{
+    const std::string jis = "<title>\x1b$B<R<T<B<00&1\"\x1b(B</title><item><title>\x1b$B<R\x1b(B&amp;</title></item>";
+    const std::u16string wide =
+        u"<?xml version='1.0' encoding='UTF-16'?><rss><channel><title>\u793e\u8005\u5b9f"
+        u"\u5f0f\u611b\u9670</title><item><title>\xD842\xDF9F&amp;</title></item></channel></rss>";
+    const std::wstring kanji = L"\u793e\u8005\u5b9f\u5f0f\u611b\u9670";
+    const Channel fromJis = channelWith(kanji, {titled(L"\u793e&")});
+    const Channel fromUtf16 = channelWith(kanji, {titled(L"\xD842\xDF9F&")});
+    expectChannels({
+        {"ISO-2022-JP", rss(jis, "<?xml version='1.0' encoding='ISO-2022-JP'?>"), fromJis},
+        {"other label", rss(jis, "\r\n <?xml encoding=\"csISO2022JP\"?>"), fromJis},
+        {"UTF-16 LE", utf16(wide, false), fromUtf16},
+        {"UTF-16 BE", utf16(wide, true), fromUtf16},
+    });
+}
+
 TEST_F(ChannelReader, DatesAreTrueInstants)
 {
     Channel expected = channelWith(L"T");
@@ -235,11 +261,17 @@ TEST_F(ChannelReader, RefusedDocumentsKeepTheirMessageAndPosition)
         std::wstring message;
         int32_t position;
     };
+    const std::wstring misspelt = L"Wrong nesting, expecting titel but found title";
     const std::vector<ErrorCase> cases = {
         {"NUL in a name", std::string("<rss><chan\0nel></channel></rss>", 31),
          L"Wrong nesting, expecting channel but found chan", 24},
-        {"misspelt end tag", "<rss><channel><title>x</titel>", L"Wrong nesting, expecting titel but found title", 29},
+        {"misspelt end tag", "<rss><channel><title>x</titel>", misspelt, 29},
         {"unquoted attribute", "<rss version=2.0>", L"Attribute value didn't start with quote", 13},
+        // Converted before parsing, and still a position in the body.
+        {"ISO-2022-JP", "<?xml version=\"1.0\" encoding=\"ISO-2022-JP\"?><rss><title>\x1b$B<R<T\x1b(B</titel>",
+         misspelt, 73},
+        {"UTF-16 LE", utf16(u"<rss><title>\u793e\xD842\xDF9F</titel>", false), misspelt, 46},
+        {"UTF-16 BE", utf16(u"<rss><title>\u793e\xD842\xDF9F</titel>", true), misspelt, 46},
     };
     for (const ErrorCase& c : cases) {
         try {

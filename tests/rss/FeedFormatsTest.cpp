@@ -9,6 +9,7 @@
 
 #include "ChannelCompare.h"
 #include "TestTime.h"
+#include "net/UrlReference.h"
 #include "rss/ChannelReader.h"
 
 namespace {
@@ -201,6 +202,7 @@ TEST_F(FeedFormats, CommonExtensionsStandInForMissingRssElements)
 TEST_F(FeedFormats, RelativeLinksAreResolved)
 {
     const std::wstring address = L"http://news.example/feeds/main.xml";
+    const std::string longest = "http://cdn.example/" + std::string(kMaxLinkLength - 19, 'a');
     expectItems(
         {
             {"absolute path", rss("<link>/2018/03/post</link>"),
@@ -221,6 +223,13 @@ TEST_F(FeedFormats, RelativeLinksAreResolved)
              with(&Item::link, L"http://news.example/blog/archive/post")},
             {"Atom: xml:base on the link", atom("<entry><link xml:base=\"/x/\" href=\"y\"/></entry>"),
              with(&Item::link, L"http://news.example/x/y")},
+            {"blank xml:base keeps the outer one", atom("<entry xml:base=\" \"><link href=\"y\"/></entry>"),
+             with(&Item::link, L"http://news.example/feeds/y")},
+            {"longest link kept", rss("<link>" + longest + "</link>"),
+             with(&Item::link, std::wstring(longest.begin(), longest.end()))},
+            {"longer link dropped", rss("<link>" + longest + "x</link>"), Item()},
+            {"longer xml:base ignored", atom("<entry xml:base=\"" + longest + "x/\"><link href=\"y\"/></entry>"),
+             with(&Item::link, L"http://news.example/feeds/y")},
         },
         address);
     EXPECT_EQ(readChannel("<rss><channel><link>/</link></channel></rss>", address).link, L"http://news.example/");

@@ -1,6 +1,7 @@
 #include "ReferenceParser.h"
 
 #include "base/RSSException.h"
+#include "xml/XmlLimits.h"
 
 namespace {
 
@@ -56,9 +57,12 @@ XmlNode* ReferenceParser::innermost()
     return tagStack.back();
 }
 
+// Of the limits of xml/XmlLimits.h, small inputs reach two: depth here, attributes per element below.
 void ReferenceParser::createElement(bool open)
 {
     XmlNode* parent = innermost();
+    if (tagStack.size() > Xml::kMaxDepth) // the name's bytes run unbroken up to here
+        error("Elements nested more than " + std::to_string(Xml::kMaxDepth) + " deep", position - tagName.size());
     parent->children.push_back(std::make_unique<XmlNode>(tagName));
     if (open) {
         tagStack.push_back(parent->children.back().get());
@@ -221,7 +225,11 @@ void ReferenceParser::actAttribute(unsigned char c)
     case 8:
     case 9:
         if ((state == 8 && c == '"') || (state == 9 && c == '\'')) {
-            innermost()->attributes[attributeName] = attributeValue;
+            XmlNode* element = innermost();
+            element->attributes[attributeName] = attributeValue;
+            if (element->attributes.size() > Xml::kMaxAttributesPerElement)
+                error("More than " + std::to_string(Xml::kMaxAttributesPerElement) + " attributes in one element",
+                      position);
             state = 5;
         } else if (state == 8 && c == '>') {
             error("Non-closed quote", position);

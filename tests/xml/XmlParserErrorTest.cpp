@@ -108,6 +108,61 @@ TEST(XmlParserErrors, WrongNestingNamesBothTags)
     });
 }
 
+std::string times(size_t count, const std::string& piece)
+{
+    std::string out;
+    while (count-- > 0)
+        out += piece;
+    return out;
+}
+
+// One limit's table: each input is read whole (back 0) or fails with the limit's message `back` bytes before its end.
+void expectLimit(const char* before, size_t limit, const char* after,
+                 const std::vector<std::pair<std::string, size_t>>& cases)
+{
+    const std::wstring message = Xml::widen(before) + std::to_wstring(limit) + Xml::widen(after);
+    for (const auto& [input, back] : cases) {
+        const ParseOutcome found = parseWith<XmlParser>(input);
+        EXPECT_EQ(found.message, back ? message : L"") << input.size() << " bytes";
+        EXPECT_EQ(found.position, back ? static_cast<int32_t>(input.size() - back) : -1) << input.size() << " bytes";
+    }
+}
+
+TEST(XmlParserErrors, CountsUpToTheirLimits)
+{
+    const std::string nearly = "<r>" + times(Xml::kMaxNodes - 2, "<a/>");             // one node short of the limit
+    const std::string again = nearly.substr(0, nearly.size() - 4) + "<a b='' b=''/>"; // a name given again counts once
+    expectLimit("More than ", Xml::kMaxNodes, " elements and attributes",
+                {{nearly + "<a/>", 0}, {nearly + "<a/><b/>", 3}, {nearly + "<a b='1'/>", 3}, {again, 0}});
+    const std::string deepest = times(Xml::kMaxDepth, "<a>");
+    expectLimit("Elements nested more than ", Xml::kMaxDepth, " deep",
+                {{deepest + times(Xml::kMaxDepth, "</a>"), 0}, {deepest + "<b/>", 3}, {deepest + "<b>", 2}});
+    std::string all = "<r";
+    for (size_t i = 0; i < Xml::kMaxAttributesPerElement; ++i)
+        all += " a" + std::to_string(i) + "=''";
+    expectLimit("More than ", Xml::kMaxAttributesPerElement, " attributes in one element",
+                {{all + "/>", 0}, {all + " b=''/>", 3}, {all + " a0='again'/>", 0}});
+}
+
+// Line breaks are not kept, so they do not count; '&' in CDATA is kept as "&amp;".
+TEST(XmlParserErrors, TextsUpToTheirLimits)
+{
+    const std::string full(Xml::kMaxTextBytes, 'x'), half(Xml::kMaxTextBytes / 2, 'x');
+    expectLimit("Text longer than ", Xml::kMaxTextBytes, " bytes",
+                {{"<a>" + full + "</a>", 0},
+                 {"<a>" + half + "\r\n" + half + "</a>", 0},
+                 {"<a>" + full + "y\nz</a>", 6},
+                 {"<a>" + half + "<!---->" + half + "y</a>", 4},
+                 {"<a b='" + full + "y'/>", 3},
+                 {"<" + full + "y/>", 2},
+                 {"<a><![CDATA[" + full.substr(5) + "&]]></a>", 0},
+                 {"<a><![CDATA[" + full.substr(4) + "&]]></a>", 8}});
+    const auto section = [](size_t count) { return "<b><![CDATA[" + std::string(count, '&') + "]]></b>"; };
+    const std::string amps = section(Xml::kMaxCdataAmpersands / 2);
+    expectLimit("More than ", Xml::kMaxCdataAmpersands, " '&' in CDATA sections",
+                {{"<r>" + amps + amps, 0}, {"<r>" + amps + section(Xml::kMaxCdataAmpersands / 2 + 1), 8}});
+}
+
 TEST(XmlParserErrors, TreeBuiltSoFarStaysAttached)
 {
     const ParseOutcome found = parseWith<XmlParser>("<rss><channel><title>T</title><item a='1'><x></y>");
