@@ -11,67 +11,24 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "AllocationCounter.h"
 #include "FeedGenerator.h"
+#include "HostileBodies.h"
 #include "base/RSSException.h"
 #include "rss/ChannelReader.h"
-#include "xml/XmlLimits.h"
 
 namespace {
 
 constexpr double kTargetRatio = 4.0; // peak over body, for 32 MiB bodies
 
-// `head`, then `unit` as often as fits in `bytes` with `foot` after it.
-std::string filled(std::string head, const std::string& unit, const std::string& foot, size_t bytes)
+std::vector<HostileShape> shapesAndARealFeed()
 {
-    head.reserve(bytes);
-    while (head.size() + unit.size() + foot.size() <= bytes)
-        head += unit;
-    return head + foot;
+    std::vector<HostileShape> shapes = hostileShapes();
+    shapes.push_back({"generated feed", makeRssDocument});
+    return shapes;
 }
-
-std::string distinctAttributes()
-{
-    const std::string names = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789_-";
-    std::string element = "<a";
-    for (size_t i = 0; i < Xml::kMaxAttributesPerElement && i < names.size(); ++i)
-        element += std::string(" ") + names[i] + "=''";
-    return element + "/>";
-}
-
-// Elements with short texts up to the node limit, the rest multi-line texts
-// just within theirs (gathered piece by piece, then copied to their size).
-std::string elementsThenTexts(size_t bytes)
-{
-    const std::string element = "<a>" + std::string(16, 'x') + "</a>";
-    std::string body = filled("<r>", element, "", std::min(bytes / 4, (Xml::kMaxNodes - 64) * element.size()));
-    const std::string text = filled("", std::string(79, 'x') + "\n", "", std::min(Xml::kMaxTextBytes, bytes / 8));
-    return filled(body, "<t>" + text + "</t>", "</r>", bytes);
-}
-
-const struct {
-    const char* name;
-    std::function<std::string(size_t)> make;
-} kShapes[] = {
-    {"empty elements", [](size_t n) { return filled("<r>", "<a/>", "</r>", n); }},
-    {"unclosed nesting", [](size_t n) { return filled("", "<a>", "", n); }},
-    {"empty items", [](size_t n) { return filled("<rss><channel>", "<item/>", "</channel></rss>", n); }},
-    {"attributes", [](size_t n) { return filled("<r>", distinctAttributes(), "</r>", n); }},
-    {"one long text", [](size_t n) { return filled("<r>", std::string(79, 'x') + "\n", "</r>", n); }},
-    {"CDATA '&'", // each section just within the text limit, '&' kept as five bytes
-     [](size_t n) {
-         return filled("<r>", "<b><![CDATA[" + std::string(std::min(Xml::kMaxTextBytes / 5, n / 4), '&') + "]]></b>",
-                       "</r>", n);
-     }},
-    {"field of texts",
-     [](size_t n) {
-         return filled("<rss><channel><title>", "<b>" + std::string(n / 32, 'x') + "</b>", "</title></channel></rss>",
-                       n);
-     }},
-    {"elements, texts", elementsThenTexts},
-    {"generated feed", makeRssDocument},
-};
 
 std::string narrow(const std::wstring& text)
 {
@@ -99,7 +56,7 @@ int main(int argc, char** argv)
     const double mebibytes = argc > 1 ? std::strtod(argv[1], nullptr) : 32;
     double largest = 0;
     std::printf("%-17s %10s %12s %7s  %s\n", "shape", "body", "peak", "ratio", "outcome");
-    for (const auto& shape : kShapes) {
+    for (const HostileShape& shape : shapesAndARealFeed()) {
         const std::string body = shape.make(static_cast<size_t>(mebibytes * (1 << 20)));
         std::string outcome;
         const long long peak = peakWhileReading(body, outcome);

@@ -75,7 +75,8 @@ target_link_libraries(qf_link_bench PRIVATE quillfeed_portable)
 # Peak memory of reading hostile bodies: the full run is `qf_parse_memory` on
 # 32 MiB bodies in a Release build without sanitizers, a smoke run in the tests.
 add_executable(qf_parse_memory ${CMAKE_CURRENT_SOURCE_DIR}/bench/ParseMemory.cpp
-    ${CMAKE_CURRENT_SOURCE_DIR}/bench/AllocationCounter.cpp ${CMAKE_CURRENT_SOURCE_DIR}/bench/FeedGenerator.cpp)
+    ${CMAKE_CURRENT_SOURCE_DIR}/bench/AllocationCounter.cpp ${CMAKE_CURRENT_SOURCE_DIR}/bench/FeedGenerator.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/bench/HostileBodies.cpp)
 target_link_libraries(qf_parse_memory PRIVATE quillfeed_portable)
 
 if(QF_BUILD_TESTS)

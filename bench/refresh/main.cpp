@@ -20,6 +20,10 @@
 //                                                     (from A's neighbour .1 higher), then F
 //                                                     feeds of M MB: how much the fetches
 //                                                     hold while the first one stalls
+//   bench_refresh hostile [--address A] [--megabytes M] [--feeds F]
+//                                                     F feeds, each a hostile body of M MB
+//                                                     (bench/HostileBodies.h, shapes in turn),
+//                                                     read in one notifying refresh
 //   bench_refresh slow    [--runs N] [--address A] [--feeds F] [--items I] [--delay-ms D]
 //                                                     F feeds that each answer after D ms,
 //                                                     refreshed twice, the list unchanged
@@ -27,6 +31,7 @@
 
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -36,6 +41,8 @@
 #include <vector>
 
 #include "BenchFeeds.h"
+#include "base/RSSException.h"
+#include "HostileBodies.h"
 #include "BenchServer.h"
 #include "LoopbackServer.h"
 #include "PlainFetch.h"
@@ -456,6 +463,46 @@ int stalledMode(const Options& options)
     return 0;
 }
 
+// Served by a thread per connection, so the eight fetches overlap as they
+// would against eight servers; each connection sends a copy of its body,
+// which the peak counts too (at most one per fetch thread, on top).
+int hostileMode(const Options& options)
+{
+    LoopbackServer server(options.address);
+    const std::vector<HostileShape>& shapes = hostileShapes();
+    std::wstring list;
+    size_t largestBody = 0;
+    for (size_t feed = 0; feed < options.feeds; ++feed) {
+        const HostileShape& shape = shapes[feed % shapes.size()];
+        const std::string body = shape.make(options.megabytes << 20);
+        largestBody = std::max(largestBody, body.size());
+        printf("FEED %zu %s, %zu bytes\n", feed, shape.name, body.size());
+        const std::string path = "/hostile/" + std::to_string(feed) + ".xml";
+        server.serve(path, httpResponse(body));
+        list += (list.empty() ? L"" : L"\r\n") + server.url(path);
+    }
+    TestWindow parent(400, 700);
+    RecordingHost host;
+    host.setValue(kFeedsKey, list);
+    RealPlugin plugin(host, parent.handle());
+    if (!started(plugin))
+        return 1;
+    const PROCESS_MEMORY_COUNTERS before = memory();
+    const RefreshTimeline timeline = plugin.refresh(3, kRefreshLimit);
+    const PROCESS_MEMORY_COUNTERS after = memory();
+    constexpr double kMb = 1024.0 * 1024.0;
+    const double peakDelta = static_cast<double>(after.PeakWorkingSetSize - before.WorkingSetSize);
+    result(0, "hostile_completed", timeline.completed ? 1 : 0);
+    result(0, "hostile_feeds", static_cast<double>(options.feeds));
+    result(0, "hostile_body_mb", static_cast<double>(largestBody) / kMb);
+    result(0, "hostile_peak_delta_mb", peakDelta / kMb);
+    result(0, "hostile_peak_per_body", peakDelta / static_cast<double>(largestBody));
+    result(0, "hostile_warnings", static_cast<double>(announcedBy(host).errors));
+    result(0, "hostile_ms", timeline.ended);
+    result(0, "hostile_most_at_once", static_cast<double>(server.mostWaitingAtOnce()));
+    return 0;
+}
+
 // Feeds that each answer after a fixed delay, from a server that answers every
 // connection on its own thread, so only the client can put the waits in a row.
 // Each run loads a fresh DLL and refreshes twice: the second refresh of the
@@ -546,9 +593,15 @@ int main(int argc, char** argv)
             return slowMode(options);
         if (options.mode == "stalled")
             return stalledMode(options);
+        if (options.mode == "hostile")
+            return hostileMode(options);
         printf("ERROR unknown mode %s\n", options.mode.c_str());
     } catch (const std::exception& failure) {
         printf("ERROR %s\n", failure.what());
+    } catch (const RSS::NetException& failure) {
+        printf("ERROR %ls, error code %d\n", failure.message.c_str(), failure.errorCode);
+    } catch (const RSS::RSSException& failure) {
+        printf("ERROR %ls\n", failure.message.c_str());
     }
     return 2;
 }
