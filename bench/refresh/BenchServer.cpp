@@ -165,10 +165,17 @@ void BenchServer::answer(SOCKET client)
     }
     bool gzip = false;
     const std::shared_ptr<const std::string> response = responseFor(request, gzip);
-    if (sendAll(client, *response) && response != kNotFound) {
+    // Counted before the last byte goes out: a client that reads to the end
+    // of a Content-Length body is done the moment it arrives, and must find
+    // its answer counted. An answer that could not be sent is taken back.
+    const bool counted = response != kNotFound;
+    if (counted) {
         ++answered_;
-        if (gzip)
-            ++gzipAnswered_;
+        gzipAnswered_ += gzip ? 1 : 0;
+    }
+    if (!sendAll(client, *response) && counted) {
+        --answered_;
+        gzipAnswered_ -= gzip ? 1 : 0;
     }
     shutdown(client, SD_SEND);
 }

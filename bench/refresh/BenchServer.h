@@ -27,7 +27,7 @@ public:
     // spare capacity is never copied.
     void serve(const std::string& path, std::string body);
     std::string url(const std::string& path) const { return "http://" + address_ + path; }
-    size_t answered() const { return answered_.load(); } // 200 answers sent in full
+    size_t answered() const { return answered_.load(); } // 200 answers sent, counted as their last byte leaves
 
     // While on (and only if offered), a request whose Accept-Encoding names
     // gzip gets the compressed body with Content-Encoding: gzip; off, every
