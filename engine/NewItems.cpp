@@ -71,8 +71,11 @@ void NewItems::rememberIn(FeedMemory& memory)
     // no feed) says nothing about which items are old: keep the last ones.
     if (itemsRead_ == 0)
         return;
-    for (const std::wstring& identity : identities_)
-        memory.identities[identity] = now_;
+    for (const std::wstring& identity : identities_) {
+        int64_t& seenAt = memory.identities[identity];
+        if (now_ - seenAt >= kSeenTimeResolutionSeconds)
+            seenAt = now_;
+    }
     forgetOldIdentities(memory.identities, now_);
     memory.checked = true;
 }

@@ -14,6 +14,10 @@
 // How long a seen identity keeps an item that drops out of a rotating feed
 // and comes back from being announced again.
 inline constexpr int64_t kIdentityMemorySeconds = 30 * 24 * 3600;
+// How fine the remembered times are: a refresh that saw only what it saw a
+// day ago changes nothing on disk, so the state file is not rewritten every
+// five minutes for times alone.
+inline constexpr int64_t kSeenTimeResolutionSeconds = 24 * 3600;
 // Identities kept per address: a month of a busy news feed (about thirty
 // items a day), while 200 feeds still keep the state file small.
 inline constexpr size_t kMaxIdentities = 1000;

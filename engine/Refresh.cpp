@@ -8,6 +8,7 @@
 #include "engine/FeedFetches.h"
 #include "engine/FeedStateFile.h"
 #include "engine/FeedStore.h"
+#include "engine/NewItems.h"
 #include "engine/RefreshTask.h"
 #include "engine/WorkerRegistry.h"
 #include "host/HostProtocol.h"
@@ -68,7 +69,7 @@ void markListed(FeedStore& store, const std::vector<std::wstring>& lines)
     const int64_t now = store.now();
     for (const std::wstring& line : lines) {
         const auto memory = store.feeds.find(line);
-        if (memory != store.feeds.end())
+        if (memory != store.feeds.end() && now - memory->second.listedAt >= kSeenTimeResolutionSeconds)
             memory->second.listedAt = now;
     }
     for (auto it = store.feeds.begin(); it != store.feeds.end();)

@@ -382,6 +382,8 @@ int httpsMode(const Options& options)
     return 0;
 }
 
+constexpr double kMb = 1024.0 * 1024.0;
+
 PROCESS_MEMORY_COUNTERS memory()
 {
     PROCESS_MEMORY_COUNTERS counters{};
@@ -405,7 +407,6 @@ int memoryMode(const Options& options)
     const PROCESS_MEMORY_COUNTERS before = memory();
     const RefreshTimeline timeline = plugin.refresh(options.timerCode, kRefreshLimit);
     const PROCESS_MEMORY_COUNTERS after = memory();
-    constexpr double kMb = 1024.0 * 1024.0;
     // A silent refresh announces nothing, so the host keeps no records: its
     // keys show the plug-in's own share apart.
     const std::string prefix = options.timerCode == 1 ? "silent_memory_" : "memory_";
@@ -418,6 +419,31 @@ int memoryMode(const Options& options)
     put("peak_delta_mb", static_cast<double>(after.PeakWorkingSetSize - before.WorkingSetSize) / kMb);
     reportRefresh(0, prefix, timeline, host, plugin.tree());
     return 0;
+}
+
+struct MeasuredRefresh {
+    bool started = false;
+    RefreshTimeline timeline;
+    double peakDelta = 0; // bytes the peak working set rose above the start
+    size_t warnings = 0;
+};
+
+// One refresh of `list` by a freshly loaded DLL, with the rise of the peak.
+MeasuredRefresh measuredRefresh(const std::wstring& list, int32_t code)
+{
+    MeasuredRefresh measured;
+    TestWindow parent(400, 700);
+    RecordingHost host;
+    host.setValue(kFeedsKey, list);
+    RealPlugin plugin(host, parent.handle());
+    if (!started(plugin))
+        return measured;
+    measured.started = true;
+    const PROCESS_MEMORY_COUNTERS before = memory();
+    measured.timeline = plugin.refresh(code, kRefreshLimit);
+    measured.peakDelta = static_cast<double>(memory().PeakWorkingSetSize - before.WorkingSetSize);
+    measured.warnings = announcedBy(host).errors;
+    return measured;
 }
 
 // The address one above `address` in its last byte: a second server beside the first.
@@ -445,21 +471,14 @@ int stalledMode(const Options& options)
         server.serve(path, std::move(document));
         list += L"\r\n" + wide(server.url(path));
     }
-    TestWindow parent(400, 700);
-    RecordingHost host;
-    host.setValue(kFeedsKey, list);
-    RealPlugin plugin(host, parent.handle());
-    if (!started(plugin))
+    const MeasuredRefresh measured = measuredRefresh(list, 1);
+    if (!measured.started)
         return 1;
-    const PROCESS_MEMORY_COUNTERS before = memory();
-    const RefreshTimeline timeline = plugin.refresh(1, kRefreshLimit);
-    const PROCESS_MEMORY_COUNTERS after = memory();
-    constexpr double kMb = 1024.0 * 1024.0;
-    result(0, "stalled_completed", timeline.completed ? 1 : 0);
+    result(0, "stalled_completed", measured.timeline.completed ? 1 : 0);
     result(0, "stalled_feeds", static_cast<double>(options.feeds));
     result(0, "stalled_feed_mb", static_cast<double>(feedBytes) / kMb);
-    result(0, "stalled_peak_delta_mb", static_cast<double>(after.PeakWorkingSetSize - before.WorkingSetSize) / kMb);
-    result(0, "stalled_ms", timeline.ended);
+    result(0, "stalled_peak_delta_mb", measured.peakDelta / kMb);
+    result(0, "stalled_ms", measured.timeline.ended);
     return 0;
 }
 
@@ -481,24 +500,16 @@ int hostileMode(const Options& options)
         server.serve(path, httpResponse(body));
         list += (list.empty() ? L"" : L"\r\n") + server.url(path);
     }
-    TestWindow parent(400, 700);
-    RecordingHost host;
-    host.setValue(kFeedsKey, list);
-    RealPlugin plugin(host, parent.handle());
-    if (!started(plugin))
+    const MeasuredRefresh measured = measuredRefresh(list, 3);
+    if (!measured.started)
         return 1;
-    const PROCESS_MEMORY_COUNTERS before = memory();
-    const RefreshTimeline timeline = plugin.refresh(3, kRefreshLimit);
-    const PROCESS_MEMORY_COUNTERS after = memory();
-    constexpr double kMb = 1024.0 * 1024.0;
-    const double peakDelta = static_cast<double>(after.PeakWorkingSetSize - before.WorkingSetSize);
-    result(0, "hostile_completed", timeline.completed ? 1 : 0);
+    result(0, "hostile_completed", measured.timeline.completed ? 1 : 0);
     result(0, "hostile_feeds", static_cast<double>(options.feeds));
     result(0, "hostile_body_mb", static_cast<double>(largestBody) / kMb);
-    result(0, "hostile_peak_delta_mb", peakDelta / kMb);
-    result(0, "hostile_peak_per_body", peakDelta / static_cast<double>(largestBody));
-    result(0, "hostile_warnings", static_cast<double>(announcedBy(host).errors));
-    result(0, "hostile_ms", timeline.ended);
+    result(0, "hostile_peak_delta_mb", measured.peakDelta / kMb);
+    result(0, "hostile_peak_per_body", measured.peakDelta / static_cast<double>(largestBody));
+    result(0, "hostile_warnings", static_cast<double>(measured.warnings));
+    result(0, "hostile_ms", measured.timeline.ended);
     result(0, "hostile_most_at_once", static_cast<double>(server.mostWaitingAtOnce()));
     return 0;
 }
