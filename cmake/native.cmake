@@ -36,6 +36,7 @@ target_sources(quillfeed_portable PRIVATE
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/HtmlEntities.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/Iso2022Jp.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/RssChannelReader.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/rss/WebPage.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/compat/IconvTextDecoding.cpp)
 set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/rss/FeedDate.cpp PROPERTIES
     COMPILE_OPTIONS "-include;${CMAKE_CURRENT_SOURCE_DIR}/fuzz/compat/Time64.h")

@@ -74,9 +74,23 @@ bool showKept(FeedStore& store, const wchar_t* address)
     return true;
 }
 
+// A page that named its feed: the feed is asked in its place from now on,
+// and the log says so once for each feed found.
+void rememberFoundFeed(const RefreshTask& task, const wchar_t* address, const FetchedFeed& fetched)
+{
+    if (!fetched.pageAsked || fetched.failure)
+        return;
+    FeedMemory& memory = task.store->memoryFor(address);
+    if (memory.foundFeed != fetched.foundFeed)
+        task.link->log(1, L"RSS", L"Feed found for %ls: %ls", address, fetched.foundFeed.c_str());
+    memory.foundFeed = fetched.foundFeed;
+    memory.foundAt = task.store->now();
+}
+
 void check(const RefreshTask& task, const wchar_t* address, FetchedFeed& fetched)
 {
     FeedStore& store = *task.store;
+    rememberFoundFeed(task, address, fetched);
     if (fetched.quiet) { // still waiting as the server asked: nothing to say
         showKept(store, address);
         return;

@@ -9,6 +9,7 @@
 #include "net/HttpClient.h"
 #include "net/Url.h"
 #include "rss/FeedReader.h"
+#include "rss/WebPage.h"
 #include "services/CallbackGuard.h"
 
 FeedDocument FetchedFeed::take()
@@ -18,6 +19,70 @@ FeedDocument FetchedFeed::take()
     return std::move(*document);
 }
 
+namespace {
+
+const wchar_t kNoFeedOnPage[] =
+    L"This address is a web page that names no feed: find the feed's link on the site and add that address";
+
+// Asks `address` and reads the answer into `outcome`, unless it is a web page:
+// then the page is what comes back, for the caller to look into.
+std::optional<HttpAnswer> readOrPage(const std::wstring& address, const HttpValidators& known,
+                                     const FetchControl& control, FetchedFeed& outcome)
+{
+    const Url url = Url::parse(address.c_str());
+    HttpAnswer answer = HttpClient::fetch(url, known, control);
+    if (!answer.notModified && isWebPage(answer.mediaType, answer.body))
+        return answer;
+    outcome.notModified = answer.notModified;
+    if (!answer.notModified) {
+        outcome.document = readFeedBody(std::move(answer.body), url);
+        outcome.validators = std::move(answer.validators);
+    }
+    return std::nullopt;
+}
+
+// Reads the feed a page named; its failures name it, so the user sees which
+// feed was tried.
+void readFoundFeed(const std::wstring& feed, const HttpValidators& known, const FetchControl& control,
+                   FetchedFeed& outcome)
+{
+    try {
+        if (readOrPage(feed, known, control, outcome))
+            throw RSS::RSSException(L"The feed the page names is a web page too");
+        outcome.foundFeed = feed;
+    } catch (RSS::RSSException& failure) {
+        failure.message += L" (the feed found on the page: " + feed + L")";
+        throw;
+    }
+}
+
+void readAddress(const FeedRequest& request, const FetchControl& control, FetchedFeed& outcome)
+{
+    std::exception_ptr foundFailed;
+    if (!request.foundFeed.empty()) {
+        try {
+            readFoundFeed(request.foundFeed, request.known, control, outcome);
+            return;
+        } catch (...) {
+            foundFailed = std::current_exception(); // the page may name another one now
+        }
+    }
+    const HttpValidators none;
+    const std::optional<HttpAnswer> page =
+        readOrPage(request.address, request.knownPage ? none : request.known, control, outcome);
+    if (!page)
+        return;
+    const std::wstring feed = firstFeedLink(page->body, page->finalAddress);
+    if (feed.empty())
+        throw RSS::RSSException(kNoFeedOnPage);
+    if (feed == request.foundFeed && foundFailed)
+        std::rethrow_exception(foundFailed);
+    outcome.pageAsked = true;
+    readFoundFeed(feed, request.known, control, outcome);
+}
+
+} // namespace
+
 FetchedFeed fetchFeed(const FeedRequest& request, const FetchControl& control)
 {
     FetchedFeed outcome;
@@ -25,13 +90,7 @@ FetchedFeed fetchFeed(const FeedRequest& request, const FetchControl& control)
     if (request.quiet)
         return outcome;
     try {
-        const Url url = Url::parse(request.address.c_str());
-        HttpAnswer answer = HttpClient::fetch(url, request.known, control);
-        outcome.notModified = answer.notModified;
-        if (!answer.notModified) {
-            outcome.document = readFeedBody(std::move(answer.body), url);
-            outcome.validators = std::move(answer.validators);
-        }
+        readAddress(request, control, outcome);
     } catch (...) {
         outcome.failure = std::current_exception();
     }

@@ -22,6 +22,11 @@ struct FeedRequest {
     std::wstring address;
     HttpValidators known; // of the channel kept from an earlier answer
     bool quiet = false;   // the server asked for a wait that is not over: not asked
+    // The address is a web page: the feed it named a short while ago, asked
+    // in its place (empty: ask the page), and that the page is asked without
+    // the validators, which are the feed's.
+    std::wstring foundFeed;
+    bool knownPage = false;
 };
 
 // What fetching and reading one address gave: its document, that nothing
@@ -31,6 +36,8 @@ struct FetchedFeed {
     HttpValidators validators; // of the answer the document came from
     bool notModified = false;
     bool quiet = false;
+    std::wstring foundFeed; // the feed read for a web page; empty when the address is a feed
+    bool pageAsked = false; // the page was asked and named foundFeed
     std::exception_ptr failure;
     // The document, or the failure thrown again.
     FeedDocument take();

@@ -36,4 +36,8 @@ struct FeedMemory {
     HttpValidators validators;
     // A time value before which the address asked not to be asked again; 0: none.
     int64_t quietUntil = 0;
+    // For an address that is a web page: the feed it named, and when the page
+    // was last asked. The list keeps the page's address; this is asked instead.
+    std::wstring foundFeed;
+    int64_t foundAt = 0;
 };

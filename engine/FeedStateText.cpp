@@ -108,6 +108,8 @@ void writeRecord(std::string& out, const std::wstring& address, const FeedMemory
         line(out, "modified", escaped(memory.validators.lastModified));
     if (!memory.validators.origin.empty())
         line(out, "origin", escaped(utf8(memory.validators.origin)));
+    if (!memory.foundFeed.empty())
+        line(out, "found", std::to_string(memory.foundAt) + " " + escaped(utf8(memory.foundFeed)));
     for (const auto& [identity, seenAt] : memory.identities)
         line(out, "id", std::to_string(seenAt) + " " + escaped(utf8(identity)));
 }
@@ -169,13 +171,18 @@ bool StateReader::factLine(std::string_view word, std::string_view rest)
         memory.validators.origin = wide(scratch_);
         return ok;
     }
-    if (word == "id") {
+    if (word == "id" || word == "found") {
         const size_t space = rest.find(' ');
-        int64_t seenAt = 0;
-        if (space == std::string_view::npos || !number(rest.substr(0, space), seenAt) ||
+        int64_t at = 0;
+        if (space == std::string_view::npos || !number(rest.substr(0, space), at) ||
             !unescaped(rest.substr(space + 1), scratch_))
             return false;
-        memory.identities[wide(scratch_)] = seenAt;
+        if (word == "id") {
+            memory.identities[wide(scratch_)] = at;
+        } else {
+            memory.foundFeed = wide(scratch_);
+            memory.foundAt = at;
+        }
         return true;
     }
     return true; // a fact of a later version: skipped

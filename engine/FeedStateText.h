@@ -9,6 +9,7 @@
 //   listed <time>                     last refresh that found it in the list
 //   quiet <time>                      not to be asked before then
 //   etag <text> / modified <text> / origin <address>   validators and their server
+//   found <time> <address>            the feed a web page named, when the page was asked
 //   id <time> <identity>              an item's identity, last seen then
 //   end <count>                       the number of records: a cut file has none
 //

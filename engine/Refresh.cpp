@@ -23,6 +23,8 @@ namespace {
 // How long an address taken off the list is remembered, so that one put back
 // soon does not announce its whole feed again.
 constexpr int64_t kUnlistedMemorySeconds = 30 * 24 * 3600;
+// How long the feed a page named is asked in the page's place.
+constexpr int64_t kFoundFeedSeconds = 24 * 3600;
 
 DWORD WINAPI workerMain(LPVOID task)
 {
@@ -56,6 +58,11 @@ std::vector<FeedRequest> requestsFor(const FeedStore& store, const std::vector<s
             if (memory->second.channel)
                 request.known = memory->second.validators;
             request.quiet = now < memory->second.quietUntil;
+            // A page is asked again a day after it named its feed (it may name
+            // another by then), or at once when that feed fails.
+            request.knownPage = !memory->second.foundFeed.empty();
+            if (now - memory->second.foundAt < kFoundFeedSeconds)
+                request.foundFeed = memory->second.foundFeed;
         }
         requests.push_back(std::move(request));
     }

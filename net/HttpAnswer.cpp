@@ -1,5 +1,6 @@
 #include "net/HttpAnswer.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "base/RSSException.h"
@@ -107,6 +108,8 @@ HttpAnswer answer(HttpResponse response, bool conditional)
                                        headerValue(head, "retry-after"));
     checkHead(head);
     answer.validators = {validator(head, "etag"), validator(head, "last-modified"), {}};
+    const std::string type = headerValue(head, "content-type");
+    answer.mediaType = listItem(type, 0, std::min(type.find(';'), type.size()));
     answer.body = std::move(response.body);
     return answer;
 }

@@ -21,6 +21,8 @@ struct HttpAnswer {
     bool notModified = false;  // 304 to a conditional request: no body
     std::string body;          // of a 200 answer
     HttpValidators validators; // of a 200 answer; empty when it sent none
+    std::string mediaType;     // of a 200 answer: Content-Type without parameters, lower case
+    std::wstring finalAddress; // where the answer came from, after redirects
 };
 
 namespace HttpMessage {

@@ -108,6 +108,7 @@ HttpAnswer fetch(Url url, const HttpValidators& known, const FetchControl& contr
         if (!HttpMessage::isRedirect(HttpMessage::statusCode(response.head))) {
             HttpAnswer answer = HttpMessage::answer(std::move(response), !sent.empty());
             answer.validators.origin = url.origin();
+            answer.finalAddress = url.text();
             return answer;
         }
         url = redirectTarget(url, response.head, hop, visited);

@@ -84,3 +84,22 @@ std::vector<std::wstring> outlineOf(const PanelHost& panels)
         lines.push_back(std::wstring(2 * line.depth, L' ') + (line.data == 1 ? L"<" + line.text + L">" : line.text));
     return lines;
 }
+
+std::vector<std::wstring> toldSince(const HostedPlugin& plugin, size_t mark)
+{
+    std::vector<std::wstring> lines;
+    const auto events = plugin.host.events().all();
+    for (size_t i = mark; i < events.size(); ++i) {
+        const HostEvent& event = events[i];
+        if (event.kind == HostEvent::Kind::NewsEntry)
+            lines.push_back(L"news " + event.news.id + L" " + std::to_wstring(event.news.time));
+        else if (event.kind == HostEvent::Kind::Notification && event.notification.flags == 3)
+            lines.push_back(L"notify " + event.notification.title);
+        else if (event.kind == HostEvent::Kind::Notification)
+            lines.push_back(L"warning " + event.notification.title + L" | " + event.notification.text.value_or(L""));
+        else if (event.log.message.rfind(L"Warning not repeated: ", 0) == 0 ||
+                 event.log.message.rfind(L"Feed found for ", 0) == 0)
+            lines.push_back(L"log " + event.log.message);
+    }
+    return lines;
+}

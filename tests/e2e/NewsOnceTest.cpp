@@ -72,27 +72,12 @@ protected:
         ASSERT_TRUE(plugin.load());
     }
 
-    // What the host was told during one refresh: "notify <title>", "news <id>
-    // <time>", "warning <title> | <text>", "log <message>" for repeats.
+    // What the host was told during one refresh (toldSince's lines).
     Lines refresh(bool notify = true)
     {
         const size_t mark = plugin.host.events().size();
         EXPECT_TRUE(plugin.refresh(notify));
-        Lines lines;
-        const auto events = plugin.host.events().all();
-        for (size_t i = mark; i < events.size(); ++i) {
-            const HostEvent& event = events[i];
-            if (event.kind == HostEvent::Kind::NewsEntry)
-                lines.push_back(L"news " + event.news.id + L" " + std::to_wstring(event.news.time));
-            else if (event.kind == HostEvent::Kind::Notification && event.notification.flags == 3)
-                lines.push_back(L"notify " + event.notification.title);
-            else if (event.kind == HostEvent::Kind::Notification)
-                lines.push_back(L"warning " + event.notification.title + L" | " +
-                                event.notification.text.value_or(L""));
-            else if (event.log.message.rfind(L"Warning not repeated: ", 0) == 0)
-                lines.push_back(L"log " + event.log.message);
-        }
-        return lines;
+        return toldSince(plugin, mark);
     }
 
     void run(const std::string& path, const std::vector<Step>& steps)

@@ -34,6 +34,8 @@ std::map<std::wstring, FeedMemory> sampleState()
     odd.listedAt = kBase + 1;
     odd.quietUntil = kBase + 2;
     odd.validators = {"\"v\\1\"", "Fri, 10 Jan 2025 12:00:00 GMT", L"http://a.example"};
+    odd.foundFeed = L"http://a.example/feed.xml";
+    odd.foundAt = kBase - 60;
     odd.identities = {{L"line\nbreak", kBase}, {L"zażółć \\ back\\41", kBase - 5}, {L"\u65e5\u672c", 3}};
     feeds[L"http://b.example/"]; // known, nothing checked yet
     return feeds;
