@@ -285,4 +285,48 @@ TEST_F(StateFile, AddressOffTheListIsForgottenAfterAMonth)
     }
 }
 
+// The feed a page named is asked in its place; the page is asked again a
+// day later, or at once when that feed fails (and may name another).
+TEST_F(StateFile, FoundFeedStandsForItsPageUntilItFailsOrADayPasses)
+{
+    int64_t now = kBase;
+    plugin.store.setClock([&now] { return now; });
+    LoopbackServer server("127.0.5.104");
+    auto pageNaming = [](const std::string& feed) {
+        return rawResponse({"HTTP/1.0 200 OK\r\nContent-Type: text/html\r\n\r\n<head><link rel=alternate "
+                            "type=application/rss+xml href=" + feed + "></head>"});
+    };
+    server.serve("/p", pageNaming("/a.xml"));
+    server.serve("/a.xml", rssDocument("A", {}));
+    server.serve("/b.xml", rssDocument("B", {}));
+    host.setValue(kFeedsKey, server.url("/p"));
+    const struct {
+        const char* name;
+        int64_t later;
+        const char* pageNames;
+        bool aFails;
+        std::vector<std::string> asked;
+    } steps[] = {
+        {"first: the page, then its feed", 0, "/a.xml", false, {"/p", "/a.xml"}},
+        {"steady: the feed alone", 60, "/a.xml", false, {"/a.xml"}},
+        {"a day on: the page again", kDay, "/a.xml", false, {"/p", "/a.xml"}},
+        {"the feed fails: the page names another", 60, "/b.xml", true, {"/a.xml", "/p", "/b.xml"}},
+        {"steady on the new one", 60, "/b.xml", true, {"/b.xml"}},
+    };
+    for (const auto& step : steps) {
+        now += step.later;
+        server.serve("/p", pageNaming(step.pageNames));
+        if (step.aFails)
+            server.serve("/a.xml", httpResponse("gone", "404 Not Found"));
+        const size_t before = server.requests().size();
+        ASSERT_TRUE(runRefresh());
+        std::vector<std::string> asked;
+        const auto requests = server.requests();
+        for (size_t i = before; i < requests.size(); ++i)
+            asked.push_back(requests[i].substr(4, requests[i].find(' ', 4) - 4));
+        EXPECT_EQ(asked, step.asked) << step.name;
+        EXPECT_TRUE(host.callsTo(L"WTW/ShowStandardNotify").empty()) << step.name;
+    }
+}
+
 } // namespace
