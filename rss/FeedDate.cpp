@@ -11,14 +11,15 @@ struct Zone {
     int minutes;      // east of UTC
 };
 
-// RFC 822's zones and the names that real feeds write; IST is India's.
+// RFC 822's zones and the names that real feeds write; IST is India's. The
+// US names without S or D (ET, PT) are read as standard time.
 const Zone kZones[] = {
     {"gmt", 0},     {"ut", 0},     {"utc", 0},    {"z", 0},      {"wet", 0},    {"west", 60},  {"bst", 60},
     {"cet", 60},    {"cest", 120}, {"met", 60},   {"mest", 120}, {"eet", 120},  {"eest", 180}, {"msk", 180},
     {"ist", 330},   {"hkt", 480},  {"sgt", 480},  {"awst", 480}, {"jst", 540},  {"kst", 540},  {"acst", 570},
     {"acdt", 630},  {"aest", 600}, {"aedt", 660}, {"nzst", 720}, {"nzdt", 780}, {"est", -300}, {"edt", -240},
     {"cst", -360},  {"cdt", -300}, {"mst", -420}, {"mdt", -360}, {"pst", -480}, {"pdt", -420}, {"akst", -540},
-    {"akdt", -480}, {"hst", -600},
+    {"akdt", -480}, {"hst", -600}, {"et", -300},  {"ct", -360},  {"mt", -420},  {"pt", -480},
 };
 
 const char* const kMonths[] = {"january", "february", "march",     "april",   "may",      "june",
@@ -79,6 +80,15 @@ public:
         return count;
     }
 
+    // Blanks with at most one comma among them, which feeds strew between
+    // the fields of RFC 822 dates; false when there is neither.
+    bool gap()
+    {
+        int count = blanks();
+        count += take(',');
+        return count + blanks() > 0;
+    }
+
     bool atDigit() const { return p_ < end_ && isDigit(*p_); }
     bool atEnd() const { return p_ == end_; }
 
@@ -107,10 +117,10 @@ int monthNamed(const std::string& word)
     return -1;
 }
 
-// Blanks, or one '-' as in 02-Oct-2002.
+// A gap, or one '-' as in 02-Oct-2002.
 bool separator(DateText& in)
 {
-    return in.take('-') || in.blanks() > 0;
+    return in.take('-') || in.gap();
 }
 
 // day month year, as RFC 822 (02 Oct 2002) and RFC 850 (02-Oct-02) write it.
@@ -139,12 +149,6 @@ bool readTime(DateText& in, DateParts& parts)
     if (in.take('.') || in.take(','))
         in.skipDigits();
     return true;
-}
-
-// The clock after the date, with at least one blank before it.
-bool readClock(DateText& in, DateParts& parts)
-{
-    return in.blanks() > 0 && readTime(in, parts);
 }
 
 // +hhmm, +hmm, +hh:mm or +hh (either sign); false when none is there.
@@ -188,22 +192,48 @@ void readZone(DateText& in, DateParts& parts)
     parts.offset = (minutes + offset) * 60;
 }
 
-// [weekday[,]] day month year clock [zone]: RFC 822/1123 and RFC 850.
+// The clock after the date, or else midnight: the date must then end, or end
+// in a known zone, so that a clock written wrong (1300, 13:0) does not pass
+// for midnight. spaced: whether a gap came before.
+bool readClockOrMidnight(DateText& in, DateParts& parts, bool spaced)
+{
+    const DateText afterGap = in;
+    if (spaced && readTime(in, parts))
+        return true;
+    in = afterGap;
+    parts.hour = parts.minute = parts.second = 0;
+    if (in.atEnd())
+        return true;
+    readZone(in, parts);
+    in.blanks();
+    return spaced && parts.zoned && in.atEnd();
+}
+
+// [weekday[,]] day month year [clock] [zone]: RFC 822/1123 and RFC 850.
 bool readDayFirst(DateText& in, DateParts& parts)
 {
-    return readDayMonthYear(in, parts) && readClock(in, parts);
+    if (!readDayMonthYear(in, parts))
+        return false;
+    const bool spaced = in.gap();
+    if (!readClockOrMidnight(in, parts, spaced))
+        return false;
+    in.gap(); // a stray comma before the zone
+    return true;
 }
 
 // month day, then year and clock in either order: asctime (Sun Nov  6
 // 08:49:37 1994), date(1) (… 08:49:37 UTC 1994) and JavaScript's
-// Date.toString (Sat Oct 06 2018 00:00:00 GMT+0000 (UTC)).
+// Date.toString (Sat Oct 06 2018 00:00:00 GMT+0000 (UTC)); or the year
+// alone, as Date.toDateString writes (Sat Oct 06 2018).
 bool readMonthFirst(DateText& in, DateParts& parts)
 {
     if (in.blanks() == 0 || in.digits(2, parts.day) == 0 || in.blanks() == 0)
         return false;
     const DateText beforeYear = in;
-    if (in.digits(4, parts.year) == 4)
-        return readClock(in, parts);
+    if (in.digits(4, parts.year) == 4) {
+        const bool spaced = in.blanks() > 0;
+        return readClockOrMidnight(in, parts, spaced);
+    }
     in = beforeYear;
     if (!readTime(in, parts))
         return false;
@@ -223,9 +253,8 @@ bool readTextualDate(DateText& in, DateParts& parts)
     std::string word = in.word();
     if (!word.empty() && monthNamed(word) < 0) {
         // a weekday, not checked against the date
-        if (!in.take(',') && in.blanks() == 0)
+        if (!in.gap())
             return false;
-        in.blanks();
         word = in.word();
     }
     if (word.empty())
@@ -234,16 +263,30 @@ bool readTextualDate(DateText& in, DateParts& parts)
     return parts.month >= 0 && readMonthFirst(in, parts);
 }
 
-// ISO 8601 / RFC 3339: yyyy-mm-dd, then optionally T (or a blank) and the time.
+// Only blanks left.
+bool endsHere(DateText& in)
+{
+    in.blanks();
+    return in.atEnd();
+}
+
+// ISO 8601 / RFC 3339: yyyy-mm-dd, then optionally T (or a blank) and the
+// time. W3C-DTF's yyyy and yyyy-mm stand for their first day and take nothing after.
 bool readIsoDate(DateText& in, DateParts& parts)
 {
-    int month = 0;
-    if (in.digits(4, parts.year) != 4 || !in.take('-') || in.digits(2, month) != 2 || !in.take('-') ||
-        in.digits(2, parts.day) != 2)
+    int month = 1;
+    parts.day = 1;
+    if (in.digits(4, parts.year) != 4)
         return false;
-    if (month < 1 || month > 12 || parts.day < 1 || parts.day > 31)
+    if (!in.take('-'))
+        return endsHere(in);
+    if (in.digits(2, month) != 2 || month < 1 || month > 12)
         return false;
     parts.month = month - 1;
+    if (!in.take('-'))
+        return endsHere(in);
+    if (in.digits(2, parts.day) != 2 || parts.day < 1 || parts.day > 31)
+        return false;
     if (in.atEnd())
         return true;
     if (!in.take('T') && !in.take('t') && in.blanks() == 0)
@@ -252,15 +295,16 @@ bool readIsoDate(DateText& in, DateParts& parts)
     return in.atEnd() || readTime(in, parts);
 }
 
+// Four digits first: no other form begins so.
 bool startsIso(const std::string& text)
 {
     size_t p = text.find_first_not_of(' ');
-    if (p == std::string::npos || text.size() - p < 5)
+    if (p == std::string::npos || text.size() - p < 4)
         return false;
     for (size_t i = p; i < p + 4; ++i)
         if (text[i] < '0' || text[i] > '9')
             return false;
-    return text[p + 4] == '-';
+    return true;
 }
 
 // Days from 1970-01-01 to a date of the proleptic Gregorian calendar (month 1 to 12).

@@ -5,5 +5,6 @@
 #include <string>
 
 // Seconds since 1970 UTC. A date without a zone is taken as local standard
-// time. 0 for a text that is not a date; -1 for a date outside 1970 to 3000.
+// time; one without a clock, or W3C's bare year or year-month, as its first
+// instant. 0 for a text that is not a date; -1 for a date outside 1970 to 3000.
 int64_t parseFeedDate(const std::string& text);

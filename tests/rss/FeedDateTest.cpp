@@ -50,6 +50,10 @@ TEST_F(FeedDate, ZonesGiveTheTrueInstant)
         {"Wed, 02 Oct 2002 13:00:00 MDT", kOct2 + 6 * hour},
         {"Wed, 02 Oct 2002 13:00:00 PST", kOct2 + 8 * hour},
         {"Wed, 02 Oct 2002 13:00:00 PDT", kOct2 + 7 * hour},
+        {"Wed, 02 Oct 2002 13:00:00 ET", kOct2 + 5 * hour}, // standard time
+        {"Wed, 02 Oct 2002 13:00:00 CT", kOct2 + 6 * hour},
+        {"Wed, 02 Oct 2002 13:00:00 MT", kOct2 + 7 * hour},
+        {"Wed, 02 Oct 2002 13:00:00 PT", kOct2 + 8 * hour},
         {"Wed, 02 Oct 2002 13:00:00 GMT, and more", kOct2},
         {"Thu, 03 Oct 2002 00:30:00 +0100", utcSeconds(2002, 10, 2, 23, 30, 0)}, // the day changes too
     });
@@ -64,6 +68,9 @@ TEST_F(FeedDate, FormsFeedsUse)
         {"5 Dec 2026 14:30:00 GMT", dec5},
         {"Sat 05 Dec 2026 14:30:00 GMT", dec5},
         {"Sat,05 Dec 2026 14:30:00 GMT", dec5},
+        {"Sat, 5 Dec, 2026 14:30:00 GMT", dec5}, // stray commas
+        {"5 Dec 2026, 14:30 , GMT", dec5},
+        {"Sat ,05, Dec 2026 14:30:00 GMT", dec5},
         {"Xyz, 05 Dec 2026 14:30:00 GMT", dec5}, // the weekday is not checked
         {"Saturday, 05 December 2026 14:30:00 GMT", dec5},
         {"sat, 05 DEC 2026 14:30:00 GMT", dec5},
@@ -85,7 +92,8 @@ TEST_F(FeedDate, TextsThatAreNotDatesGiveZero)
     expectDates({
         {"", 0},
         {"soon", 0},
-        {"Wed, 02 Oct 2002", 0},               // no time
+        {"Wed, 02 Oct 2002 XYZ", 0},           // no time, and no known zone after
+        {"Oct 02, 2002", 0},                   // commas only in RFC 822 forms
         {"Wed, 02 Oc 2002 13:00:00 GMT", 0},   // month name too short
         {"Wed, 02 Oct. 2002 13:00:00 GMT", 0}, // nor any other month spelling
         {"Wed, 02 Foo 2002 13:00:00 GMT", 0},  // not a month
@@ -152,6 +160,17 @@ TEST_F(FeedDate, OtherFormsAndNamedZones)
     });
 }
 
+TEST_F(FeedDate, PartialDatesAreTheirFirstInstant)
+{
+    expectDates({
+        {"Tue, 10 Jun 2003", utcSeconds(2003, 6, 10, 0, 0, 0)},
+        {"Tuesday, 10-Jun-03 EST", utcSeconds(2003, 6, 10, 5, 0, 0)},
+        {"Tue Jun 10 2003", utcSeconds(2003, 6, 10, 0, 0, 0)},
+        {"2003-06", utcSeconds(2003, 6, 1, 0, 0, 0)},
+        {"2003", utcSeconds(2003, 1, 1, 0, 0, 0)},
+    });
+}
+
 TEST_F(FeedDate, OnlyTheCrtRangeIsKept)
 {
     expectDates({
@@ -196,6 +215,8 @@ TEST_F(FeedDate, WithoutAKnownZoneTheClockTimeIsLocalStandardTime)
         {"Wed, 02 Oct 2002 13:00:00 XYZ", kOct2 - 2 * 3600}, // not a known zone
         {"2002-10-02T13:00:00", kOct2 - 2 * 3600},
         {"2002-10-02", utcSeconds(2002, 10, 2, 0, 0, 0) - 2 * 3600},
+        {"Wed, 02 Oct 2002", utcSeconds(2002, 10, 2, 0, 0, 0) - 2 * 3600},
+        {"2002", utcSeconds(2002, 1, 1, 0, 0, 0) - 2 * 3600},
         {"Wed Oct  2 13:00:00 2002", kOct2 - 2 * 3600},
         {"Wed, 02 Oct 2002 13:00:00 GMT", kOct2},
     });
