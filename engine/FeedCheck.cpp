@@ -20,6 +20,8 @@
 namespace {
 
 constexpr uint32_t kItemFlags = 3;
+constexpr int32_t kLogLevel = 1;
+const wchar_t* const kLogModule = L"RSS";
 
 bool send(const RefreshTask& task, const wchar_t* service, const void* record)
 {
@@ -82,7 +84,7 @@ void rememberFoundFeed(const RefreshTask& task, const wchar_t* address, const Fe
         return;
     FeedMemory& memory = task.store->memoryFor(address);
     if (memory.foundFeed != fetched.foundFeed)
-        task.link->log(1, L"RSS", L"Feed found for %ls: %ls", address, fetched.foundFeed.c_str());
+        task.link->log(kLogLevel, kLogModule, L"Feed found for %ls: %ls", address, fetched.foundFeed.c_str());
     memory.foundFeed = fetched.foundFeed;
     memory.foundAt = task.store->now();
 }
