@@ -12,15 +12,14 @@ constexpr uint64_t kSliceUs = 100000; // how late a cancel may be seen
 }
 
 // Waits in slices until the pending connect has succeeded or failed, or
-// `until` has passed (a server that never answers a SYN).
+// `until` has passed (a server that never answers a SYN). A connect that is
+// done is seen as done even when the time is up: the look comes first.
 void awaitConnect(SOCKET socket, uint64_t until, const FetchControl& control)
 {
     for (;;) {
         control.throwIfCancelled();
         const uint64_t now = GetTickCount64();
-        if (now >= until)
-            failConnect(WSAETIMEDOUT);
-        const uint64_t leftUs = (until - now) * 1000;
+        const uint64_t leftUs = now < until ? (until - now) * 1000 : 0;
         fd_set done;
         fd_set failed;
         FD_ZERO(&done);
@@ -33,6 +32,8 @@ void awaitConnect(SOCKET socket, uint64_t until, const FetchControl& control)
             failConnect(WSAGetLastError());
         if (ready > 0)
             return;
+        if (GetTickCount64() >= until)
+            failConnect(WSAETIMEDOUT);
     }
 }
 

@@ -7,7 +7,7 @@
 #include <mutex>
 
 struct FetchLimits {
-    uint32_t ioTimeoutMs = 30000;        // each lookup, connect, send and receive
+    uint32_t ioTimeoutMs = 30000;        // each connect, send and receive
     uint32_t deadlineMs = 120000;        // the whole fetch, every hop and every wait, from its start
     size_t maxResponseBytes = 32u << 20; // a feed is never this large
 };

@@ -31,11 +31,26 @@ std::string hostText(const Url& url)
     return host;
 }
 
-// The end of one wait that is not a send or receive (a lookup, a connect):
-// the per-call limit, never past the whole fetch's deadline.
-uint64_t waitEnd(const FetchLimits& limits, uint64_t deadline)
+// The end of a connect: the per-call limit, never past the whole fetch's
+// deadline. (A lookup has the deadline alone: the system's own gives up
+// within seconds, and a thread starting late under load must not fail it.)
+uint64_t connectEnd(const FetchLimits& limits, uint64_t deadline)
 {
     return std::min(GetTickCount64() + limits.ioTimeoutMs, deadline);
+}
+
+// A wait cut short by the whole fetch's deadline says so, whichever wait it
+// was; one cut by its own limit keeps its own text.
+template <class Wait>
+auto withinDeadline(uint64_t deadline, Wait wait)
+{
+    try {
+        return wait();
+    } catch (const RSS::NetException& failure) {
+        if (failure.errorCode == WSAETIMEDOUT && GetTickCount64() >= deadline)
+            throw RSS::NetException(L"Download took too long", WSAETIMEDOUT);
+        throw;
+    }
 }
 
 // One hop: WinSock is started and the socket opened for this exchange only;
@@ -50,8 +65,9 @@ HttpResponse exchange(const Url& url, const HttpValidators& known, const FetchCo
         HttpMessage::conditional(HttpMessage::request(authority, HttpMessage::requestTarget(url.path)), known);
     WinsockSession session;
     Socket socket;
-    const in_addr address = lookUpHost(host, waitEnd(limits, deadline), control);
-    connectTo(socket, address, url.port, waitEnd(limits, deadline), control);
+    const in_addr address =
+        withinDeadline(deadline, [&] { return lookUpHost(host, deadline, control); });
+    withinDeadline(deadline, [&] { connectTo(socket, address, url.port, connectEnd(limits, deadline), control); });
     SocketIo plain(socket.handle(), control);
     if (url.scheme == Url::Scheme::Http) {
         Exchange exchange(plain, limits, deadline);

@@ -75,16 +75,17 @@ bool startLookup(const std::shared_ptr<Lookup>& lookup)
     return true;
 }
 
+// A lookup that is done is taken even when the time is up: the look comes first.
 void awaitLookup(const Lookup& lookup, uint64_t until, const FetchControl& control)
 {
     for (;;) {
         control.throwIfCancelled();
         const uint64_t now = GetTickCount64();
-        if (now >= until)
-            fail(L"Could not resolve host name", WSAETIMEDOUT);
-        const DWORD wait = static_cast<DWORD>(until - now < kSliceMs ? until - now : kSliceMs);
+        const DWORD wait = now >= until ? 0 : static_cast<DWORD>(until - now < kSliceMs ? until - now : kSliceMs);
         if (WaitForSingleObject(lookup.done.get(), wait) == WAIT_OBJECT_0)
             return;
+        if (GetTickCount64() >= until)
+            fail(L"Could not resolve host name", WSAETIMEDOUT);
     }
 }
 
