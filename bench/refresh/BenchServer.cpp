@@ -1,9 +1,9 @@
 #include "BenchServer.h"
 
+#include "Compressed.h"
 #include "LoopbackListener.h"
 
 #include <ws2tcpip.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <cctype>
@@ -63,26 +63,6 @@ bool acceptsGzip(const std::string& request)
     return false;
 }
 
-// One gzip member (windowBits 15 + 16 asks zlib for the gzip wrapper), at
-// zlib's default level, as a web server's gzip filter would send it.
-std::string gzipped(const std::string& body)
-{
-    z_stream stream{};
-    if (deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, 15 + 16, 8, Z_DEFAULT_STRATEGY) != Z_OK)
-        throw std::runtime_error("zlib cannot start compressing");
-    std::string out(deflateBound(&stream, static_cast<uLong>(body.size())), '\0');
-    stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data()));
-    stream.avail_in = static_cast<uInt>(body.size());
-    stream.next_out = reinterpret_cast<Bytef*>(&out[0]);
-    stream.avail_out = static_cast<uInt>(out.size());
-    const int status = deflate(&stream, Z_FINISH);
-    out.resize(stream.total_out);
-    deflateEnd(&stream);
-    if (status != Z_STREAM_END) // deflateBound leaves room for everything in one call
-        throw std::runtime_error("zlib could not compress a feed in one pass");
-    return out;
-}
-
 std::string header(size_t bodyBytes, bool gzip)
 {
     return std::string("HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n") +
@@ -110,7 +90,7 @@ void BenchServer::serve(const std::string& path, std::string body)
 {
     Responses responses;
     if (offerGzip_) {
-        std::string compressed = gzipped(body);
+        std::string compressed = ::compressed(body, Wrapping::Gzip); // as a server's gzip filter sends it
         gzipBodyBytes_ += compressed.size();
         compressed.insert(0, header(compressed.size(), true));
         responses.gzip = std::make_shared<const std::string>(std::move(compressed));

@@ -36,8 +36,10 @@ FullAcceptQueue::FullAcceptQueue(const std::string& address, uint16_t port)
     target.sin_port = htons(port);
     inet_pton(AF_INET, address.c_str(), &target.sin_addr);
     // A backlog of 0 holds one connection; this blocking connect completes into it.
-    if (filler_ == INVALID_SOCKET || connect(filler_, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0)
+    if (filler_ == INVALID_SOCKET || connect(filler_, reinterpret_cast<sockaddr*>(&target), sizeof target) != 0) {
+        this->~FullAcceptQueue(); // no destructor runs for a constructor that throws
         throw std::runtime_error("cannot fill the accept queue of " + address);
+    }
 }
 
 FullAcceptQueue::~FullAcceptQueue()
