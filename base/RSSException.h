@@ -43,4 +43,11 @@ public:
     explicit TruncatedException(std::wstring text) : RSSException(std::move(text)) {}
 };
 
+// 404 or 410: nothing is at the address asked. An address the feed moved to
+// that says so sends the check back to the address the user listed.
+class NotThereException : public RSSException {
+public:
+    explicit NotThereException(std::wstring text) : RSSException(std::move(text)) {}
+};
+
 } // namespace RSS

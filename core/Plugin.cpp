@@ -51,7 +51,8 @@ int Plugin::load(const HostApi* host)
     fetches = std::make_shared<FetchControl>();
     std::atomic_store(&workers, WorkerRegistry::create(link));
     panel.bind(link, module);
-    optionsPage.bind(&settings, link, module);
+    // A list just edited is asked whole at the next refresh: the user wants news now.
+    optionsPage.bind(&settings, link, module, [this] { store.askEveryAddressNext(); });
 
     ImageLoadRecord image;
     image.imageId = kPluginImageId;

@@ -12,6 +12,7 @@
 #include "engine/FeedStore.h"
 #include "engine/NewItems.h"
 #include "engine/NewsSummary.h"
+#include "engine/NextAsk.h"
 #include "engine/RefreshTask.h"
 #include "engine/RetryAfter.h"
 #include "host/HostProtocol.h"
@@ -89,11 +90,39 @@ void rememberFoundFeed(const RefreshTask& task, const wchar_t* address, const Fe
     memory.foundAt = task.store->now();
 }
 
+// A feed that moved for good is asked where it went from now on; the log
+// says so once. The list keeps the address the user wrote.
+void rememberMove(const RefreshTask& task, const wchar_t* address, const FetchedFeed& fetched)
+{
+    if (fetched.skipped || (!fetched.moveForgotten && fetched.failure))
+        return;
+    FeedMemory& memory = task.store->memoryFor(address);
+    if (fetched.failure) { // where it moved is not there: ask the address itself next
+        memory.movedTo.clear();
+        return;
+    }
+    if (!fetched.movedTo.empty() && fetched.movedTo != memory.movedTo)
+        task.link->log(kLogLevel, kLogModule, L"Feed moved: %ls -> %ls (the list still holds the old address)",
+                       address, fetched.movedTo.c_str());
+    memory.movedTo = fetched.movedTo;
+}
+
+// After a check that read well: when the address is asked next.
+void schedule(const RefreshTask& task, FeedMemory& memory, const FetchedFeed& fetched, const Channel& channel)
+{
+    if (fetched.cacheSeconds)
+        memory.cacheSeconds = *fetched.cacheSeconds;
+    else if (!fetched.notModified)
+        memory.cacheSeconds = 0; // a new answer without cache headers gives no hint
+    memory.dueAt = nextAskAt(task.startedAt, memory.cacheSeconds, channel);
+}
+
 void check(const RefreshTask& task, const wchar_t* address, FetchedFeed& fetched)
 {
     FeedStore& store = *task.store;
     rememberFoundFeed(task, address, fetched);
-    if (fetched.quiet) { // still waiting as the server asked: nothing to say
+    rememberMove(task, address, fetched);
+    if (fetched.skipped) { // not due, or waiting as the server asked: nothing to say
         showKept(store, address);
         return;
     }
@@ -101,7 +130,9 @@ void check(const RefreshTask& task, const wchar_t* address, FetchedFeed& fetched
         // Only a conditional request gets here, and only a kept channel makes one.
         if (!showKept(store, address))
             throw RSS::RSSException(L"HTTP response code diffrent than 200 received");
-        store.memoryFor(address).outage.reset();
+        FeedMemory& memory = store.memoryFor(address);
+        memory.outage.reset();
+        schedule(task, memory, fetched, *memory.channel);
         return;
     }
     FeedDocument document = fetched.take();
@@ -112,11 +143,15 @@ void check(const RefreshTask& task, const wchar_t* address, FetchedFeed& fetched
     const SharedChannel channel = std::make_shared<const Channel>(std::move(document.channel));
     store.addChannel(channel);
     memory.channel = channel;
+    schedule(task, memory, fetched, *channel);
     // A silent refresh learns only addresses it never checked; for the others
     // what is new stays new (validators included, or the next notifying
-    // refresh would be told nothing changed) until a notifying one.
-    if (!task.notify && memory.checked)
+    // refresh would be told nothing changed) until a notifying one, which
+    // asks the address whatever is due.
+    if (!task.notify && memory.checked) {
+        memory.unannounced = true;
         return;
+    }
 
     NewItems news(memory, store.now());
     std::vector<const Item*> fresh;
@@ -128,6 +163,7 @@ void check(const RefreshTask& task, const wchar_t* address, FetchedFeed& fetched
     if (task.notify && !announce(task, address, *channel, fresh))
         return;
     news.rememberIn(memory);
+    memory.unannounced = false;
     // Only now: asked conditionally, a server would not send these items again.
     memory.validators = std::move(fetched.validators);
 }

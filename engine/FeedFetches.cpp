@@ -6,6 +6,7 @@
 #include <winsock2.h>
 
 #include "base/RSSException.h"
+#include "engine/NextAsk.h"
 #include "net/HttpClient.h"
 #include "net/Url.h"
 #include "rss/FeedReader.h"
@@ -25,15 +26,18 @@ const wchar_t kNoFeedOnPage[] =
     L"This address is a web page that names no feed: find the feed's link on the site and add that address";
 
 // Asks `address` and reads the answer into `outcome`, unless it is a web page:
-// then the page is what comes back, for the caller to look into.
+// then the page is what comes back, for the caller to look into. `movedTo`
+// gets where the address moved for good, if it did.
 std::optional<HttpAnswer> readOrPage(const std::wstring& address, const HttpValidators& known,
-                                     const FetchControl& control, FetchedFeed& outcome)
+                                     const FetchControl& control, FetchedFeed& outcome, std::wstring& movedTo)
 {
     const Url url = Url::parse(address.c_str());
     HttpAnswer answer = HttpClient::fetch(url, known, control);
+    movedTo = std::move(answer.movedTo);
     if (!answer.notModified && isWebPage(answer.mediaType, answer.body))
         return answer;
     outcome.notModified = answer.notModified;
+    outcome.cacheSeconds = cacheLifetime(answer.cache);
     if (!answer.notModified) {
         outcome.document = readFeedBody(std::move(answer.body), url);
         outcome.validators = std::move(answer.validators);
@@ -47,7 +51,8 @@ void readFoundFeed(const std::wstring& feed, const HttpValidators& known, const 
                    FetchedFeed& outcome)
 {
     try {
-        if (readOrPage(feed, known, control, outcome))
+        std::wstring movedTo; // a found feed is found again on the page: its moves are not kept
+        if (readOrPage(feed, known, control, outcome, movedTo))
             throw RSS::RSSException(L"The feed the page names is a web page too");
         outcome.foundFeed = feed;
     } catch (RSS::RSSException& failure) {
@@ -56,20 +61,43 @@ void readFoundFeed(const std::wstring& feed, const HttpValidators& known, const 
     }
 }
 
+// Asks the listed address where it lives now: where it moved, when it did,
+// else itself. A move whose target is not there (404, 410) is forgotten and
+// the listed address asked once more before anything is said.
+std::optional<HttpAnswer> readListed(const FeedRequest& request, const HttpValidators& known,
+                                     const FetchControl& control, FetchedFeed& outcome)
+{
+    if (!request.movedTo.empty()) {
+        try {
+            std::wstring further;
+            std::optional<HttpAnswer> page = readOrPage(request.movedTo, known, control, outcome, further);
+            outcome.movedTo = further.empty() ? request.movedTo : further;
+            return page;
+        } catch (const RSS::NotThereException&) {
+            outcome.moveForgotten = true;
+        } catch (RSS::RSSException& failure) {
+            failure.message += L" (asked where the feed moved: " + request.movedTo + L")";
+            throw;
+        }
+    }
+    const HttpValidators none; // the validators came from where it moved
+    return readOrPage(request.address, outcome.moveForgotten ? none : known, control, outcome, outcome.movedTo);
+}
+
 void readAddress(const FeedRequest& request, const FetchControl& control, FetchedFeed& outcome)
 {
     std::exception_ptr foundFailed;
     if (!request.foundFeed.empty()) {
         try {
             readFoundFeed(request.foundFeed, request.known, control, outcome);
+            outcome.movedTo = request.movedTo; // the page was not asked: nothing learnt of its moves
             return;
         } catch (...) {
             foundFailed = std::current_exception(); // the page may name another one now
         }
     }
     const HttpValidators none;
-    const std::optional<HttpAnswer> page =
-        readOrPage(request.address, request.knownPage ? none : request.known, control, outcome);
+    const std::optional<HttpAnswer> page = readListed(request, request.knownPage ? none : request.known, control, outcome);
     if (!page)
         return;
     const std::wstring feed = firstFeedLink(page->body, page->finalAddress);
@@ -86,8 +114,8 @@ void readAddress(const FeedRequest& request, const FetchControl& control, Fetche
 FetchedFeed fetchFeed(const FeedRequest& request, const FetchControl& control)
 {
     FetchedFeed outcome;
-    outcome.quiet = request.quiet;
-    if (request.quiet)
+    outcome.skipped = request.skipped;
+    if (request.skipped)
         return outcome;
     try {
         readAddress(request, control, outcome);

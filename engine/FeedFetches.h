@@ -21,7 +21,12 @@
 struct FeedRequest {
     std::wstring address;
     HttpValidators known; // of the channel kept from an earlier answer
-    bool quiet = false;   // the server asked for a wait that is not over: not asked
+    // Not asked in this refresh: the server asked for a wait that is not
+    // over, or the address is not due yet.
+    bool skipped = false;
+    // Where the feed moved for good: asked instead of the address; when it
+    // answers 404 or 410 the address is asked once more.
+    std::wstring movedTo;
     // The address is a web page: the feed it named a short while ago, asked
     // in its place (empty: ask the page), and that the page is asked without
     // the validators, which are the feed's.
@@ -35,7 +40,10 @@ struct FetchedFeed {
     std::optional<FeedDocument> document;
     HttpValidators validators; // of the answer the document came from
     bool notModified = false;
-    bool quiet = false;
+    bool skipped = false;
+    std::optional<int64_t> cacheSeconds; // what the answer's cache headers allow; nullopt: nothing said
+    std::wstring movedTo;       // where the address asked moved for good in this fetch; empty: nowhere
+    bool moveForgotten = false; // the address moved to is not there: the listed one was asked
     std::wstring foundFeed; // the feed read for a web page; empty when the address is a feed
     bool pageAsked = false; // the page was asked and named foundFeed
     std::exception_ptr failure;

@@ -1,6 +1,6 @@
 #pragma once
 // What the store keeps of one feed address between refreshes; all but the
-// channel and the outage is also kept on disk (engine/FeedStateText.h).
+// channel, the outage and the unannounced mark is also kept on disk (engine/FeedStateText.h).
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -36,6 +36,17 @@ struct FeedMemory {
     HttpValidators validators;
     // A time value before which the address asked not to be asked again; 0: none.
     int64_t quietUntil = 0;
+    // When the address is next asked (engine/NextAsk.h); 0: at every refresh.
+    int64_t dueAt = 0;
+    // The freshness in seconds the server's last answer gave (0: none); kept
+    // for a 304 that gives none of its own, as a cache would.
+    int64_t cacheSeconds = 0;
+    // Where the feed moved for good (301, 308): asked in the address's place.
+    std::wstring movedTo;
+    // A silent refresh read the channel but announced nothing: the next
+    // notifying refresh asks the address whatever is due. Not kept on disk:
+    // after a restart every address is asked anyway, having no channel to show.
+    bool unannounced = false;
     // For an address that is a web page: the feed it named, and when the page
     // was last asked. The list keeps the page's address; this is asked instead.
     std::wstring foundFeed;

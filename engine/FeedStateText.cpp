@@ -108,6 +108,12 @@ void writeRecord(std::string& out, const std::wstring& address, const FeedMemory
         line(out, "modified", escaped(memory.validators.lastModified));
     if (!memory.validators.origin.empty())
         line(out, "origin", escaped(utf8(memory.validators.origin)));
+    if (memory.dueAt != 0)
+        line(out, "due", std::to_string(memory.dueAt));
+    if (memory.cacheSeconds != 0)
+        line(out, "cache", std::to_string(memory.cacheSeconds));
+    if (!memory.movedTo.empty())
+        line(out, "moved", escaped(utf8(memory.movedTo)));
     if (!memory.foundFeed.empty())
         line(out, "found", std::to_string(memory.foundAt) + " " + escaped(utf8(memory.foundFeed)));
     for (const auto& [identity, seenAt] : memory.identities)
@@ -162,6 +168,15 @@ bool StateReader::factLine(std::string_view word, std::string_view rest)
         return number(rest, memory.listedAt);
     if (word == "quiet")
         return number(rest, memory.quietUntil);
+    if (word == "due")
+        return number(rest, memory.dueAt);
+    if (word == "cache")
+        return number(rest, memory.cacheSeconds);
+    if (word == "moved") {
+        const bool ok = unescaped(rest, scratch_);
+        memory.movedTo = wide(scratch_);
+        return ok;
+    }
     if (word == "etag")
         return unescaped(rest, memory.validators.etag);
     if (word == "modified")

@@ -8,6 +8,9 @@
 //   checked                           a check with items succeeded
 //   listed <time>                     last refresh that found it in the list
 //   quiet <time>                      not to be asked before then
+//   due <time>                        next asked then (its hints; 0 or none: every refresh)
+//   cache <seconds>                   the server's last cache lifetime
+//   moved <address>                   where the feed moved for good
 //   etag <text> / modified <text> / origin <address>   validators and their server
 //   found <time> <address>            the feed a web page named, when the page was asked
 //   id <time> <identity>              an item's identity, last seen then

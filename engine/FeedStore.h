@@ -1,5 +1,6 @@
 #pragma once
 // Channels of the current refresh and what is kept of every address checked.
+#include <atomic>
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -27,6 +28,11 @@ public:
     // change the store under another, and the panel never shows a mix of two.
     RefreshQueue& refreshQueue() { return refreshQueue_; }
 
+    // The next refresh asks every address, whatever is due: the user just
+    // edited the list and wants news now. Set from the options page's thread.
+    void askEveryAddressNext() { askEveryAddress_ = true; }
+    bool takeAskEveryAddress() { return askEveryAddress_.exchange(false); }
+
     // Seconds since 1970 (UTC); tests set another clock to live a month in a moment.
     int64_t now() const { return clock_ ? clock_() : _time64(nullptr); }
     void setClock(std::function<int64_t()> clock) { clock_ = std::move(clock); }
@@ -42,5 +48,6 @@ public:
 
 private:
     RefreshQueue refreshQueue_;
+    std::atomic<bool> askEveryAddress_{false};
     std::function<int64_t()> clock_;
 };

@@ -9,6 +9,7 @@
 #include "engine/FeedStateFile.h"
 #include "engine/FeedStore.h"
 #include "engine/NewItems.h"
+#include "engine/NextAsk.h"
 #include "engine/RefreshTask.h"
 #include "engine/WorkerRegistry.h"
 #include "host/HostProtocol.h"
@@ -42,10 +43,21 @@ bool readFeedList(const RefreshTask& task, std::wstring& list)
     return true;
 }
 
-// Each line with what the store remembers of it: how to ask, or not to ask yet.
-std::vector<FeedRequest> requestsFor(const FeedStore& store, const std::vector<std::wstring>& lines)
+// Whether the refresh asks an address: it is due, it has news a silent
+// refresh left unannounced, or there is no channel of it to show meanwhile
+// (after a restart). A server's asked-for wait holds whatever the user does.
+bool asked(const FeedMemory& memory, int64_t now, bool everyAddress, bool notify)
 {
-    const int64_t now = store.now();
+    if (now < memory.quietUntil)
+        return false;
+    return everyAddress || !memory.channel || (notify && memory.unannounced) || isDue(memory.dueAt, now);
+}
+
+// Each line with what the store remembers of it: how to ask, or not to ask yet.
+std::vector<FeedRequest> requestsFor(const FeedStore& store, const std::vector<std::wstring>& lines,
+                                     const RefreshTask& task, bool everyAddress)
+{
+    const int64_t now = task.startedAt;
     std::vector<FeedRequest> requests;
     requests.reserve(lines.size());
     for (const std::wstring& line : lines) {
@@ -57,7 +69,8 @@ std::vector<FeedRequest> requestsFor(const FeedStore& store, const std::vector<s
             // after a restart the validators are known but the channel is not.
             if (memory->second.channel)
                 request.known = memory->second.validators;
-            request.quiet = now < memory->second.quietUntil;
+            request.skipped = !asked(memory->second, now, everyAddress, task.notify);
+            request.movedTo = memory->second.movedTo;
             // A page is asked again a day after it named its feed (it may name
             // another by then), or at once when that feed fails.
             request.knownPage = !memory->second.foundFeed.empty();
@@ -88,6 +101,8 @@ void refresh(RefreshTask& task)
     FeedStore& store = *task.store;
     const RefreshQueue::Turn turn(store.refreshQueue());
     task.notify = turn.notify(); // events merged while it waited count too
+    task.startedAt = store.now();
+    const bool everyAddress = store.takeAskEveryAddress();
     if (!store.stateRead) { // read once per library, in the first refresh's turn
         loadFeedState(store, task.statePath, *task.link);
         store.stateRead = true;
@@ -99,7 +114,7 @@ void refresh(RefreshTask& task)
     const std::vector<std::wstring> lines = splitFeedList(list);
     // Fetched several at a time, checked one by one in list order on this
     // thread: the store keeps one writer, the announcements their order.
-    FeedFetches fetches(requestsFor(store, lines), *task.fetches, task.link.get());
+    FeedFetches fetches(requestsFor(store, lines, task, everyAddress), *task.fetches, task.link.get());
     // Unload cuts the refresh short: the remaining checks would only fail.
     for (size_t i = 0; i < lines.size() && task.link->isOpen(); ++i)
         checkFeed(task, lines[i].c_str(), fetches.take(i));

@@ -1,6 +1,7 @@
 #pragma once
 // One refresh: everything its worker thread works with, handed down by the
 // plug-in at the timer event, and the worker's thread. Owned by the WorkerRegistry.
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -23,4 +24,5 @@ struct RefreshTask {
     FeedPanel* panel = nullptr; // rebuilt at the end; null: nothing to show
     UniqueHandle thread;        // empty when the thread could not be created
     bool notify = false;        // clear on a silent refresh
+    int64_t startedAt = 0;      // the store's clock when the refresh took its turn
 };

@@ -39,6 +39,19 @@ std::string validator(const std::string& response, const char* name)
 
 namespace HttpMessage {
 
+namespace {
+
+// A list header sent on several lines is one list.
+std::string allValues(const std::string& response, const char* name)
+{
+    std::string joined;
+    for (const std::string& value : headerValues(response, name))
+        joined += (joined.empty() ? "" : ", ") + value;
+    return joined;
+}
+
+} // namespace
+
 std::string conditional(std::string request, const HttpValidators& known)
 {
     std::string lines;
@@ -99,6 +112,8 @@ HttpAnswer answer(HttpResponse response, bool conditional)
     HttpAnswer answer;
     const std::string& head = response.head;
     const std::string status = statusCode(head);
+    answer.cache = {allValues(head, "cache-control"), headerValue(head, "expires"), headerValue(head, "date"),
+                    headerValue(head, "age")};
     if (status == "304" && conditional) {
         answer.notModified = true;
         return answer;
@@ -106,6 +121,8 @@ HttpAnswer answer(HttpResponse response, bool conditional)
     if (status == "429" || status == "503")
         throw RSS::RetryLaterException(L"HTTP response code diffrent than 200 received",
                                        headerValue(head, "retry-after"));
+    if (status == "404" || status == "410")
+        throw RSS::NotThereException(L"HTTP response code diffrent than 200 received");
     checkHead(head);
     answer.validators = {validator(head, "etag"), validator(head, "last-modified"), {}};
     const std::string type = headerValue(head, "content-type");

@@ -17,12 +17,25 @@ struct HttpValidators {
     bool empty() const { return etag.empty() && lastModified.empty(); }
 };
 
+// The headers that say how long an answer may be used without asking again,
+// as the server sent them (200 and 304 alike); read by the refresh's schedule.
+struct HttpCacheHeaders {
+    std::string cacheControl;
+    std::string expires;
+    std::string date;
+    std::string age;
+};
+
 struct HttpAnswer {
     bool notModified = false;  // 304 to a conditional request: no body
     std::string body;          // of a 200 answer
     HttpValidators validators; // of a 200 answer; empty when it sent none
     std::string mediaType;     // of a 200 answer: Content-Type without parameters, lower case
     std::wstring finalAddress; // where the answer came from, after redirects
+    // Where the address asked has moved for good: the last of the redirects
+    // that were all permanent (301, 308) from the first hop on; empty otherwise.
+    std::wstring movedTo;
+    HttpCacheHeaders cache;
 };
 
 namespace HttpMessage {
@@ -40,8 +53,9 @@ std::string listItem(const std::string& value, size_t from, size_t to);
 std::vector<std::string> headerValues(const std::string& response, const char* name);
 
 // 200: the body and its validators. 304 is an answer only to a conditional
-// request. 429 and 503 raise RSS::RetryLaterException with their Retry-After;
-// everything else fails as HttpMessage::body does.
+// request. 429 and 503 raise RSS::RetryLaterException with their Retry-After,
+// 404 and 410 RSS::NotThereException; everything else fails as
+// HttpMessage::body does.
 HttpAnswer answer(HttpResponse response, bool conditional);
 
 } // namespace HttpMessage

@@ -114,6 +114,8 @@ HttpAnswer fetch(Url url, const HttpValidators& known, const FetchControl& contr
     const HttpValidators none;
     const uint64_t deadline = GetTickCount64() + limits.deadlineMs;
     std::vector<std::wstring> visited{url.text()};
+    std::wstring movedTo;
+    bool allPermanent = true; // every hop so far moved the feed for good
     for (int hop = 0;; ++hop) {
         control.throwIfCancelled();
         // Validators go back only to the server that gave them (one that
@@ -121,13 +123,18 @@ HttpAnswer fetch(Url url, const HttpValidators& known, const FetchControl& contr
         const bool theirs = known.origin.empty() ? hop == 0 : known.origin == url.origin();
         const HttpValidators& sent = theirs ? known : none;
         HttpResponse response = exchange(url, sent, control, limits, deadline);
-        if (!HttpMessage::isRedirect(HttpMessage::statusCode(response.head))) {
+        const std::string status = HttpMessage::statusCode(response.head);
+        if (!HttpMessage::isRedirect(status)) {
             HttpAnswer answer = HttpMessage::answer(std::move(response), !sent.empty());
             answer.validators.origin = url.origin();
             answer.finalAddress = url.text();
+            answer.movedTo = std::move(movedTo);
             return answer;
         }
         url = redirectTarget(url, response.head, hop, visited);
+        allPermanent = allPermanent && (status == "301" || status == "308");
+        if (allPermanent)
+            movedTo = url.text();
     }
 }
 

@@ -38,6 +38,10 @@ struct Channel {
     std::wstring textInput;
     int32_t ttl = 0;
     std::wstring webMaster;
+    // sy:updatePeriod and sy:updateFrequency, as the feed gives them: how
+    // often it says it changes (0: no frequency given).
+    std::wstring updatePeriod;
+    int32_t updateFrequency = 0;
     std::vector<Item> items;
 };
 

@@ -10,5 +10,6 @@ constexpr const char* kAtom10 = "http://www.w3.org/2005/Atom";
 constexpr const char* kAtom03 = "http://purl.org/atom/ns#";
 constexpr const char* kDublinCore = "http://purl.org/dc/elements/1.1/";
 constexpr const char* kContent = "http://purl.org/rss/1.0/modules/content/";
+constexpr const char* kSyndication = "http://purl.org/rss/1.0/modules/syndication/";
 
 } // namespace FeedNamespaces

@@ -1,7 +1,9 @@
 #include "rss/RssChannelReader.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <limits>
 #include <string_view>
 
 #include "rss/ChannelItems.h"
@@ -147,12 +149,25 @@ Item readItem(const XmlNode& element, std::string_view ownUri, DocumentScope& sc
     return item;
 }
 
+// How often the feed says it changes (RSS 1.0's syndication module, also met
+// in RSS 2.0); read raw, the refresh's schedule makes a period of it.
+void readSyndication(Channel& channel, const XmlNode& element, std::string_view local, const DocumentScope& scope)
+{
+    if (local == "updatePeriod")
+        channel.updatePeriod = wholeFieldText(element, scope);
+    else if (local == "updateFrequency")
+        channel.updateFrequency = static_cast<int32_t>(
+            std::clamp<long>(strtol(element.text.c_str(), nullptr, 10), 0, std::numeric_limits<int32_t>::max()));
+}
+
 // One element under the channel; items go to the channel when `itemsInside`.
 void readChannelChild(Reading<Channel>& reading, const XmlNode& child, std::string_view ownUri, bool itemsInside,
                       DocumentScope& scope)
 {
     const auto guard = scope.enter(child);
     const ExpandedName name = scope.name(child);
+    if (name.uri == FeedNamespaces::kSyndication)
+        readSyndication(reading.record, child, name.local, scope);
     if (assignField(reading, channelFields, child, name, ownUri, scope) || name.uri != ownUri)
         return;
     if (name.local == "ttl")

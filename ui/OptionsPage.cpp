@@ -43,11 +43,13 @@ intptr_t OptionsPage::onEvent(intptr_t pageEvent, intptr_t, void* callbackData)
     });
 }
 
-void OptionsPage::bind(SettingsStore* settings, std::shared_ptr<const HostLink> link, HINSTANCE module)
+void OptionsPage::bind(SettingsStore* settings, std::shared_ptr<const HostLink> link, HINSTANCE module,
+                       std::function<void()> listSaved)
 {
     settings_ = settings;
     link_ = std::move(link);
     module_ = module;
+    listSaved_ = std::move(listSaved);
 }
 
 void OptionsPage::closeEditor()
@@ -107,6 +109,9 @@ void OptionsPage::saveEditor() const
     int copied = GetWindowTextW(editor.get(), buffer.data(), length + 1);
     if (copied < 0 || copied > length)
         return;
-    if (settings_ != nullptr && settings_->handle() != 0)
-        settings_->writeFeeds(std::wstring(buffer.data(), static_cast<size_t>(copied)));
+    if (settings_ == nullptr || settings_->handle() == 0)
+        return;
+    settings_->writeFeeds(std::wstring(buffer.data(), static_cast<size_t>(copied)));
+    if (listSaved_)
+        listSaved_();
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "base/UniqueHandle.h"
@@ -17,7 +18,9 @@ public:
     static intptr_t onEvent(intptr_t pageEvent, intptr_t unused, void* callbackData);
 
     // The settings, link and module of the current load; set at load.
-    void bind(SettingsStore* settings, std::shared_ptr<const HostLink> link, HINSTANCE module);
+    // `listSaved` is called after the user's list is stored.
+    void bind(SettingsStore* settings, std::shared_ptr<const HostLink> link, HINSTANCE module,
+              std::function<void()> listSaved = nullptr);
     // Destroys the edit box, if one is open.
     void closeEditor();
 
@@ -31,4 +34,5 @@ private:
     SettingsStore* settings_ = nullptr;
     std::shared_ptr<const HostLink> link_;
     HINSTANCE module_ = nullptr;
+    std::function<void()> listSaved_;
 };

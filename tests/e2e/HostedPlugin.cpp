@@ -98,7 +98,7 @@ std::vector<std::wstring> toldSince(const HostedPlugin& plugin, size_t mark)
         else if (event.kind == HostEvent::Kind::Notification)
             lines.push_back(L"warning " + event.notification.title + L" | " + event.notification.text.value_or(L""));
         else if (event.log.message.rfind(L"Warning not repeated: ", 0) == 0 ||
-                 event.log.message.rfind(L"Feed found for ", 0) == 0)
+                 event.log.message.rfind(L"Feed found for ", 0) == 0 || event.log.message.rfind(L"Feed moved: ", 0) == 0)
             lines.push_back(L"log " + event.log.message);
     }
     return lines;

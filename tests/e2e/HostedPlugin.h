@@ -44,7 +44,7 @@ std::vector<std::wstring> outlineOf(const PanelHost& panels);
 
 // What the host was told from event `mark` on, a line each: "notify <title>",
 // "news <id> <time>", "warning <title> | <text>", and "log <message>" for a
-// warning not repeated or a feed found for a page.
+// warning not repeated, a feed found for a page or a feed that moved.
 std::vector<std::wstring> toldSince(const HostedPlugin& plugin, size_t mark);
 
 constexpr DWORD kRefreshLimitMs = 20000; // "does not hang"; a refresh over loopback takes milliseconds

@@ -33,6 +33,9 @@ std::map<std::wstring, FeedMemory> sampleState()
     odd.checked = true;
     odd.listedAt = kBase + 1;
     odd.quietUntil = kBase + 2;
+    odd.dueAt = kBase + 3;
+    odd.cacheSeconds = 600;
+    odd.movedTo = L"https://b.example/feed\tż";
     odd.validators = {"\"v\\1\"", "Fri, 10 Jan 2025 12:00:00 GMT", L"http://a.example"};
     odd.foundFeed = L"http://a.example/feed.xml";
     odd.foundAt = kBase - 60;
