@@ -1,8 +1,10 @@
 // The real DLL asking politely over successive refreshes: conditional requests
 // with the validators of the last 200 answer, 304 showing the last channel
-// again, and a 429 or 503 with Retry-After leaving the address alone meanwhile.
+// again, a 429 or 503 with Retry-After leaving the address alone meanwhile,
+// and a feed moved for good asked where it went.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <ctime>
 #include <memory>
 
@@ -11,6 +13,7 @@
 #include "FeedDocuments.h"
 #include "HostedPlugin.h"
 #include "LoopbackServer.h"
+#include "ScratchFolder.h"
 #include "TestTime.h"
 #include "devhost/FeedList.h"
 #include "net/HttpAnswer.h"
@@ -244,6 +247,85 @@ TEST_F(PoliteRefresh, StrictFrontEndServesTheFeedCompressed)
     ASSERT_EQ(notices.size(), 1u);
     EXPECT_EQ(notices[0].title, L"Packed");
     EXPECT_EQ(shownChannels(), Lines{L"Feed"});
+}
+
+// "name /path" for each request `server` read since `from`, "?" marking a
+// conditional one; sorted, as the fetches run in parallel.
+void collect(const LoopbackServer& server, const char* name, size_t from, std::vector<std::string>& asks)
+{
+    const auto requests = server.requests();
+    for (size_t i = from; i < requests.size(); ++i)
+        asks.push_back(name + (" " + requests[i].substr(4, requests[i].find(' ', 4) - 4)) +
+                       (requests[i].find("If-None-Match:") != std::string::npos ? "?" : ""));
+    std::sort(asks.begin(), asks.end());
+}
+
+// A feed moved for good is asked where it went, across refreshes and a
+// restart of the library, until the new address is gone; a temporary
+// redirect is followed every time; an hour's max-age is not asked again but
+// stays shown.
+
+TEST(MovedFeed, PermanentMovesAreRememberedUntilTheirTargetIsGone)
+{
+    useUtc();
+    LoopbackServer old("127.0.7.70");
+    LoopbackServer fresh("127.0.7.71");
+    const std::string feed = rssDocument("Moved", {});
+    old.serve("/feed", answer("301 Moved Permanently", "Location: http://127.0.7.71/feed\r\n"));
+    old.serve("/temp", answer("302 Found", "Location: http://127.0.7.71/temp\r\n"));
+    ScriptedResponse tagged = answer("200 OK", "ETag: \"m\"\r\n", feed);
+    tagged.notModifiedIf = "If-None-Match: \"m\"";
+    fresh.serve("/feed", tagged);
+    fresh.serve("/temp", answer("200 OK", "", rssDocument("Temp", {})));
+    fresh.serve("/hourly", answer("200 OK", "Cache-Control: max-age=3600\r\n", rssDocument("Hourly", {})));
+    const Lines list = {old.url("/feed"), old.url("/temp"), fresh.url("/hourly")};
+    const Lines moved = {L"log Feed moved: " + list[0] + L" -> " + fresh.url("/feed") +
+                         L" (the list still holds the old address)"};
+
+    ScratchFolder scratch;
+    auto plugin = std::make_unique<HostedPlugin>(scratch.path(L"quillFeed.cfg"));
+    std::wstring error;
+    ASSERT_TRUE(plugin->host.storeFeedList(FeedList::join(list), error)) << error;
+    const struct {
+        const char* name;
+        bool restart;
+        bool targetGone;
+        std::vector<std::string> asked;
+        Lines told;
+    } steps[] = {
+        {"the move followed and logged", true, false,
+         {"new /feed", "new /hourly", "new /temp", "old /feed", "old /temp"}, moved},
+        {"the new address asked directly, conditionally; the hour not over", false, false,
+         {"new /feed?", "new /temp", "old /temp"}, {}},
+        {"a restart remembers the move; the hourly feed has nothing to show", true, false,
+         {"new /feed", "new /hourly", "new /temp", "old /temp"}, {}},
+        {"the new address gone: the old one asked again, no warning", false, true,
+         {"new /feed?", "new /temp", "old /feed", "old /temp"}, {}},
+        {"the old address from now on", false, true, {"new /temp", "old /feed", "old /temp"}, {}},
+    };
+    for (const auto& step : steps) {
+        if (step.restart) {
+            plugin.reset(); // one host per process: the library is freed first
+            plugin = std::make_unique<HostedPlugin>(scratch.path(L"quillFeed.cfg"));
+            ASSERT_TRUE(plugin->load()) << step.name;
+        }
+        if (step.targetGone) {
+            fresh.serve("/feed", answer("410 Gone", ""));
+            old.serve("/feed", answer("200 OK", "", feed));
+        }
+        const size_t oldFrom = old.requests().size();
+        const size_t freshFrom = fresh.requests().size();
+        const size_t mark = plugin->host.events().size();
+        ASSERT_TRUE(plugin->refresh()) << step.name;
+        std::vector<std::string> asked;
+        collect(old, "old", oldFrom, asked);
+        collect(fresh, "new", freshFrom, asked);
+        EXPECT_EQ(asked, step.asked) << step.name;
+        EXPECT_EQ(toldSince(*plugin, mark), step.told) << step.name;
+        const Lines tree = outlineOf(plugin->host.panels());
+        EXPECT_EQ(std::count_if(tree.begin(), tree.end(), [](const std::wstring& line) { return line[0] != L' '; }), 3)
+            << step.name << ": every address shown";
+    }
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // How often each address is asked: the hints of its server's answer and of
-// its feed, the hour's cap, failures, and the user's Apply asking all at once.
+// its feed, the hour's cap, failures, silent refreshes, and the user's Apply
+// asking all at once.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,59 +21,6 @@
 namespace {
 
 using Minutes = std::vector<int>;
-
-HttpCacheHeaders h(std::string control = "", std::string expires = "", std::string date = "", std::string age = "")
-{
-    return {std::move(control), std::move(expires), std::move(date), std::move(age)};
-}
-
-TEST(NextAsk, TheLongestHintUnderAnHour)
-{
-    const std::string date = "Fri, 10 Jan 2025 12:00:00 GMT";
-    const std::string in20 = "Fri, 10 Jan 2025 12:20:00 GMT";
-    const struct {
-        const char* name;
-        HttpCacheHeaders cache;
-        int32_t ttl;
-        const wchar_t* period;
-        int32_t frequency;
-        int64_t after; // 0: at every refresh
-    } cases[] = {
-        {"nothing said", h(), 0, L"", 0, 0},
-        {"max-age", h("max-age=600"), 0, L"", 0, 600},
-        {"max-age less Age", h("public, max-age=900", "", "", "300"), 0, L"", 0, 600},
-        {"quoted max-age", h("max-age=\"120\""), 0, L"", 0, 120},
-        {"the first max-age counts", h("max-age=300, max-age=900"), 0, L"", 0, 300},
-        {"no-store", h("no-store, max-age=900"), 0, L"", 0, 0},
-        {"no-cache", h("max-age=900, no-cache"), 0, L"", 0, 0},
-        {"max-age=0", h("max-age=0", in20, date), 0, L"", 0, 0},
-        {"max-age that is no number beats Expires", h("max-age=soon", in20, date), 0, L"", 0, 0},
-        {"Expires less Date", h("", in20, date), 0, L"", 0, 1200},
-        {"Expires 0", h("", "0", date), 0, L"", 0, 0},
-        {"Expires without Date", h("", in20, ""), 0, L"", 0, 0},
-        {"max-age beats Expires", h("max-age=300", in20, date), 0, L"", 0, 300},
-        {"ttl in minutes", h(), 15, L"", 0, 900},
-        {"sy: twice an hour", h(), 0, L" Hourly ", 2, 1800},
-        {"sy: a frequency alone is per day", h(), 0, L"", 48, 1800},
-        {"sy: an unknown period", h(), 0, L"fortnightly", 1, 0},
-        {"the longest of all", h("max-age=600"), 30, L"hourly", 4, 1800},
-        {"a day's ttl waits an hour", h(), 1440, L"", 0, 3600},
-        {"a day's max-age waits an hour", h("max-age=86400"), 0, L"", 0, 3600},
-        {"no-store leaves the feed's own hint", h("no-store"), 20, L"", 0, 1200},
-    };
-    const int64_t checkedAt = 1000;
-    for (const auto& c : cases) {
-        Channel channel;
-        channel.ttl = c.ttl;
-        channel.updatePeriod = c.period;
-        channel.updateFrequency = c.frequency;
-        const int64_t due = nextAskAt(checkedAt, cacheLifetime(c.cache).value_or(0), channel);
-        EXPECT_EQ(due == 0 ? 0 : due - checkedAt, c.after) << c.name;
-    }
-    EXPECT_FALSE(isDue(checkedAt + 3600, checkedAt + 3600 - 61));
-    EXPECT_TRUE(isDue(checkedAt + 3600, checkedAt + 3600 - 60)) << "a minute early counts as due";
-    EXPECT_TRUE(isDue(checkedAt + 3600, checkedAt - 1)) << "the clock was set back";
-}
 
 std::string feedAnswer(const std::string& headers, const std::string& channelExtra = "")
 {
@@ -125,9 +73,11 @@ protected:
     LoopbackServer server{"127.0.5.110"};
 };
 
+// Each row's address, asked by refreshes five minutes apart: the minutes it was asked at.
 TEST_F(AskWhenDue, EachAddressIsAskedWhenItsHintsSay)
 {
     plugin.store.setClock([this] { return now; });
+    const std::string expires20 = "Expires: Fri, 10 Jan 2025 12:20:00 GMT\r\nDate: Fri, 10 Jan 2025 12:00:00 GMT\r\n";
     // A 200 without hints, then 304s that carry one.
     server.serve("/hint-on-304", [](const std::string& request) {
         if (request.find("If-None-Match: \"v1\"") == std::string::npos)
@@ -147,11 +97,20 @@ TEST_F(AskWhenDue, EachAddressIsAskedWhenItsHintsSay)
     } feeds[] = {
         {"/none", "", "", every(5)},
         {"/max-age", "Cache-Control: max-age=600\r\n", "", every(10)},
+        {"/less-age", "Cache-Control: public, max-age=\"1500\"\r\nAge: 300\r\n", "", every(20)},
+        {"/first-max-age", "Cache-Control: max-age=600\r\nCache-Control: max-age=1800\r\n", "", every(10)},
         {"/max-age-0", "Cache-Control: max-age=0\r\n", "", every(5)},
+        {"/no-cache", "Cache-Control: max-age=900, no-cache\r\n", "", every(5)},
+        {"/bad-max-age", "Cache-Control: max-age=soon\r\n" + expires20, "", every(5)},
+        {"/expires", expires20, "", every(20)},
+        {"/expires-0", "Expires: 0\r\n", "", every(5)},
         {"/ttl", "", "<ttl>30</ttl>", every(30)},
-        {"/sy", "", "<sy:updatePeriod>hourly</sy:updatePeriod><sy:updateFrequency>2</sy:updateFrequency>", every(30)},
-        {"/capped", "Expires: Sat, 11 Jan 2025 12:00:00 GMT\r\nDate: Fri, 10 Jan 2025 12:00:00 GMT\r\n",
-         "<ttl>1440</ttl>", every(60)},
+        {"/sy", "", "<sy:updatePeriod> Hourly </sy:updatePeriod><sy:updateFrequency>2</sy:updateFrequency>", every(30)},
+        {"/sy-per-day", "", "<sy:updateFrequency>48</sy:updateFrequency>", every(30)},
+        {"/sy-unknown", "", "<sy:updatePeriod>fortnightly</sy:updatePeriod>", every(5)},
+        {"/longest", "Cache-Control: max-age=600\r\n", "<ttl>20</ttl><sy:updatePeriod>hourly</sy:updatePeriod>"
+         "<sy:updateFrequency>4</sy:updateFrequency>", every(20)},
+        {"/capped", "Cache-Control: max-age=86400\r\n", "<ttl>1440</ttl>", every(60)},
         {"/no-store", "Cache-Control: no-store\r\n", "<ttl>20</ttl>", every(20)},
         {"/hint-on-304", "", "", joined({0}, every(20, 5))},
         {"/fails-later", "", "", joined({0}, every(5, 30))},
@@ -175,11 +134,16 @@ TEST_F(AskWhenDue, EachAddressIsAskedWhenItsHintsSay)
     // Apply asks every address once, whatever is due; then each its own pace.
     apply();
     EXPECT_EQ(refreshAt(75).size(), std::size(feeds));
-    EXPECT_EQ(refreshAt(80), (std::vector<std::string>{"/fails-later", "/max-age-0", "/none"}));
+    const std::vector<std::string> everyTime = {"/bad-max-age", "/expires-0", "/fails-later", "/max-age-0",
+                                                "/no-cache", "/none", "/sy-unknown"};
+    EXPECT_EQ(refreshAt(80), everyTime);
     // What a silent refresh read and could not announce is asked for again
     // by the next notifying one, due or not.
-    EXPECT_EQ(refreshAt(85, kSilentRefresh), (std::vector<std::string>{"/fails-later", "/max-age", "/max-age-0", "/none"}));
-    EXPECT_EQ(refreshAt(90), (std::vector<std::string>{"/fails-later", "/max-age", "/max-age-0", "/none"}));
+    std::vector<std::string> silentReads = everyTime;
+    silentReads.insert(silentReads.begin() + 3, {"/first-max-age", "/max-age"});
+    EXPECT_EQ(refreshAt(85, kSilentRefresh), silentReads);
+    EXPECT_EQ(refreshAt(90), silentReads);
+    EXPECT_TRUE(isDue(now + 3601, now)) << "a due time beyond any hint: the clock was set back";
 }
 
 } // namespace
