@@ -22,6 +22,7 @@ target_sources(quillfeed_portable PRIVATE
     ${CMAKE_CURRENT_SOURCE_DIR}/net/HttpAnswer.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/net/HttpBody.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/net/HttpMessage.cpp
+    ${CMAKE_CURRENT_SOURCE_DIR}/net/ProxyList.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/net/Url.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/net/UrlReference.cpp
     ${CMAKE_CURRENT_SOURCE_DIR}/rss/AtomReader.cpp
@@ -106,7 +107,8 @@ if(QF_BUILD_TESTS)
     add_subdirectory(${CMAKE_CURRENT_SOURCE_DIR}/tests/rss ${CMAKE_BINARY_DIR}/tests/rss)
     # tests/net holds the Windows-only HTTP tests too; its Url cases are files of their own.
     qf_add_test(url_tests ${CMAKE_CURRENT_SOURCE_DIR}/tests/net/UrlTest.cpp
-        ${CMAKE_CURRENT_SOURCE_DIR}/tests/net/UrlReferenceTest.cpp)
+        ${CMAKE_CURRENT_SOURCE_DIR}/tests/net/UrlReferenceTest.cpp
+        ${CMAKE_CURRENT_SOURCE_DIR}/tests/net/ProxyListTest.cpp)
 
     add_test(NAME native.bench.LinkSmoke COMMAND qf_link_bench 1)
     add_test(NAME native.bench.ParseMemorySmoke COMMAND qf_parse_memory 0.25)

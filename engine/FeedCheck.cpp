@@ -16,6 +16,7 @@
 #include "engine/RefreshTask.h"
 #include "engine/RetryAfter.h"
 #include "host/HostProtocol.h"
+#include "net/Url.h"
 #include "services/HostLink.h"
 
 namespace {
@@ -58,7 +59,7 @@ bool announce(const RefreshTask& task, const wchar_t* address, const Channel& ch
               const std::vector<const Item*>& news)
 {
     const bool burst = news.size() > kMostSingleNotifications;
-    if (burst && !notify(task, channel.title.empty() ? address : channel.title.c_str(),
+    if (burst && !notify(task, channel.title.empty() ? withoutCredentials(address).c_str() : channel.title.c_str(),
                          newItemsText(news.size()).c_str()))
         return false;
     for (const Item* item : news)
@@ -85,7 +86,8 @@ void rememberFoundFeed(const RefreshTask& task, const wchar_t* address, const Fe
         return;
     FeedMemory& memory = task.store->memoryFor(address);
     if (memory.foundFeed != fetched.foundFeed)
-        task.link->log(kLogLevel, kLogModule, L"Feed found for %ls: %ls", address, fetched.foundFeed.c_str());
+        task.link->log(kLogLevel, kLogModule, L"Feed found for %ls: %ls", withoutCredentials(address).c_str(),
+                       fetched.foundFeed.c_str());
     memory.foundFeed = fetched.foundFeed;
     memory.foundAt = task.store->now();
 }
@@ -103,7 +105,7 @@ void rememberMove(const RefreshTask& task, const wchar_t* address, const Fetched
     }
     if (!fetched.movedTo.empty() && fetched.movedTo != memory.movedTo)
         task.link->log(kLogLevel, kLogModule, L"Feed moved: %ls -> %ls (the list still holds the old address)",
-                       address, fetched.movedTo.c_str());
+                       withoutCredentials(address).c_str(), fetched.movedTo.c_str());
     memory.movedTo = fetched.movedTo;
 }
 
@@ -193,7 +195,8 @@ void reportFailure(const RefreshTask& task, const wchar_t* titlePrefix, const wc
                    const std::wstring& message, const wchar_t* detail = nullptr, int32_t number = 0) noexcept
 {
     try {
-        FeedWarning warning{titlePrefix + std::wstring(address), message};
+        // Shown and logged: never the password of an address that has one.
+        FeedWarning warning{titlePrefix + withoutCredentials(address), message};
         if (detail != nullptr)
             warning.text += detail + std::to_wstring(number);
         raiseWarning(task, address, std::move(warning));

@@ -81,7 +81,11 @@ std::optional<HttpAnswer> readListed(const FeedRequest& request, const HttpValid
         }
     }
     const HttpValidators none; // the validators came from where it moved
-    return readOrPage(request.address, outcome.moveForgotten ? none : known, control, outcome, outcome.movedTo);
+    std::optional<HttpAnswer> page = readOrPage(request.address, outcome.moveForgotten ? none : known, control, outcome,
+                                                outcome.movedTo);
+    if (!Url::parse(request.address.c_str()).userInfo.empty())
+        outcome.movedTo.clear(); // asked elsewhere, it would go without its credentials
+    return page;
 }
 
 void readAddress(const FeedRequest& request, const FetchControl& control, FetchedFeed& outcome)

@@ -82,7 +82,9 @@ bool sameUrl(const Url& a, const Url& b)
 void checkSplit(const Url& url)
 {
     QF_FUZZ_CHECK(!url.path.empty() && url.path[0] == L'/', "path of %zu characters", url.path.size());
-    QF_FUZZ_CHECK(url.host.find_first_of(L"/?#:") == std::wstring::npos, "host of %zu characters", url.host.size());
+    QF_FUZZ_CHECK(url.host.find_first_of(L"/?#@[]") == std::wstring::npos, "host of %zu characters", url.host.size());
+    QF_FUZZ_CHECK(withoutCredentials(url.text()) == url.text(), "text() of %zu characters shows credentials",
+                  url.text().size());
     QF_FUZZ_CHECK(url.port != 0, "port 0 for a host of %zu characters", url.host.size());
     const Url again = Url::parse(url.text().c_str());
     QF_FUZZ_CHECK(sameUrl(url, again), "text() of %zu characters reads back differently", url.text().size());

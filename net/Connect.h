@@ -1,14 +1,21 @@
 #pragma once
-// Connects a socket to a port of an IPv4 address, by `until` (a
-// GetTickCount64() value) at the latest; a cancel of the fetch control cuts
-// the wait short.
-#include <winsock2.h>
-
+// Connects to a host by the first of its addresses that answers, racing them
+// as Happy Eyeballs does (RFC 8305): the next address is tried when the ones
+// before have failed or not connected within kNextAttemptMs, and the first
+// connection made wins. Every wait ends by `until` (a GetTickCount64() value)
+// or the fetch's cancel.
 #include <cstdint>
+#include <vector>
 
 #include "net/FetchControl.h"
+#include "net/NameLookup.h"
 #include "net/Socket.h"
 
-// RSS::NetException "Could not connect" with the WinSock code (WSAETIMEDOUT
-// when `until` passed first), or the cancel.
-void connectTo(const Socket& socket, in_addr address, u_short port, uint64_t until, const FetchControl& control);
+// RFC 8305's recommended delay: long enough for a working first address to
+// win, short enough that an unreachable one (an IPv6 route that drops
+// everything) costs the user nothing they notice.
+constexpr uint64_t kNextAttemptMs = 250;
+
+// RSS::NetException "Could not connect" with the last WinSock code
+// (WSAETIMEDOUT when `until` passed first), or the cancel.
+Socket connectToAny(const std::vector<SocketAddress>& addresses, uint64_t until, const FetchControl& control);

@@ -46,6 +46,17 @@ HttpResponse Exchange::receiveAnswer()
     return response; // other answers need no body: the connection closes with us
 }
 
+std::string Exchange::receiveHead()
+{
+    HttpResponse response;
+    std::string rest;
+    readHead(response, rest);
+    // Bytes after a 2xx head would be read as the server's TLS: no proxy sends them.
+    if (!rest.empty() && HttpMessage::statusCode(response.head).substr(0, 1) == "2")
+        throw RSS::RSSException(L"No HTTP data found");
+    return response.head;
+}
+
 size_t Exchange::receivePiece(char* buffer, size_t size)
 {
     const DWORD got = transferred(stream_.receive(buffer, static_cast<DWORD>(size), callEnd()), L"Receive failed");

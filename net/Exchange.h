@@ -27,6 +27,9 @@ public:
     // connection, and decoded. RSS::TruncatedException when the server broke
     // off before the framing's end.
     HttpResponse receiveAnswer();
+    // The head alone, of an answer that has no body when it succeeds (a
+    // proxy's to CONNECT: the tunnel follows it).
+    std::string receiveHead();
 
 private:
     // The next piece from the server; 0 bytes: it closed.

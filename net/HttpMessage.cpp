@@ -54,6 +54,47 @@ std::string utf8(const std::wstring& text)
     return bytes;
 }
 
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// %XX escapes made bytes again; a '%' not followed by two hex digits stays.
+std::string percentDecoded(const std::string& text)
+{
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 && hexValue(text[i + 2]) >= 0) {
+            out.push_back(static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2])));
+            i += 2;
+        } else {
+            out.push_back(text[i]);
+        }
+    }
+    return out;
+}
+
+std::string base64(const std::string& bytes)
+{
+    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string out;
+    for (size_t i = 0; i < bytes.size(); i += 3) {
+        uint32_t group = static_cast<uint8_t>(bytes[i]) << 16;
+        if (i + 1 < bytes.size())
+            group |= static_cast<uint8_t>(bytes[i + 1]) << 8;
+        if (i + 2 < bytes.size())
+            group |= static_cast<uint8_t>(bytes[i + 2]);
+        out.push_back(kDigits[group >> 18]);
+        out.push_back(kDigits[(group >> 12) & 63]);
+        out.push_back(i + 1 < bytes.size() ? kDigits[(group >> 6) & 63] : '=');
+        out.push_back(i + 2 < bytes.size() ? kDigits[group & 63] : '=');
+    }
+    return out;
+}
+
 // Strict UTF-8 to UTF-16; false for bytes that are not UTF-8.
 bool fromUtf8(const std::string& bytes, std::wstring& text)
 {
@@ -107,6 +148,20 @@ std::string request(const std::string& authority, const std::string& target)
 {
     return "GET " + target + " HTTP/1.1\r\n" + "Host: " + authority + "\r\n" + "Connection: close\r\n" + kAccept +
            kAcceptEncoding + "User-Agent: " + kUserAgent + "\r\n" + "\r\n";
+}
+
+std::string withHeader(std::string request, const std::string& line)
+{
+    request.insert(request.size() - 2, line + "\r\n");
+    return request;
+}
+
+std::string basicCredentials(const std::wstring& userInfo)
+{
+    const size_t colon = userInfo.find(L':');
+    const std::string pair = percentDecoded(utf8(userInfo.substr(0, colon))) + ":" +
+                             (colon == std::wstring::npos ? "" : percentDecoded(utf8(userInfo.substr(colon + 1))));
+    return "Basic " + base64(pair);
 }
 
 std::string requestTarget(const std::wstring& path)

@@ -15,6 +15,12 @@ std::string wireText(const std::wstring& text);
 // own) and a request target (requestTarget), in the form current servers
 // expect: HTTP/1.1, the feed types accepted first, compressed answers asked for.
 std::string request(const std::string& authority, const std::string& target);
+// The request with one more header line ("Name: value", no CR LF) before
+// its empty line.
+std::string withHeader(std::string request, const std::string& line);
+// The Authorization value for "user:password" as an address writes it: each
+// part percent-decoded, joined by one colon, as UTF-8, in base64 ("Basic ...").
+std::string basicCredentials(const std::wstring& userInfo);
 // What the request line may carry of an address's path: the fragment
 // dropped, the rest as UTF-8 with every byte outside printable ASCII, and
 // every space, percent-encoded. No byte of it can end the line.

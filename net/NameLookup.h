@@ -1,17 +1,25 @@
 #pragma once
-// The name lookup of a fetch, bounded by the fetch's own time. The system's
-// lookup can neither be given a time limit nor cancelled, so it runs on a
-// thread of its own; when the time is up or the load is cancelled first, the
-// fetch goes on without it, and the thread ends by itself later, holding only
-// its own state and a reference to the library.
+// The name lookup of a fetch, bounded by the fetch's own time: the system's
+// lookup can neither be given a time limit nor cancelled, so it runs detached
+// (net/DetachedCall.h).
 #include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "net/FetchControl.h"
 
-// The host's first IPv4 address. RSS::NetException "Could not resolve host
-// name" (with WSAETIMEDOUT when `until`, a GetTickCount64() value, passed
-// first), "Received host adress is not in IPv4 format", or the cancel.
-in_addr lookUpHost(const std::string& host, uint64_t until, const FetchControl& control);
+struct SocketAddress {
+    sockaddr_storage address{};
+    int length = 0;
+    int family() const { return address.ss_family; }
+};
+
+// The host's addresses, IPv6 and IPv4, in the order the system gives them,
+// each with `port`; an address literal is its own. RSS::NetException "Could
+// not resolve host name" (with WSAETIMEDOUT when `until`, a GetTickCount64()
+// value, passed first), or the cancel.
+std::vector<SocketAddress> lookUpHost(const std::string& host, uint16_t port, uint64_t until,
+                                      const FetchControl& control);

@@ -2,7 +2,7 @@
 
 #include "base/RSSException.h"
 
-Socket::Socket() : owned_(socket(AF_INET, SOCK_STREAM, 0))
+Socket::Socket(int family) : owned_(socket(family, SOCK_STREAM, IPPROTO_TCP))
 {
     if (!owned_)
         throw RSS::NetException(L"Could not create socket", WSAGetLastError());

@@ -1,5 +1,6 @@
 #include "net/Url.h"
 
+#include <algorithm>
 #include <cwctype>
 #include <stdexcept>
 
@@ -84,7 +85,34 @@ uint16_t portNumber(const std::wstring& digits)
     return static_cast<uint16_t>(value);
 }
 
+// Hex digits, colons and dots (an IPv4 tail), at least two colons; the
+// system's own parser judges the rest. Zone ids are not taken.
+bool isIpv6Literal(const std::wstring& text)
+{
+    size_t colons = 0;
+    for (wchar_t c : text) {
+        if (c == L':')
+            ++colons;
+        else if (!isDigit(c) && !(c >= L'a' && c <= L'f') && !(c >= L'A' && c <= L'F') && c != L'.')
+            return false;
+    }
+    return colons >= 2;
+}
+
 } // namespace
+
+std::wstring withoutCredentials(const std::wstring& address)
+{
+    const size_t slashes = address.find(L"://");
+    const size_t start = slashes == std::wstring::npos ? address.find_first_not_of(L" \t") : slashes + 3;
+    if (start == std::wstring::npos)
+        return address;
+    const size_t end = std::min(address.find_first_of(L"/?#", start), address.size());
+    const size_t at = address.rfind(L'@', end == 0 ? 0 : end - 1);
+    if (at == std::wstring::npos || at < start || at >= end)
+        return address;
+    return address.substr(0, start) + address.substr(at + 1);
+}
 
 Url Url::parse(const wchar_t* address)
 {
@@ -103,22 +131,35 @@ Url Url::parse(const wchar_t* address)
     url.path = end == std::wstring::npos ? L"/" : text.substr(end);
     if (url.path[0] != L'/')
         url.path.insert(0, 1, L'/');
-    // An IPv6 literal or a second colon: nothing we can connect to.
-    if (authority.find(L':') != authority.rfind(L':') || (!authority.empty() && authority[0] == L'['))
-        throw RSS::RSSException(kUnsupported);
-    url.port = defaultPort(url.scheme);
-    const size_t colon = authority.rfind(L':');
-    if (colon != std::wstring::npos) {
-        url.port = portNumber(authority.substr(colon + 1));
-        authority.erase(colon);
+    const size_t at = authority.rfind(L'@');
+    if (at != std::wstring::npos) {
+        url.userInfo = authority.substr(0, at);
+        authority.erase(0, at + 1);
     }
-    url.host = authority;
+    url.port = defaultPort(url.scheme);
+    size_t colon = authority.rfind(L':');
+    if (!authority.empty() && authority[0] == L'[') {
+        const size_t close = authority.find(L']');
+        if (close == std::wstring::npos || !isIpv6Literal(authority.substr(1, close - 1)))
+            throw RSS::RSSException(kUnsupported);
+        colon = close + 1 < authority.size() && authority[close + 1] == L':' ? close + 1 : std::wstring::npos;
+        if (colon == std::wstring::npos && close + 1 != authority.size())
+            throw RSS::RSSException(kUnsupported);
+        url.host = authority.substr(1, close - 1);
+    } else if (authority.find(L':') != colon || authority.find_first_of(L"[]") != std::wstring::npos) {
+        throw RSS::RSSException(kUnsupported); // a second colon or a stray bracket: no host we can reach
+    } else {
+        url.host = authority.substr(0, colon);
+    }
+    if (colon != std::wstring::npos)
+        url.port = portNumber(authority.substr(colon + 1));
     return url;
 }
 
 std::wstring Url::authority() const
 {
-    return hasDefaultPort() ? host : host + L":" + std::to_wstring(port);
+    const std::wstring name = host.find(L':') == std::wstring::npos ? host : L"[" + host + L"]";
+    return hasDefaultPort() ? name : name + L":" + std::to_wstring(port);
 }
 
 std::wstring Url::text() const

@@ -61,6 +61,13 @@ TEST(HttpMessage, RequestIsAnHttp11GetThatNamesThePlugIn)
               "\r\n");
 }
 
+TEST(HttpMessage, BasicCredentialsArePercentDecodedUtf8)
+{
+    EXPECT_EQ(HttpMessage::basicCredentials(L"Aladdin:open%20sesame"), "Basic QWxhZGRpbjpvcGVuIHNlc2FtZQ==");
+    EXPECT_EQ(HttpMessage::basicCredentials(L"a%40b:p:w%"), "Basic YUBiOnA6dyU=") << "the first colon splits";
+    EXPECT_EQ(HttpMessage::basicCredentials(L"\u017c"), "Basic xbw6") << "a user without a password";
+}
+
 TEST(HttpMessage, RequestTargetCannotEndItsLine)
 {
     struct Case {
