@@ -1,9 +1,13 @@
 #pragma once
 // Starts WinSock and listens on address:port (80 unless told) for the test servers.
 #include <winsock2.h>
+#include <ws2tcpip.h>
 
 #include <cstdint>
 #include <string>
+
+// The socket address of a loopback address text, IPv4 or IPv6 ("::1"); its length.
+int loopbackAddress(const std::string& address, uint16_t port, sockaddr_storage& out);
 
 // Throws std::runtime_error when it cannot (ports below 1024 need root on Linux);
 // on success the caller owns the socket and one WSAStartup.

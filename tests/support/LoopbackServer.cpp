@@ -5,6 +5,7 @@
 #include <ws2tcpip.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace {
@@ -46,6 +47,13 @@ ScriptedResponse httpResponse(const std::string& body, const std::string& status
 {
     ScriptedResponse response;
     response.chunks.push_back(httpVersion + " " + status + "\r\nContent-Type: text/xml\r\n\r\n" + body);
+    return response;
+}
+
+ScriptedResponse tunnelResponse()
+{
+    ScriptedResponse response;
+    response.mode = ScriptedResponse::Mode::Tunnel;
     return response;
 }
 
@@ -99,7 +107,8 @@ std::vector<std::string> LoopbackServer::requests() const
 
 std::wstring LoopbackServer::url(const std::string& path) const
 {
-    std::string text = "http://" + address_ + (port_ == 80 ? "" : ":" + std::to_string(port_)) + path;
+    const std::string host = address_.find(':') == std::string::npos ? address_ : "[" + address_ + "]";
+    std::string text = "http://" + host + (port_ == 80 ? "" : ":" + std::to_string(port_)) + path;
     return std::wstring(text.begin(), text.end());
 }
 
@@ -272,11 +281,50 @@ void LoopbackServer::waitForClientClose(SOCKET client) const
     }
 }
 
+void LoopbackServer::tunnel(SOCKET client, const std::string& target) const
+{
+    const size_t colon = target.rfind(':');
+    std::string host = target.substr(0, colon);
+    if (host.size() > 2 && host.front() == '[')
+        host = host.substr(1, host.size() - 2);
+    sockaddr_storage address;
+    const int length = loopbackAddress(host, static_cast<uint16_t>(atoi(target.c_str() + colon + 1)), address);
+    const UniqueSocket server(socket(address.ss_family, SOCK_STREAM, IPPROTO_TCP));
+    if (!server || connect(server.get(), reinterpret_cast<const sockaddr*>(&address), length) != 0) {
+        const char refused[] = "HTTP/1.1 502 Bad Gateway\r\n\r\n";
+        sendAll(client, refused, sizeof refused - 1);
+        return;
+    }
+    const char established[] = "HTTP/1.1 200 Connection established\r\n\r\n";
+    if (!sendAll(client, established, sizeof established - 1))
+        return;
+    char buffer[1 << 14];
+    while (!stopping_) {
+        fd_set ready;
+        FD_ZERO(&ready);
+        FD_SET(client, &ready);
+        FD_SET(server.get(), &ready);
+        timeval slice{0, static_cast<long>(kSliceMs * 1000)};
+        if (select(0, &ready, nullptr, nullptr, &slice) < 0)
+            return;
+        for (const SOCKET from : {client, server.get()}) {
+            if (!FD_ISSET(from, &ready))
+                continue;
+            const int got = recv(from, buffer, sizeof buffer, 0);
+            if (got == SOCKET_ERROR && WSAGetLastError() == WSAEWOULDBLOCK)
+                continue;
+            if (got <= 0 || !sendAll(from == client ? server.get() : client, buffer, static_cast<size_t>(got)))
+                return;
+        }
+    }
+}
+
 void LoopbackServer::handle(SOCKET client)
 {
     using Mode = ScriptedResponse::Mode;
     const UniqueSocket owned(client);
-    const ScriptedResponse script = scriptFor(readRequest(client));
+    const std::string request = readRequest(client);
+    const ScriptedResponse script = scriptFor(request);
     awaitTurnToAnswer();
     bool open = true;
     switch (script.mode) {
@@ -292,6 +340,9 @@ void LoopbackServer::handle(SOCKET client)
         break;
     case Mode::Silent:
         waitForClientClose(client);
+        break;
+    case Mode::Tunnel:
+        tunnel(client, pathOf(request));
         break;
     case Mode::Endless:
         while (open && !stopping_)

@@ -1,5 +1,5 @@
 #pragma once
-// A scripted HTTP server on 127.0.0.x port 80 (or another) inside the test process.
+// A scripted HTTP server on 127.0.0.x (or ::1) port 80 (or another) inside the test process.
 // Each connection runs on its own thread, so a silent one blocks no other.
 #include <winsock2.h>
 
@@ -24,7 +24,8 @@ struct ScriptedResponse {
         Endless,  // send the chunks again and again until the client goes away
         Drip,     // send the chunks one byte at a time, dripIntervalMs apart, then close
         Reset,    // read the request, send the chunks, wait resetAfterMs, then abort (RST)
-        StopAfter // send the chunks, then stay silent without closing
+        StopAfter, // send the chunks, then stay silent without closing
+        Tunnel     // a proxy's CONNECT: connect to the host:port it names, then pass bytes both ways
     };
     Mode mode = Mode::Respond;
     std::vector<std::string> chunks;
@@ -39,6 +40,9 @@ struct ScriptedResponse {
 // A complete response: status line, a Content-Type header, the empty line, the body.
 ScriptedResponse httpResponse(const std::string& body, const std::string& status = "200 OK",
                               const std::string& httpVersion = "HTTP/1.0");
+// The answer of a proxy that opens the tunnel a CONNECT asks for (served
+// under the "host:port" the CONNECT line names; loopback hosts only).
+ScriptedResponse tunnelResponse();
 // Exactly these bytes, chunk by chunk (a short reply, no header end, a NUL byte...).
 ScriptedResponse rawResponse(std::vector<std::string> chunks,
                              ScriptedResponse::Mode mode = ScriptedResponse::Mode::Respond);
@@ -97,6 +101,7 @@ private:
     bool pause(uint32_t ms) const; // false when the server is stopping
     bool sendAll(SOCKET client, const char* data, size_t size) const;
     void waitForClientClose(SOCKET client) const;
+    void tunnel(SOCKET client, const std::string& target) const;
     void awaitTurnToAnswer();
     void announce() const; // a counter changed, or the server stops
 

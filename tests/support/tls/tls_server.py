@@ -9,6 +9,7 @@ the answer, as the plug-in asks):
   /unframed  the same feed, no length, and no close_notify: cut off, for all
            the client can tell
   /echo    the request's own bytes as the body
+  /private the feed to "Authorization: Basic" user:s3cr3t, else 401
   /big     3 MiB of numbered lines, sent in many records
   /docs/X  the file DIR/docs/X (the refresh benchmark's feeds)
   other    404
@@ -52,6 +53,9 @@ def answer(request):
         return b'200 OK', FEED
     if path == b'/echo':
         return b'200 OK', request
+    if path == b'/private':
+        allowed = b'\r\nAuthorization: Basic dXNlcjpzM2NyM3Q=\r\n' in request
+        return (b'200 OK', FEED) if allowed else (b'401 Unauthorized', b'who are you')
     if path == b'/big':
         return b'200 OK', BIG
     return b'404 Not Found', b'not here'
