@@ -187,7 +187,7 @@ HttpAnswer fetch(Url url, const HttpValidators& known, const FetchControl& contr
         // does not say which belongs to the address asked).
         const bool theirs = known.origin.empty() ? hop == 0 : known.origin == url.origin();
         const HttpValidators& sent = theirs ? known : none;
-        const std::optional<ProxyServer> proxy = systemProxyFor(url, deadline, control);
+        const std::optional<ProxyServer> proxy = systemProxyFor(url, connectEnd(limits, deadline), control);
         const bool ours = !credentials.empty() && url.origin() == credentialsOrigin;
         // Over https at once; over plain http only once the server asked.
         bool authorized = ours && url.scheme == Url::Scheme::Https;

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <winhttp.h>
 
-#include <algorithm>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -16,10 +15,9 @@ namespace {
 
 // A script's answer, or a detection's failure, is asked again after this: a
 // network that changed is followed within minutes, and a detection that
-// takes seconds (WPAD over DNS) is not paid on every fetch.
+// takes seconds (WPAD over DNS, a script engine's first start) is not paid on
+// every fetch.
 constexpr uint64_t kDiscoveryKeptMs = 5 * 60 * 1000;
-// Discovery gives up after this even when the fetch has more time.
-constexpr uint64_t kLongestDiscoveryMs = 10 * 1000;
 
 // The strings WinHTTP hands over, freed with GlobalFree.
 struct GlobalText {
@@ -95,28 +93,36 @@ void discover(const UserSettings& settings, const std::wstring& address, Discove
 std::mutex cacheMutex;
 std::map<std::wstring, Discovery> cache;
 
+void keep(const std::wstring& key, Discovery found)
+{
+    found.at = GetTickCount64();
+    std::lock_guard<std::mutex> hold(cacheMutex);
+    for (auto it = cache.begin(); it != cache.end();) // old answers go: the map stays as small as the list
+        it = found.at - it->second.at >= kDiscoveryKeptMs ? cache.erase(it) : std::next(it);
+    cache[key] = found;
+}
+
+// A discovery that outlasts the fetch's wait is not given up: it keeps its
+// answer when it ends, for the fetches after this one.
 Discovery discovered(const UserSettings& settings, const Url& url, uint64_t until, const FetchControl& control)
 {
     const std::wstring key = std::to_wstring(settings.autoDetect) + L" " + settings.scriptUrl + L" " + url.origin();
-    const uint64_t now = GetTickCount64();
     {
         std::lock_guard<std::mutex> hold(cacheMutex);
         const auto kept = cache.find(key);
-        if (kept != cache.end() && now - kept->second.at < kDiscoveryKeptMs)
+        if (kept != cache.end() && GetTickCount64() - kept->second.at < kDiscoveryKeptMs)
             return kept->second;
     }
     auto found = std::make_shared<Discovery>();
     auto asked = std::make_shared<UserSettings>(settings);
     const std::wstring address = url.text(); // never the credentials: a script sees no password
-    const bool finished = callDetached([found, asked, address] { discover(*asked, address, *found); },
-                                       std::min(until, now + kLongestDiscoveryMs), control);
-    Discovery result = finished ? *found : Discovery{};
-    result.at = GetTickCount64();
-    std::lock_guard<std::mutex> hold(cacheMutex);
-    for (auto it = cache.begin(); it != cache.end();) // old answers go: the map stays as small as the list
-        it = result.at - it->second.at >= kDiscoveryKeptMs ? cache.erase(it) : std::next(it);
-    cache[key] = result;
-    return result;
+    const bool finished = callDetached(
+        [found, asked, address, key] {
+            discover(*asked, address, *found);
+            keep(key, *found);
+        },
+        until, control);
+    return finished ? *found : Discovery{};
 }
 
 } // namespace

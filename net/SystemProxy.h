@@ -11,7 +11,8 @@
 #include "net/Url.h"
 
 // nullopt: connect directly. A script or auto-detection is asked on a thread
-// of its own, within `until` (a GetTickCount64() value); what it answers for
-// a scheme and host is kept kDiscoveryKeptMs. When it fails, the manual
-// settings hold, as in the system's own clients.
+// of its own and waited for until `until` (a GetTickCount64() value: one
+// call's limit); what it answers for a scheme and host is kept for minutes,
+// also when it answers after the wait. When it fails or is not done in time,
+// the manual settings hold, as in the system's own clients.
 std::optional<ProxyServer> systemProxyFor(const Url& url, uint64_t until, const FetchControl& control);
