@@ -66,9 +66,16 @@ std::vector<TreeNode> readLevel(HWND tree, HTREEITEM first)
          item = reinterpret_cast<HTREEITEM>(
              SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
         TreeNode node = readNode(tree, item);
+        // Children may be inserted when a node is first expanded: opened to be
+        // read, and closed again as it was.
+        const bool open = isExpanded(tree, item);
+        if (!open)
+            SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
         auto child = reinterpret_cast<HTREEITEM>(
             SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
         node.children = readLevel(tree, child);
+        if (!open)
+            SendMessageW(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(item));
         nodes.push_back(std::move(node));
     }
     return nodes;
@@ -300,4 +307,26 @@ void typeInto(HWND window, const std::vector<KeyStroke>& strokes)
         PostMessageW(window, stroke.down ? WM_KEYDOWN : WM_KEYUP, stroke.key, flags);
         pumpMessages();
     }
+}
+
+TreeChanges::TreeChanges(HWND tree) : tree_(tree)
+{
+    SetWindowSubclass(tree_, &TreeChanges::watch, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+}
+
+TreeChanges::~TreeChanges()
+{
+    RemoveWindowSubclass(tree_, &TreeChanges::watch, reinterpret_cast<UINT_PTR>(this));
+}
+
+LRESULT CALLBACK TreeChanges::watch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
+{
+    auto* changes = reinterpret_cast<TreeChanges*>(self);
+    if (message == TVM_INSERTITEMW)
+        ++changes->inserts;
+    else if (message == TVM_DELETEITEM)
+        ++changes->deletes;
+    else if (message == TVM_SETITEMW && (reinterpret_cast<const TVITEMW*>(lParam)->mask & TVIF_TEXT))
+        ++changes->texts;
+    return DefSubclassProc(window, message, wParam, lParam);
 }

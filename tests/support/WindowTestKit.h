@@ -59,11 +59,30 @@ struct TreeNode {
     std::vector<TreeNode> children;
 };
 
-// Every node of the tree in display order, with nesting.
+// Every node of the tree in display order, with nesting, as expanding every
+// node shows it; each is left expanded or not as it was.
 std::vector<TreeNode> readTree(HWND tree);
 size_t countNodes(const std::vector<TreeNode>& nodes);
 std::vector<std::wstring> texts(const std::vector<TreeNode>& nodes);
 bool isExpanded(HWND tree, HTREEITEM item);
+
+// Counts, while it lives, the messages sent to a tree view (of this thread)
+// that change its nodes: inserts, deletes and new texts.
+class TreeChanges {
+public:
+    explicit TreeChanges(HWND tree);
+    ~TreeChanges();
+    TreeChanges(const TreeChanges&) = delete;
+    TreeChanges& operator=(const TreeChanges&) = delete;
+
+    size_t inserts = 0, deletes = 0, texts = 0;
+    size_t all() const { return inserts + deletes + texts; }
+
+private:
+    static LRESULT CALLBACK watch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                  DWORD_PTR self);
+    HWND tree_;
+};
 
 // What CreateWindowExW was asked for, as a CBT hook on this thread sees it.
 struct CreatedWindow {
