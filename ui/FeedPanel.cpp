@@ -106,7 +106,7 @@ void FeedPanel::create(const HostApi* hostTable, HWND parent, const RECT& rect)
     COLORREF background = windowsColor(callHost(host, Service::kGetThemeColor, kThemeIndexBackground, 0));
     SendMessageW(window, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(text));
     SendMessageW(window, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(background));
-    SetWindowSubclass(window, &FeedPanel::treeProc, 0, 0);
+    takeOverTree(window);
     shown_ = std::make_unique<ShownTree>(window);
     tree.store(window);
     frame.store(frameWindow_.get()); // published last: an update finds a finished panel or none

@@ -31,8 +31,8 @@ public:
     void bind(std::shared_ptr<const HostLink> link, HINSTANCE module);
     const HostLink* link() const { return link_.get(); }
     void create(const HostApi* hostTable, HWND parent, const RECT& rect);
-    static LRESULT CALLBACK treeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR subclassId,
-                                     DWORD_PTR refData);
+    // The tree's window procedure: the tree view's own, but for double-clicks.
+    static LRESULT CALLBACK treeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // Runs on a refresh worker at the end of every refresh; reaches the tree
     // only through SendMessageW, a short step at a time.
     void update(const PanelContent& content);
@@ -54,6 +54,7 @@ public:
     const HostApi* host = nullptr;
 
 private:
+    static void takeOverTree(HWND tree);
     void handle(const PanelEvent& event);
     void destroy();
 

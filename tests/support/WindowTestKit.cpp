@@ -280,21 +280,6 @@ LRESULT CALLBACK CreationRecorder::hook(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-bool hasSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR* reference)
-{
-    using GetSubclass = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
-    HMODULE controls = GetModuleHandleW(L"comctl32.dll");
-    if (controls == nullptr)
-        return false;
-    FARPROC found = GetProcAddress(controls, "GetWindowSubclass");
-    if (found == nullptr)
-        found = GetProcAddress(controls, MAKEINTRESOURCEA(411)); // exported by ordinal only on some systems
-    if (found == nullptr)
-        return false;
-    auto getSubclass = reinterpret_cast<GetSubclass>(reinterpret_cast<void*>(found));
-    return getSubclass(window, procedure, id, reference) != FALSE;
-}
-
 void typeInto(HWND window, const std::vector<KeyStroke>& strokes)
 {
     for (const KeyStroke& stroke : strokes) {

@@ -118,10 +118,6 @@ private:
     std::vector<CreatedWindow> created_;
 };
 
-// GetWindowSubclass, which the MinGW import library lacks: true when the window
-// carries that subclass, with its reference data.
-bool hasSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR* reference);
-
 // Key strokes as the input queue delivers them to the focused window: the
 // thread's key state is set for each, its WM_KEYDOWN or WM_KEYUP posted, and
 // the message pumped through TranslateMessage, which adds the WM_CHAR. Unlike
