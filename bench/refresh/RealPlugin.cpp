@@ -1,6 +1,7 @@
 #include "RealPlugin.h"
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <atomic>
 
@@ -156,8 +157,13 @@ LRESULT CALLBACK RealPlugin::watchPanel(HWND window, UINT message, WPARAM wParam
     RefreshTimeline& timeline = plugin->timeline_;
     // The update's steps are sent from the refresh's worker.
     const bool step = window == plugin->frame_ && InSendMessage();
-    if (step && timeline.updateStart == 0)
+    if (step && timeline.updateStart == 0) {
         timeline.updateStart = plugin->now();
+        PROCESS_MEMORY_COUNTERS counters{};
+        counters.cb = sizeof counters;
+        GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+        timeline.peakAtUpdate = counters.PeakWorkingSetSize;
+    }
     if (plugin->depth_++ == 0)
         QueryPerformanceCounter(&plugin->entered_);
     const LRESULT result = CallWindowProcW(plugin->procs_[window == plugin->frame_ ? 0 : 1], window, message, wParam, lParam);

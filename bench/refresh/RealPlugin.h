@@ -24,6 +24,7 @@ struct RefreshTimeline {
     size_t texts = 0;
     double hostMs = 0;      // spent inside the recording host's callService
     double panelMs = 0;     // this (the host's) thread inside the panel's windows
+    size_t peakAtUpdate = 0; // the process's peak working set when the update began
     bool completed = false;
 };
 

@@ -428,6 +428,8 @@ int memoryMode(const Options& options)
     put("peak_after_mb", static_cast<double>(after.PeakWorkingSetSize) / kMb);
     put("ws_after_mb", static_cast<double>(after.WorkingSetSize) / kMb);
     put("peak_delta_mb", static_cast<double>(after.PeakWorkingSetSize - before.WorkingSetSize) / kMb);
+    // Reached before the panel's update began: the checks' (fetch, parse, store).
+    put("peak_before_panel_mb", static_cast<double>(timeline.peakAtUpdate - before.WorkingSetSize) / kMb);
     reportRefresh(0, prefix, timeline, host, plugin.tree());
     return 0;
 }

@@ -32,6 +32,9 @@ def print_memory(v, prefix, title, med, spread):
     goal = f"  (goal: at most 2.5x)  {'MET' if ratio <= 2.5 else 'MISSED'}" if prefix == "silent_memory_" else ""
     print(f"  peak working set over the one before: {m('peak_delta_mb'):.1f} MiB [{low:.1f} - {high:.1f}] "
           f"({ratio:.2f}x the feed){goal}")
+    if v.get(prefix + "peak_before_panel_mb"):
+        print(f"  of which reached before the panel's update began (fetch, parse, store): "
+              f"{m('peak_before_panel_mb'):.1f} MiB")
     print(f"  working set before {m('ws_before_mb'):.1f} MiB, after {m('ws_after_mb'):.1f} MiB, peak after "
           f"{m('peak_after_mb'):.1f} MiB; {m('notifications'):.0f} announced; whole refresh {m('refresh_ms'):.0f} ms, "
           f"of which checks {m('refresh_checks_ms'):.0f} ms, panel update {m('panel_update_ms'):.0f} ms "
