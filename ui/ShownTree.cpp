@@ -109,6 +109,8 @@ void ShownTree::syncList(PanelUpdate& update)
 // and selected in it is kept for `place`.
 void ShownTree::lift(ChannelNode& channel)
 {
+    if (channel.node == nullptr)
+        return;
     channel.expanded = writer_.isExpanded(channel.node);
     for (const auto& item : channel.items)
         item->expanded = item->node != nullptr && writer_.isExpanded(item->node);
@@ -151,17 +153,23 @@ void ShownTree::place(size_t index)
 {
     ChannelNode& channel = *channels_[index];
     HTREEITEM after = TVI_LAST; // appended without the tree searching for a sibling
-    if (index < appendFrom_)
-        after = index == 0 ? TVI_FIRST : channels_[index - 1]->node;
+    if (index < appendFrom_) {
+        after = TVI_FIRST;
+        for (size_t before = index; before > 0 && after == TVI_FIRST; --before)
+            if (channels_[before - 1]->node != nullptr)
+                after = channels_[before - 1]->node;
+    }
     change();
     channel.node = add(TVI_ROOT, after, {&channel, nullptr, Line::Title}, hasChildren(*channel.channel), channel.fresh);
-    if (channel.node != nullptr && channel.filled)
+    if (channel.node != nullptr)
         restore(channel);
 }
 
+// A moved channel's nodes as they were, and where the reader was in them.
 void ShownTree::restore(ChannelNode& channel)
 {
-    addChildren(channel);
+    if (channel.filled)
+        addChildren(channel);
     for (const auto& item : channel.items)
         if (item->expanded && item->node != nullptr)
             writer_.expand(item->node);

@@ -182,9 +182,9 @@ TEST_F(PanelPlace, OnlyWhatChangedIsTouched)
          {{L"A"}, {L"A", L"A/a0", L"A/a2b"}, L"A/a2", L"A/a3"}, 2, 0, 0},
         {"the selected item removed", {a}, {{"A", {"a1", "a3"}}}, {{L"A"}, {L"A", L"a2"}}, {L"A", L"a2", L"about a2"},
          {}, {{L"A"}, {}, L"A", L"A"}, 0, 1, 0},
-        // A keeps its nodes; C moves above it, open as it was, as a new node.
-        {"channels added, removed and moved", {a, b, c}, {c, a, lettered("D", 'd', 1)}, {{L"A"}, {L"C"}},
-         {L"A", L"a1"}, {}, {{L"C", L"A"}, {}, L"A/a1", L"C"}, 5, 2, 0},
+        // A keeps its nodes and stays on top; C moves above it, open as it was, as a new node.
+        {"channels added, removed and moved", {longer, b, c}, {c, longer, lettered("D", 'd', 1)}, {{L"A"}, {L"C"}},
+         {L"A", L"a1"}, {L"A"}, {{L"C", L"A"}, {}, L"A/a1", L"A"}, 5, 2, 0},
         // The channel's title and the description of the one item open.
         {"texts changed", {a}, {renamed}, {{L"A"}, {L"A", L"a1"}}, {L"A"}, {},
          {{L"A renamed", L"A renamed/a1"}, {}, L"A renamed", L"A renamed"}, 0, 0, 2},

@@ -53,8 +53,8 @@ TreeNode readNode(HWND tree, HTREEITEM item)
     query.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
     query.hItem = item;
     SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
-    node.image = query.iImage == kAskedForImage ? I_IMAGECALLBACK : query.iImage;
-    node.selectedImage = query.iSelectedImage == kAskedForImage ? I_IMAGECALLBACK : query.iSelectedImage;
+    node.image = query.iImage;
+    node.selectedImage = query.iSelectedImage;
     node.data = query.lParam;
     return node;
 }
@@ -118,29 +118,12 @@ void TestWindow::activate() const
     pumpMessages();
 }
 
-std::vector<UINT> TestWindow::notifications() const
-{
-    return notifications_;
-}
-
 LRESULT CALLBACK TestWindow::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_APP && self != nullptr) {
         ++self->handled_;
         return 42;
-    }
-    if (message == WM_NOTIFY && self != nullptr && lParam != 0) {
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
-        self->notifications_.push_back(header->code);
-        if (header->code == TVN_GETDISPINFOW) {
-            auto* info = reinterpret_cast<NMTVDISPINFOW*>(lParam);
-            if (info->item.mask & TVIF_IMAGE)
-                info->item.iImage = kAskedForImage;
-            if (info->item.mask & TVIF_SELECTEDIMAGE)
-                info->item.iSelectedImage = kAskedForImage;
-            return 0;
-        }
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -27,14 +27,11 @@ public:
     HWND handle() const { return window_; }
     // Shows and activates it, so that it and its children can take keyboard focus.
     void activate() const;
-    // Counts the WM_NOTIFY codes its children sent it.
-    std::vector<UINT> notifications() const;
     int handled() const { return handled_.load(); }
 
 private:
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HWND window_ = nullptr;
-    std::vector<UINT> notifications_;
     std::atomic<int> handled_{0};
 };
 
@@ -46,14 +43,10 @@ bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 // to this thread's windows); true when the work ended within the timeout.
 bool runOnWorkerPumping(const std::function<void()>& work, std::chrono::milliseconds timeout);
 
-// The test window answers a tree's image callbacks (I_IMAGECALLBACK) with this
-// value, so readTree can tell "the node has the callback image" from any index.
-constexpr int kAskedForImage = 0x7A11;
-
 struct TreeNode {
     std::wstring text;
-    int image = 0;         // I_IMAGECALLBACK (-1) when the tree asked its parent
-    int selectedImage = 0; // likewise
+    int image = 0; // I_IMAGECALLBACK (-1) for a detail line, which has no picture
+    int selectedImage = 0;
     LPARAM data = 0;
     HTREEITEM item = nullptr;
     std::vector<TreeNode> children;
