@@ -54,7 +54,7 @@ public:
     const HostApi* host = nullptr;
 
 private:
-    static void takeOverTree(HWND tree);
+    void takeOverTree(HWND tree);
     void handle(const PanelEvent& event);
     void destroy();
 

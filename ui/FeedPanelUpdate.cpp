@@ -1,5 +1,4 @@
 // The end of a refresh: its content brought into the tree a short step at a time.
-#include <algorithm>
 #include <deque>
 #include <map>
 #include <string_view>
@@ -9,12 +8,6 @@
 #include "ui/ShownTree.h"
 
 namespace {
-
-bool anyAnnounced(const Channel& channel, const std::set<const Item*>& announced)
-{
-    return !announced.empty() && std::any_of(channel.items.begin(), channel.items.end(),
-                                             [&](const Item& item) { return announced.count(&item) != 0; });
-}
 
 // Per channel of the content, the one shown before from the same line when it
 // shows the same lines and none of its items was announced: worked out here,
@@ -32,7 +25,7 @@ std::vector<const Channel*> sameAsBefore(const std::vector<ShownChannel>& before
         const Channel* was = found->second.front();
         found->second.pop_front();
         const Channel& now = *content.channels[i].channel;
-        if ((was == &now || sameLines(*was, now)) && !anyAnnounced(now, content.announced))
+        if ((was == &now || sameLines(*was, now)) && !anyAnnounced(content, now))
             same[i] = was;
     }
     return same;

@@ -1,5 +1,6 @@
 #pragma once
 // What a refresh hands the panel at its end.
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -18,3 +19,10 @@ struct PanelContent {
     // Items of these channels that the refresh announced.
     std::set<const Item*> announced;
 };
+
+inline bool anyAnnounced(const PanelContent& content, const Channel& channel)
+{
+    return !content.announced.empty() &&
+           std::any_of(channel.items.begin(), channel.items.end(),
+                       [&](const Item& item) { return content.announced.count(&item) != 0; });
+}

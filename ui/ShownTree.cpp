@@ -61,6 +61,23 @@ void ShownTree::syncList(PanelUpdate& update)
 {
     const Applying applying(applying_);
     const std::vector<ShownChannel>& shown = update.content->channels;
+    channels_ = rematch(shown);
+    for (size_t i = 0; i < shown.size(); ++i) {
+        ChannelNode& channel = *channels_[i];
+        if (channel.node == nullptr || channel.channel.get() != update.sameAs[i]) {
+            update.pending.push_back(i);
+            continue;
+        }
+        channel.channel = shown[i].channel; // the same lines: only the copy behind them changes
+        for (size_t item = 0; item < channel.items.size(); ++item)
+            channel.items[item]->item = &channel.channel->items[item];
+    }
+}
+
+// The channels in the new list's order: those of a line still listed that
+// keep their order keep their nodes, moved ones are lifted, the others go.
+std::vector<std::unique_ptr<ChannelNode>> ShownTree::rematch(const std::vector<ShownChannel>& shown)
+{
     std::vector<std::wstring_view> before, after;
     for (const auto& channel : channels_)
         before.push_back(channel->source);
@@ -68,7 +85,6 @@ void ShownTree::syncList(PanelUpdate& update)
         after.push_back(channel.source);
     const std::vector<ptrdiff_t> pairs = pairByKey(before, after);
     const std::vector<bool> inPlace = longestIncreasingRun(pairs);
-
     std::vector<std::unique_ptr<ChannelNode>> next(shown.size());
     for (size_t i = 0; i < shown.size(); ++i) {
         if (pairs[i] == kUnmatched)
@@ -91,18 +107,7 @@ void ShownTree::syncList(PanelUpdate& update)
         if (next[i]->node != nullptr)
             appendFrom_ = i + 1;
     }
-    channels_ = std::move(next);
-
-    for (size_t i = 0; i < shown.size(); ++i) {
-        ChannelNode& channel = *channels_[i];
-        if (channel.node == nullptr || channel.channel.get() != update.sameAs[i]) {
-            update.pending.push_back(i);
-            continue;
-        }
-        channel.channel = shown[i].channel; // the same lines: only the copy behind them changes
-        for (size_t item = 0; item < channel.items.size(); ++item)
-            channel.items[item]->item = &channel.channel->items[item];
-    }
+    return next;
 }
 
 // A channel that moved in the list: its nodes go, what the reader had open
@@ -134,9 +139,7 @@ void ShownTree::syncChannel(size_t index, const PanelUpdate& update)
         return;
     ChannelNode& channel = *channels_[index];
     const SharedChannel& next = update.content->channels[index].channel;
-    const std::set<const Item*>& announced = update.content->announced;
-    const bool news = std::any_of(next->items.begin(), next->items.end(),
-                                  [&](const Item& item) { return announced.count(&item) != 0; });
+    const bool news = anyAnnounced(*update.content, *next);
     if (!channel.channel) { // new in the list
         channel.channel = next;
         channel.fresh = news;
@@ -146,7 +149,7 @@ void ShownTree::syncChannel(size_t index, const PanelUpdate& update)
     if (channel.channel != next)
         applyContent(channel, next);
     if (news)
-        markAnnounced(channel, announced);
+        markAnnounced(channel, update.content->announced);
 }
 
 void ShownTree::place(size_t index)
@@ -175,16 +178,18 @@ void ShownTree::restore(ChannelNode& channel)
             writer_.expand(item->node);
     if (channel.expanded)
         writer_.expand(channel.node);
-    if (channel.selection) {
-        const auto [item, line] = *channel.selection;
-        const HTREEITEM owner = item != nullptr ? item->node : channel.node;
-        const std::vector<Line> lines = item != nullptr ? itemLines(*item->item) : channelLines(*channel.channel);
-        const auto at = std::find(lines.begin(), lines.end(), line);
-        const std::vector<HTREEITEM>& nodes = item != nullptr ? item->lines : channel.lines;
-        const size_t index = static_cast<size_t>(at - lines.begin());
-        writer_.select(line == Line::Title || index >= nodes.size() ? owner : nodes[index]);
-    }
+    if (channel.selection)
+        reselect(channel, channel.selection->first, channel.selection->second);
     channel.selection.reset();
+}
+
+void ShownTree::reselect(ChannelNode& channel, const ItemNode* item, Line line)
+{
+    const HTREEITEM owner = item != nullptr ? item->node : channel.node;
+    const std::vector<Line> lines = item != nullptr ? itemLines(*item->item) : channelLines(*channel.channel);
+    const std::vector<HTREEITEM>& nodes = item != nullptr ? item->lines : channel.lines;
+    const auto index = static_cast<size_t>(std::find(lines.begin(), lines.end(), line) - lines.begin());
+    writer_.select(line == Line::Title || index >= nodes.size() ? owner : nodes[index]);
 }
 
 void ShownTree::fillChannel(ChannelNode& channel)
@@ -255,7 +260,7 @@ void ShownTree::answer(NMTVDISPINFOW& info)
     }
     // Longer than the tree's buffer: handed over by address, which the tree copies.
     std::wstring& kept = handedOut_[nextHandedOut_];
-    nextHandedOut_ = (nextHandedOut_ + 1) % handedOut_.size();
+    nextHandedOut_ = (nextHandedOut_ + 1) % kHandedOutTexts;
     kept.assign(text);
     item.pszText = kept.data();
 }

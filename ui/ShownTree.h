@@ -86,9 +86,11 @@ private:
     void change();
     void remove(ChannelNode& channel, const ItemNode* item, HTREEITEM node);
 
+    std::vector<std::unique_ptr<ChannelNode>> rematch(const std::vector<ShownChannel>& shown);
     void lift(ChannelNode& channel);
     void place(size_t index);
     void restore(ChannelNode& channel);
+    void reselect(ChannelNode& channel, const ItemNode* item, Line line);
     void fillChannel(ChannelNode& channel);
     void addChildren(ChannelNode& channel);
     void addItem(ChannelNode& channel, ItemNode& item, HTREEITEM after);
@@ -110,7 +112,9 @@ private:
     bool applying_ = false;
     bool quiet_ = false;             // redrawing off until the update ends
     HTREEITEM keepOnTop_ = nullptr;  // the first visible node when it went off
-    // Texts handed to the tree by address stay valid for two more requests.
-    std::array<std::wstring, 3> handedOut_;
+    // A text handed to the tree by address must stay valid until the tree has
+    // asked for two more.
+    static constexpr size_t kHandedOutTexts = 3;
+    std::array<std::wstring, kHandedOutTexts> handedOut_;
     size_t nextHandedOut_ = 0;
 };
