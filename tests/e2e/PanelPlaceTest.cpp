@@ -155,6 +155,7 @@ TEST_F(PanelPlace, UnchangedRefreshesTouchNothing)
         ASSERT_EQ(before.top, L"A/a3");
         const TreeChanges changes(tree());
         refresh();
+        EXPECT_NE(server.requests().back().find("If-None-Match"), std::string::npos) << "asked conditionally";
         EXPECT_EQ(changes.all(), 0u) << etag;
         EXPECT_EQ(place(), before) << etag;
     }
