@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <cwchar>
 
 #include "host/HostProtocol.h"
 
@@ -19,8 +20,25 @@ void walk(HWND tree, HTREEITEM item, int depth, std::vector<TreeLine>& lines)
         data.cchTextMax = 1023;
         SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
         lines.push_back({depth, text, data.iImage, data.lParam});
+        // The plug-in inserts a node's children when it is first expanded: read
+        // as a reader opening every node sees it, then closed as it was.
+        const bool open = (TreeView_GetItemState(tree, item, TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+        if (!open)
+            TreeView_Expand(tree, item, TVE_EXPAND);
         walk(tree, TreeView_GetChild(tree, item), depth + 1, lines);
+        if (!open)
+            TreeView_Expand(tree, item, TVE_COLLAPSE);
     }
+}
+
+BOOL CALLBACK findTree(HWND window, LPARAM found)
+{
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (_wcsicmp(name, WC_TREEVIEWW) != 0)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
 }
 
 } // namespace
@@ -120,7 +138,11 @@ std::wstring PanelHost::caption() const
 
 HWND PanelHost::tree() const
 {
-    return parent_ ? FindWindowExW(parent_, nullptr, WC_TREEVIEWW, nullptr) : nullptr;
+    // The plug-in keeps its tree inside a window of its own in the panel.
+    HWND found = nullptr;
+    if (parent_ != nullptr)
+        EnumChildWindows(parent_, findTree, reinterpret_cast<LPARAM>(&found));
+    return found;
 }
 
 std::vector<TreeLine> PanelHost::outline() const

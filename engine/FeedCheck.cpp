@@ -164,6 +164,8 @@ void check(const RefreshTask& task, const wchar_t* address, FetchedFeed& fetched
     // items are announced after the next load rather than lost.
     if (task.notify && !announce(task, address, *channel, fresh))
         return;
+    if (task.notify)
+        store.announced.insert(store.announced.end(), fresh.begin(), fresh.end());
     news.rememberIn(memory);
     memory.unannounced = false;
     // Only now: asked conditionally, a server would not send these items again.

@@ -3,6 +3,7 @@
 void FeedStore::clearChannels()
 {
     channels.clear();
+    announced.clear();
 }
 
 const Channel& FeedStore::addChannel(Channel channel)

@@ -38,6 +38,8 @@ public:
     void setClock(std::function<int64_t()> clock) { clock_ = std::move(clock); }
 
     ChannelList channels;
+    // Items of those channels the current refresh announced (the panel shows them as new).
+    std::vector<const Item*> announced;
     // The state file's text as last read or written: a refresh that changed
     // nothing writes nothing.
     std::string savedState;

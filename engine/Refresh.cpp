@@ -96,6 +96,23 @@ void markListed(FeedStore& store, const std::vector<std::wstring>& lines)
         it = it->second.listedAt < now - kUnlistedMemorySeconds ? store.feeds.erase(it) : std::next(it);
 }
 
+// Checks one line; the channels it adds to the store are shown as that line's.
+void checkLine(const RefreshTask& task, const std::wstring& line, FetchedFeed fetched,
+               std::vector<std::wstring>& sources)
+{
+    checkFeed(task, line.c_str(), std::move(fetched));
+    sources.resize(task.store->channels.size(), line);
+}
+
+PanelContent shownContent(const FeedStore& store, const std::vector<std::wstring>& sources)
+{
+    PanelContent content;
+    for (size_t i = 0; i < store.channels.size() && i < sources.size(); ++i)
+        content.channels.push_back({sources[i], store.channels[i]});
+    content.announced.insert(store.announced.begin(), store.announced.end());
+    return content;
+}
+
 void refresh(RefreshTask& task)
 {
     FeedStore& store = *task.store;
@@ -116,12 +133,13 @@ void refresh(RefreshTask& task)
     // thread: the store keeps one writer, the announcements their order.
     FeedFetches fetches(requestsFor(store, lines, task, everyAddress), *task.fetches, task.link.get());
     // Unload cuts the refresh short: the remaining checks would only fail.
+    std::vector<std::wstring> sources; // the list line of each channel shown
     for (size_t i = 0; i < lines.size() && task.link->isOpen(); ++i)
-        checkFeed(task, lines[i].c_str(), fetches.take(i));
+        checkLine(task, lines[i], fetches.take(i), sources);
     markListed(store, lines);
     saveFeedState(store, task.statePath, *task.link); // what was checked is kept, unload or not
     if (task.panel != nullptr && task.link->isOpen())
-        task.panel->rebuild(store.channels);
+        task.panel->update(shownContent(store, sources));
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 #include "res/resource_ids.h"
 #include "services/CallbackGuard.h"
 #include "services/HostLink.h"
+#include "ui/PanelWindow.h"
+#include "ui/ShownTree.h"
 #include "ui/UiParts.h"
 
 namespace {
@@ -16,7 +18,7 @@ RECT rectOf(const PanelEvent& event)
     return RECT{event.left, event.top, event.right, event.bottom};
 }
 
-// Channel, item and link pictures, at the image indices the rebuild uses.
+// Channel, item and link pictures, at the image indices the tree's lines use.
 HIMAGELIST createImageList(HINSTANCE module)
 {
     HIMAGELIST list = ImageList_Create(16, 16, ILC_COLOR32, 3, 0);
@@ -31,6 +33,13 @@ HIMAGELIST createImageList(HINSTANCE module)
 }
 
 } // namespace
+
+FeedPanel::FeedPanel() = default;
+
+FeedPanel::~FeedPanel()
+{
+    destroy();
+}
 
 intptr_t FeedPanel::onEvent(intptr_t panelEvent, intptr_t, void* callbackData)
 {
@@ -51,14 +60,17 @@ void FeedPanel::bind(std::shared_ptr<const HostLink> link, HINSTANCE module)
 
 void FeedPanel::handle(const PanelEvent& event)
 {
-    HWND window = tree.load();
+    HWND window = frame.load();
     switch (event.code) {
     case kPanelShow:
     case kPanelHide:
-        if (window != nullptr)
-            ShowWindow(window, event.code == kPanelShow ? SW_SHOW : SW_HIDE);
+        if (window != nullptr) {
+            const int show = event.code == kPanelShow ? SW_SHOW : SW_HIDE;
+            ShowWindow(window, show);
+            ShowWindow(tree.load(), show);
+        }
         break;
-    case kPanelMove:
+    case kPanelMove: // the tree follows its window's size
         if (window != nullptr)
             MoveWindow(window, event.left, event.top, event.right - event.left, event.bottom - event.top, TRUE);
         break;
@@ -77,26 +89,37 @@ void FeedPanel::create(const HostApi* hostTable, HWND parent, const RECT& rect)
 {
     destroy(); // a second create must not leave the first tree behind
     host = hostTable;
-    HWND window = CreateWindowExW(0, WC_TREEVIEWW, nullptr, kTreeStyle, rect.left, rect.top, rect.right - rect.left,
-                                  rect.bottom - rect.top, parent, nullptr, nullptr, nullptr);
-    if (window == nullptr)
+    frameWindow_.reset(PanelWindow::create(module_, parent, rect, this));
+    if (!frameWindow_)
         return;
-    treeWindow_.reset(window);
+    RECT inside{};
+    GetClientRect(frameWindow_.get(), &inside);
+    HWND window = CreateWindowExW(0, WC_TREEVIEWW, nullptr, kTreeStyle, 0, 0, inside.right, inside.bottom,
+                                  frameWindow_.get(), nullptr, nullptr, nullptr);
+    if (window == nullptr) {
+        destroy();
+        return;
+    }
     images.reset(createImageList(module_));
     SendMessageW(window, TVM_SETIMAGELIST, TVSIL_NORMAL, reinterpret_cast<LPARAM>(images.get()));
     COLORREF text = windowsColor(callHost(host, Service::kGetThemeColor, kThemeIndexText, 0));
     COLORREF background = windowsColor(callHost(host, Service::kGetThemeColor, kThemeIndexBackground, 0));
     SendMessageW(window, TVM_SETTEXTCOLOR, 0, static_cast<LPARAM>(text));
     SendMessageW(window, TVM_SETBKCOLOR, 0, static_cast<LPARAM>(background));
-    SetWindowSubclass(window, &FeedPanel::treeProc, 0, 0);
-    tree.store(window); // published last: a rebuild finds a finished tree or none
+    takeOverTree(window);
+    shown_ = std::make_unique<ShownTree>(window);
+    tree.store(window);
+    frame.store(frameWindow_.get()); // published last: an update finds a finished panel or none
 }
 
 void FeedPanel::destroy()
 {
-    tree.store(nullptr); // unpublished before the window goes
-    treeWindow_.reset();
+    frame.store(nullptr); // unpublished before the windows go
+    tree.store(nullptr);
+    frameWindow_.reset(); // takes the tree with it; its last notifications still find shown_
+    shown_.reset();
     images.reset();
+    PanelWindow::unregister(module_);
 }
 
 COLORREF FeedPanel::windowsColor(intptr_t hostColor)

@@ -45,7 +45,7 @@ std::string channelHead(size_t feed)
            rfc822(kNewestItem) + "</lastBuildDate>\n\t<ttl>15</ttl>\n";
 }
 
-void appendItem(std::string& text, size_t feed, size_t item, const std::string& body)
+void appendItem(std::string& text, size_t feed, int64_t item, const std::string& body)
 {
     const std::string id = std::to_string(feed) + "-" + std::to_string(item);
     text += "\t<item>\n\t\t<title>Headline " + id +
@@ -62,18 +62,18 @@ void appendItem(std::string& text, size_t feed, size_t item, const std::string& 
             id +
             "</guid>\n"
             "\t\t<pubDate>" +
-            rfc822(kNewestItem - static_cast<__time64_t>(item) * 60) + "</pubDate>\n\t</item>\n";
+            rfc822(kNewestItem - item * 60) + "</pubDate>\n\t</item>\n";
 }
 
 const char kChannelEnd[] = "</channel>\n</rss>\n";
 
 } // namespace
 
-std::string benchFeed(size_t feed, size_t items, size_t descriptionBytes)
+std::string benchFeed(size_t feed, size_t items, size_t descriptionBytes, int64_t first)
 {
     const std::string body = description(descriptionBytes);
     std::string text = channelHead(feed);
-    for (size_t i = 0; i < items; ++i)
+    for (int64_t i = first; i < first + static_cast<int64_t>(items); ++i)
         appendItem(text, feed, i, body);
     return text + kChannelEnd;
 }
@@ -84,7 +84,7 @@ std::string benchFeedOfSize(size_t bytes, size_t descriptionBytes)
     std::string text;
     text.reserve(bytes + 2 * descriptionBytes + 4096); // no reallocation: no transient peak before the refresh
     text += channelHead(0);
-    for (size_t i = 0; text.size() + sizeof kChannelEnd < bytes; ++i)
+    for (int64_t i = 0; text.size() + sizeof kChannelEnd < bytes; ++i)
         appendItem(text, 0, i, body);
     text += kChannelEnd;
     return text;

@@ -1,6 +1,7 @@
 #include "RealPlugin.h"
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <atomic>
 
@@ -13,7 +14,12 @@ namespace {
 
 constexpr RECT kPanelRect{0, 0, 320, 600};
 enum PanelCode : int32_t { kShow = 1, kCreate = 7, kDestroy = 8 };
-constexpr UINT_PTR kWatchId = 0xBE4C;
+
+// The plug-in whose panel is watched. Its windows' procedures are replaced,
+// not subclassed with comctl32's SetWindowSubclass, which under Wine costs
+// every message a call to the Wine server (the window property holding the
+// subclass chain) and would weigh on what is measured.
+RealPlugin* g_watched = nullptr;
 
 // With the callback data the plug-in registered, as a host passes it.
 void sendPanelEvent(HostCallback panel, void* data, int32_t code, HWND parent)
@@ -54,15 +60,22 @@ RealPlugin::RealPlugin(RecordingHost& host, HWND parent)
         return;
     sendPanelEvent(panel_, panelData_, kCreate, parent);
     sendPanelEvent(panel_, panelData_, kShow, parent);
-    tree_ = FindWindowExW(parent, nullptr, WC_TREEVIEWW, nullptr);
-    if (tree_ != nullptr)
-        SetWindowSubclass(tree_, &RealPlugin::watchTree, kWatchId, reinterpret_cast<DWORD_PTR>(this));
+    frame_ = GetWindow(parent, GW_CHILD);
+    tree_ = FindWindowExW(frame_, nullptr, WC_TREEVIEWW, nullptr);
+    if (tree_ == nullptr)
+        return;
+    g_watched = this;
+    for (int i : {0, 1})
+        procs_[i] = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+            i == 0 ? frame_ : tree_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RealPlugin::watchPanel)));
 }
 
 RealPlugin::~RealPlugin()
 {
     if (tree_ != nullptr)
-        RemoveWindowSubclass(tree_, &RealPlugin::watchTree, kWatchId);
+        for (int i : {0, 1})
+            SetWindowLongPtrW(i == 0 ? frame_ : tree_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(procs_[i]));
+    g_watched = nullptr;
     if (panel_ != nullptr)
         sendPanelEvent(panel_, panelData_, kDestroy, nullptr);
     if (library_.ready()) {
@@ -129,18 +142,41 @@ intptr_t RealPlugin::timedCall(const wchar_t* service, intptr_t wParam, intptr_t
     return result;
 }
 
-LRESULT CALLBACK RealPlugin::watchTree(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                       DWORD_PTR self)
+double RealPlugin::openChannels(size_t count)
 {
-    auto* plugin = reinterpret_cast<RealPlugin*>(self);
-    if (message == TVM_DELETEITEM && reinterpret_cast<HTREEITEM>(lParam) == TVI_ROOT &&
-        plugin->timeline_.rebuildStart == 0) {
-        plugin->timeline_.rebuildStart = plugin->now();
+    timeline_ = RefreshTimeline{};
+    HTREEITEM channel = TreeView_GetRoot(tree_);
+    for (size_t i = 0; i < count && channel != nullptr; ++i, channel = TreeView_GetNextSibling(tree_, channel))
+        TreeView_Expand(tree_, channel, TVE_EXPAND);
+    return timeline_.panelMs;
+}
+
+LRESULT CALLBACK RealPlugin::watchPanel(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    RealPlugin* plugin = g_watched;
+    RefreshTimeline& timeline = plugin->timeline_;
+    // The update's steps are sent from the refresh's worker.
+    const bool step = window == plugin->frame_ && InSendMessage();
+    if (step && timeline.updateStart == 0) {
+        timeline.updateStart = plugin->now();
+        PROCESS_MEMORY_COUNTERS counters{};
+        counters.cb = sizeof counters;
+        GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+        timeline.peakAtUpdate = counters.PeakWorkingSetSize;
     }
-    const LRESULT result = DefSubclassProc(window, message, wParam, lParam);
-    if (message == TVM_INSERTITEMW) {
-        ++plugin->timeline_.inserts;
-        plugin->timeline_.lastInsert = plugin->now();
-    }
+    if (plugin->depth_++ == 0)
+        QueryPerformanceCounter(&plugin->entered_);
+    const LRESULT result = CallWindowProcW(plugin->procs_[window == plugin->frame_ ? 0 : 1], window, message, wParam, lParam);
+    if (--plugin->depth_ == 0)
+        timeline.panelMs += static_cast<double>(ticks() - plugin->entered_.QuadPart) * 1000.0 /
+                            static_cast<double>(plugin->frequency_.QuadPart);
+    if (step)
+        timeline.updateEnd = plugin->now();
+    if (message == TVM_INSERTITEMW)
+        ++timeline.inserts;
+    else if (message == TVM_DELETEITEM)
+        ++timeline.deletes;
+    else if (message == TVM_SETITEMW && (reinterpret_cast<const TVITEMW*>(lParam)->mask & TVIF_TEXT))
+        ++timeline.texts;
     return result;
 }

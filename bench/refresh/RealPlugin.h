@@ -15,12 +15,16 @@
 
 // When each phase of one refresh ended, in milliseconds from the timer event.
 struct RefreshTimeline {
-    double listRead = 0;     // the worker asked for the feed list
-    double rebuildStart = 0; // the tree was told to drop every node
-    double lastInsert = 0;   // the rebuild's last node
-    double ended = 0;        // the cleaner saw the worker thread end
-    size_t inserts = 0;      // nodes the rebuild inserted
-    double hostMs = 0;       // spent inside the recording host's callService
+    double listRead = 0;    // the worker asked for the feed list
+    double updateStart = 0; // the panel's first update step reached this thread
+    double updateEnd = 0;   // its last step was done
+    double ended = 0;       // the cleaner saw the worker thread end
+    size_t inserts = 0;     // tree nodes inserted, deleted and given a new text
+    size_t deletes = 0;
+    size_t texts = 0;
+    double hostMs = 0;      // spent inside the recording host's callService
+    double panelMs = 0;     // this (the host's) thread inside the panel's windows
+    size_t peakAtUpdate = 0; // the process's peak working set when the update began
     bool completed = false;
 };
 
@@ -34,6 +38,8 @@ public:
 
     bool loaded() const { return timer_ != nullptr && tree_ != nullptr; }
     HWND tree() const { return tree_; }
+    // Opens the first `count` channels as the reader would; this thread's milliseconds.
+    double openChannels(size_t count);
 
     // Fires the timer event and pumps this thread's messages (the rebuild
     // sends them) until the cleaner logs the worker's end.
@@ -42,8 +48,8 @@ public:
 private:
     // The table the DLL gets: each call timed, then handed to the recording host.
     static intptr_t timedCall(const wchar_t* service, intptr_t wParam, intptr_t lParam);
-    static LRESULT CALLBACK watchTree(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                      DWORD_PTR self);
+    // Times what the panel's window and its tree make this thread do.
+    static LRESULT CALLBACK watchPanel(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     double now() const;
 
     RecordingHost& host_;
@@ -51,7 +57,11 @@ private:
     HostCallback timer_ = nullptr;
     HostCallback panel_ = nullptr;
     void* panelData_ = nullptr;
+    HWND frame_ = nullptr; // the plug-in's own window, the tree's parent
     HWND tree_ = nullptr;
+    WNDPROC procs_[2] = {}; // the frame's and the tree's own, while watched
+    int depth_ = 0;           // of the watched windows' messages on this thread
+    LARGE_INTEGER entered_{}; // when the outermost began
     LARGE_INTEGER frequency_{};
     LARGE_INTEGER start_{};
     UniqueHandle ended_; // set by the responder when the worker's end is logged

@@ -24,6 +24,11 @@
 //                                                     F feeds, each a hostile body of M MB
 //                                                     (bench/HostileBodies.h, shapes in turn),
 //                                                     read in one notifying refresh
+//   bench_refresh panel   [--runs N] [--address A] [--feeds F] [--items I] [--open O]
+//                                                     one DLL refreshing F feeds of I items four
+//                                                     times (first fill, unchanged, one new item
+//                                                     in each, all new), O channels opened after
+//                                                     the first: the host thread's time in the panel
 //   bench_refresh slow    [--runs N] [--address A] [--feeds F] [--items I] [--delay-ms D]
 //                                                     F feeds that each answer after D ms,
 //                                                     refreshed twice, the list unchanged
@@ -76,6 +81,7 @@ struct Options {
     size_t items = kItems;
     int32_t timerCode = 3;
     uint32_t delayMs = 300;
+    size_t open = 10; // channels the reader opens (panel mode)
     bool curl = true; // "--curl no": nobody on stdin to time curl (the smoke run)
 };
 
@@ -100,6 +106,8 @@ Options parse(int argc, char** argv)
             options.timerCode = atoi(argv[i + 1]);
         else if (name == "--delay-ms")
             options.delayMs = static_cast<uint32_t>(atoi(argv[i + 1]));
+        else if (name == "--open")
+            options.open = static_cast<size_t>(atoi(argv[i + 1]));
         else if (name == "--curl")
             options.curl = std::string(argv[i + 1]) != "no";
     }
@@ -219,11 +227,14 @@ void reportRefresh(int run, const std::string& prefix, const RefreshTimeline& ti
     put("refresh_completed", timeline.completed ? 1 : 0);
     put("refresh_ms", timeline.ended);
     put("refresh_start_ms", timeline.listRead);
-    put("refresh_checks_ms", timeline.rebuildStart - timeline.listRead);
-    put("rebuild_ms", timeline.lastInsert - timeline.rebuildStart);
-    put("refresh_tail_ms", timeline.ended - timeline.lastInsert);
+    put("refresh_checks_ms", timeline.updateStart - timeline.listRead);
+    put("panel_update_ms", timeline.updateEnd - timeline.updateStart);
+    put("refresh_tail_ms", timeline.ended - timeline.updateEnd);
     put("refresh_host_ms", timeline.hostMs);
-    put("rebuild_inserts", static_cast<double>(timeline.inserts));
+    put("panel_thread_ms", timeline.panelMs);
+    put("panel_inserts", static_cast<double>(timeline.inserts));
+    put("panel_deletes", static_cast<double>(timeline.deletes));
+    put("panel_texts", static_cast<double>(timeline.texts));
     put("tree_nodes", static_cast<double>(SendMessageW(tree, TVM_GETCOUNT, 0, 0)));
     put("notifications", static_cast<double>(counts.notifications));
     put("news", static_cast<double>(counts.news));
@@ -417,6 +428,8 @@ int memoryMode(const Options& options)
     put("peak_after_mb", static_cast<double>(after.PeakWorkingSetSize) / kMb);
     put("ws_after_mb", static_cast<double>(after.WorkingSetSize) / kMb);
     put("peak_delta_mb", static_cast<double>(after.PeakWorkingSetSize - before.WorkingSetSize) / kMb);
+    // Reached before the panel's update began: the checks' (fetch, parse, store).
+    put("peak_before_panel_mb", static_cast<double>(timeline.peakAtUpdate - before.WorkingSetSize) / kMb);
     reportRefresh(0, prefix, timeline, host, plugin.tree());
     return 0;
 }
@@ -556,7 +569,7 @@ int slowMode(const Options& options)
             const std::string prefix = key;
             result(run, (prefix + "_completed").c_str(), timeline.completed ? 1 : 0);
             result(run, (prefix + "_ms").c_str(), timeline.ended);
-            result(run, (prefix + "_checks_ms").c_str(), timeline.rebuildStart - timeline.listRead);
+            result(run, (prefix + "_checks_ms").c_str(), timeline.updateStart - timeline.listRead);
             result(run, (prefix + "_bytes").c_str(), static_cast<double>(server.bytesSent() - bytesBefore));
         }
         result(run, "slow_feeds", static_cast<double>(options.feeds));
@@ -565,6 +578,56 @@ int slowMode(const Options& options)
         result(run, "slow_tree_nodes", static_cast<double>(SendMessageW(plugin.tree(), TVM_GETCOUNT, 0, 0)));
         result(run, "slow_notifications", static_cast<double>(announcedBy(host).notifications));
         result(run, "slow_errors", static_cast<double>(announcedBy(host).errors));
+    }
+    return 0;
+}
+
+// The generated feeds served again: `extra` more items in front of each, the
+// items numbered from `first` (the usual ones from 0).
+void serveGeneration(BenchServer& server, const ServedFeeds& served, const Options& options, int64_t first,
+                     size_t extra)
+{
+    for (size_t feed = 0; feed < served.paths.size(); ++feed)
+        server.serve(served.paths[feed], benchFeed(feed, options.items + extra, kDescriptionBytes, first));
+}
+
+// What one refresh cost the host's thread in the panel, under `prefix`.
+void reportPanel(int run, const std::string& prefix, const RefreshTimeline& timeline)
+{
+    auto put = [&](const char* key, double value) { result(run, (prefix + key).c_str(), value); };
+    put("completed", timeline.completed ? 1 : 0);
+    put("thread_ms", timeline.panelMs);
+    put("update_ms", timeline.updateEnd - timeline.updateStart);
+    put("inserts", static_cast<double>(timeline.inserts));
+    put("deletes", static_cast<double>(timeline.deletes));
+    put("texts", static_cast<double>(timeline.texts));
+}
+
+// One DLL refreshing the same list four times: the first fill, nothing
+// changed, one new item in front of each feed, every item new; `--open N`
+// channels opened by the reader after the first fill.
+int panelMode(const Options& options)
+{
+    BenchServer server(options.address);
+    const ServedFeeds served = serveFeeds(server, options);
+    TestWindow parent(400, 700);
+    for (int run = 1; run <= options.runs; ++run) {
+        serveGeneration(server, served, options, 0, 0);
+        RecordingHost host;
+        host.setValue(kFeedsKey, joinLines(served.urls));
+        RealPlugin plugin(host, parent.handle());
+        if (!started(plugin))
+            return 1;
+        reportPanel(run, "panel_first_", plugin.refresh(3, kRefreshLimit));
+        result(run, "panel_open_ms", plugin.openChannels(options.open));
+        result(run, "panel_opened", static_cast<double>(options.open));
+        reportPanel(run, "panel_same_", plugin.refresh(3, kRefreshLimit));
+        serveGeneration(server, served, options, -1, 1);
+        reportPanel(run, "panel_one_new_", plugin.refresh(3, kRefreshLimit));
+        serveGeneration(server, served, options, static_cast<int64_t>(options.items) * 10, 0);
+        reportPanel(run, "panel_all_new_", plugin.refresh(3, kRefreshLimit));
+        result(run, "panel_tree_nodes", static_cast<double>(SendMessageW(plugin.tree(), TVM_GETCOUNT, 0, 0)));
+        result(run, "panel_notifications", static_cast<double>(announcedBy(host).notifications));
     }
     return 0;
 }
@@ -600,6 +663,8 @@ int main(int argc, char** argv)
             return memoryMode(options);
         if (options.mode == "tree")
             return treeMode(options);
+        if (options.mode == "panel")
+            return panelMode(options);
         if (options.mode == "slow")
             return slowMode(options);
         if (options.mode == "stalled")

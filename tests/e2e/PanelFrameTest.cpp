@@ -1,5 +1,5 @@
-// The devhost's panel window passes the tree's notifications back to the
-// tree, as the messenger does, so the plug-in's custom drawing shows there.
+// The devhost's panel window is a plain container that handles no
+// notification: the tree's go to the plug-in's own window inside it.
 #include <windows.h>
 
 #include <commctrl.h>
@@ -13,20 +13,21 @@
 
 namespace {
 
-TEST(PanelFrame, PassesTheTreesCustomDrawNotificationsBackToTheTree)
+TEST(PanelFrame, TheTreesCustomDrawReachesThePluginInsideAPlainPanel)
 {
     ScratchFolder scratch;
     HostedPlugin plugin(scratch.path(L"quillFeed.cfg"));
     ASSERT_TRUE(plugin.load());
     HWND tree = plugin.host.panels().tree();
     ASSERT_NE(tree, nullptr);
+    ASSERT_EQ(GetParent(GetParent(tree)), plugin.frame.get());
 
     NMTVCUSTOMDRAW draw{};
     draw.nmcd.hdr.hwndFrom = tree;
     draw.nmcd.hdr.code = NM_CUSTOMDRAW;
     auto notifyFrame = [&](DWORD stage) {
         draw.nmcd.dwDrawStage = stage;
-        return SendMessageW(plugin.frame.get(), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
+        return SendMessageW(GetParent(tree), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
     };
     EXPECT_EQ(notifyFrame(CDDS_PREPAINT), CDRF_NOTIFYITEMDRAW);
     EXPECT_EQ(notifyFrame(CDDS_ITEMPREPAINT), CDRF_NEWFONT);

@@ -162,8 +162,8 @@ TEST_F(HostileDocuments, LargeDocumentsAreReadOrRefusedWithTheirWarning)
     EXPECT_EQ(firstDescriptions[0], shownLength(huge)) << "the longest text was not read whole";
 }
 
-// The rebuild carries the whole of the longest text into the tree: channel,
-// its link, the item, its description and its date.
+// The whole of the longest text reaches the tree: channel, its link, the
+// item, its description and its date.
 TEST_F(HostileRefresh, HugeTextReachesThePanelWhole)
 {
     useLimits(5000, 30000, kMaxResponse);
@@ -173,11 +173,10 @@ TEST_F(HostileRefresh, HugeTextReachesThePanelWhole)
     server.serve("/huge", feedDocument("Huge", {{"Huge item", "huge", "", "<description>" + text + "</description>"}}));
     ASSERT_TRUE(refresh(server.url("/huge"), kNoHang).ended);
     HWND tree = plugin.panel.tree.load();
+    const std::vector<TreeNode> nodes = readTree(tree); // expands every node
     EXPECT_EQ(treeNodeCount(), 5u);
-    const auto channel = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-    const auto link = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)channel));
-    const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, (LPARAM)link));
-    const auto detail = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, (LPARAM)item));
+    ASSERT_EQ(countNodes(nodes), 5u);
+    const HTREEITEM detail = nodes[0].children.at(1).children.at(0).item;
     std::wstring buffer(kHugeText + 16, L'\0');
     TVITEMW query{};
     query.mask = TVIF_TEXT;

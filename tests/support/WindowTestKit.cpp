@@ -53,8 +53,8 @@ TreeNode readNode(HWND tree, HTREEITEM item)
     query.mask = TVIF_IMAGE | TVIF_SELECTEDIMAGE | TVIF_PARAM;
     query.hItem = item;
     SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&query));
-    node.image = query.iImage == kAskedForImage ? I_IMAGECALLBACK : query.iImage;
-    node.selectedImage = query.iSelectedImage == kAskedForImage ? I_IMAGECALLBACK : query.iSelectedImage;
+    node.image = query.iImage;
+    node.selectedImage = query.iSelectedImage;
     node.data = query.lParam;
     return node;
 }
@@ -66,9 +66,16 @@ std::vector<TreeNode> readLevel(HWND tree, HTREEITEM first)
          item = reinterpret_cast<HTREEITEM>(
              SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)))) {
         TreeNode node = readNode(tree, item);
+        // Children may be inserted when a node is first expanded: opened to be
+        // read, and closed again as it was.
+        const bool open = isExpanded(tree, item);
+        if (!open)
+            SendMessageW(tree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(item));
         auto child = reinterpret_cast<HTREEITEM>(
             SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, reinterpret_cast<LPARAM>(item)));
         node.children = readLevel(tree, child);
+        if (!open)
+            SendMessageW(tree, TVM_EXPAND, TVE_COLLAPSE, reinterpret_cast<LPARAM>(item));
         nodes.push_back(std::move(node));
     }
     return nodes;
@@ -111,29 +118,12 @@ void TestWindow::activate() const
     pumpMessages();
 }
 
-std::vector<UINT> TestWindow::notifications() const
-{
-    return notifications_;
-}
-
 LRESULT CALLBACK TestWindow::proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_APP && self != nullptr) {
         ++self->handled_;
         return 42;
-    }
-    if (message == WM_NOTIFY && self != nullptr && lParam != 0) {
-        auto* header = reinterpret_cast<NMHDR*>(lParam);
-        self->notifications_.push_back(header->code);
-        if (header->code == TVN_GETDISPINFOW) {
-            auto* info = reinterpret_cast<NMTVDISPINFOW*>(lParam);
-            if (info->item.mask & TVIF_IMAGE)
-                info->item.iImage = kAskedForImage;
-            if (info->item.mask & TVIF_SELECTEDIMAGE)
-                info->item.iSelectedImage = kAskedForImage;
-            return 0;
-        }
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -273,21 +263,6 @@ LRESULT CALLBACK CreationRecorder::hook(int code, WPARAM wParam, LPARAM lParam)
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-bool hasSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR* reference)
-{
-    using GetSubclass = BOOL(WINAPI*)(HWND, SUBCLASSPROC, UINT_PTR, DWORD_PTR*);
-    HMODULE controls = GetModuleHandleW(L"comctl32.dll");
-    if (controls == nullptr)
-        return false;
-    FARPROC found = GetProcAddress(controls, "GetWindowSubclass");
-    if (found == nullptr)
-        found = GetProcAddress(controls, MAKEINTRESOURCEA(411)); // exported by ordinal only on some systems
-    if (found == nullptr)
-        return false;
-    auto getSubclass = reinterpret_cast<GetSubclass>(reinterpret_cast<void*>(found));
-    return getSubclass(window, procedure, id, reference) != FALSE;
-}
-
 void typeInto(HWND window, const std::vector<KeyStroke>& strokes)
 {
     for (const KeyStroke& stroke : strokes) {
@@ -300,4 +275,26 @@ void typeInto(HWND window, const std::vector<KeyStroke>& strokes)
         PostMessageW(window, stroke.down ? WM_KEYDOWN : WM_KEYUP, stroke.key, flags);
         pumpMessages();
     }
+}
+
+TreeChanges::TreeChanges(HWND tree) : tree_(tree)
+{
+    SetWindowSubclass(tree_, &TreeChanges::watch, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+}
+
+TreeChanges::~TreeChanges()
+{
+    RemoveWindowSubclass(tree_, &TreeChanges::watch, reinterpret_cast<UINT_PTR>(this));
+}
+
+LRESULT CALLBACK TreeChanges::watch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR self)
+{
+    auto* changes = reinterpret_cast<TreeChanges*>(self);
+    if (message == TVM_INSERTITEMW)
+        ++changes->inserts;
+    else if (message == TVM_DELETEITEM)
+        ++changes->deletes;
+    else if (message == TVM_SETITEMW && (reinterpret_cast<const TVITEMW*>(lParam)->mask & TVIF_TEXT))
+        ++changes->texts;
+    return DefSubclassProc(window, message, wParam, lParam);
 }

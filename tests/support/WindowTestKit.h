@@ -27,14 +27,11 @@ public:
     HWND handle() const { return window_; }
     // Shows and activates it, so that it and its children can take keyboard focus.
     void activate() const;
-    // Counts the WM_NOTIFY codes its children sent it.
-    std::vector<UINT> notifications() const;
     int handled() const { return handled_.load(); }
 
 private:
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     HWND window_ = nullptr;
-    std::vector<UINT> notifications_;
     std::atomic<int> handled_{0};
 };
 
@@ -46,24 +43,39 @@ bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 // to this thread's windows); true when the work ended within the timeout.
 bool runOnWorkerPumping(const std::function<void()>& work, std::chrono::milliseconds timeout);
 
-// The test window answers a tree's image callbacks (I_IMAGECALLBACK) with this
-// value, so readTree can tell "the node has the callback image" from any index.
-constexpr int kAskedForImage = 0x7A11;
-
 struct TreeNode {
     std::wstring text;
-    int image = 0;         // I_IMAGECALLBACK (-1) when the tree asked its parent
-    int selectedImage = 0; // likewise
+    int image = 0; // I_IMAGECALLBACK (-1) for a detail line, which has no picture
+    int selectedImage = 0;
     LPARAM data = 0;
     HTREEITEM item = nullptr;
     std::vector<TreeNode> children;
 };
 
-// Every node of the tree in display order, with nesting.
+// Every node of the tree in display order, with nesting, as expanding every
+// node shows it; each is left expanded or not as it was.
 std::vector<TreeNode> readTree(HWND tree);
 size_t countNodes(const std::vector<TreeNode>& nodes);
 std::vector<std::wstring> texts(const std::vector<TreeNode>& nodes);
 bool isExpanded(HWND tree, HTREEITEM item);
+
+// Counts, while it lives, the messages sent to a tree view (of this thread)
+// that change its nodes: inserts, deletes and new texts.
+class TreeChanges {
+public:
+    explicit TreeChanges(HWND tree);
+    ~TreeChanges();
+    TreeChanges(const TreeChanges&) = delete;
+    TreeChanges& operator=(const TreeChanges&) = delete;
+
+    size_t inserts = 0, deletes = 0, texts = 0;
+    size_t all() const { return inserts + deletes + texts; }
+
+private:
+    static LRESULT CALLBACK watch(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                  DWORD_PTR self);
+    HWND tree_;
+};
 
 // What CreateWindowExW was asked for, as a CBT hook on this thread sees it.
 struct CreatedWindow {
@@ -98,10 +110,6 @@ private:
     CreationRecorder* previous_ = nullptr;
     std::vector<CreatedWindow> created_;
 };
-
-// GetWindowSubclass, which the MinGW import library lacks: true when the window
-// carries that subclass, with its reference data.
-bool hasSubclass(HWND window, SUBCLASSPROC procedure, UINT_PTR id, DWORD_PTR* reference);
 
 // Key strokes as the input queue delivers them to the focused window: the
 // thread's key state is set for each, its WM_KEYDOWN or WM_KEYUP posted, and

@@ -329,7 +329,8 @@ TEST_F(TreeProc, DoubleClickWithoutSelectionOpensNothing)
 }
 
 // Rows take the theme colours the tree was given (or the system's when it has
-// none); a selected row keeps the highlight the tree chose for it.
+// none); a selected row keeps the highlight the tree chose for it. The tree
+// tells its parent, the plug-in's own window.
 TEST_F(TreeProc, CustomDrawAnswersByStage)
 {
     struct Case {
@@ -369,7 +370,7 @@ TEST_F(TreeProc, CustomDrawAnswersByStage)
         draw.nmcd.uItemState = c.itemState;
         draw.clrText = kBefore;
         draw.clrTextBk = kBefore;
-        LRESULT result = SendMessageW(tree, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
+        LRESULT result = SendMessageW(GetParent(tree), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
         EXPECT_EQ(result, c.answer) << c.name;
         EXPECT_EQ(draw.clrText, c.text) << c.name;
         EXPECT_EQ(draw.clrTextBk, c.background) << c.name;
@@ -384,7 +385,7 @@ TEST_F(TreeProc, OtherNotificationsAreLeftAlone)
     draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
     draw.clrText = 7;
     draw.clrTextBk = 8;
-    SendMessageW(tree, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
+    SendMessageW(GetParent(tree), WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&draw));
     EXPECT_EQ(draw.clrText, 7u);
     EXPECT_EQ(draw.clrTextBk, 8u);
 }

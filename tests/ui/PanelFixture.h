@@ -30,13 +30,15 @@ inline Item itemTitled(std::wstring title)
 
 class PanelFixture : public PluginUnderTest {
 protected:
-    // The rebuild as the refresh worker runs it: on another thread, while this one pumps.
+    // The update as the refresh worker runs it: on another thread, while this
+    // one pumps. Channel i comes from the list line "feed i".
     void rebuildOnWorker(const std::vector<Channel>& channels)
     {
-        ChannelList shared;
+        PanelContent content;
         for (const Channel& channel : channels)
-            shared.push_back(std::make_shared<const Channel>(channel));
-        ASSERT_TRUE(runOnWorkerPumping([&] { panel.rebuild(shared); }, kNoHang));
+            content.channels.push_back(
+                {L"feed " + std::to_wstring(content.channels.size()), std::make_shared<const Channel>(channel)});
+        ASSERT_TRUE(runOnWorkerPumping([&] { panel.update(content); }, kNoHang));
     }
     std::vector<TreeNode> nodes() { return readTree(panel.tree.load()); }
 
