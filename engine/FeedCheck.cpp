@@ -99,7 +99,7 @@ void rememberMove(const RefreshTask& task, const wchar_t* address, const Fetched
     if (fetched.skipped || (!fetched.moveForgotten && fetched.failure))
         return;
     FeedMemory& memory = task.store->memoryFor(address);
-    if (fetched.failure) { // where it moved is not there: ask the address itself next
+    if (fetched.failure) { // where it moved failed: ask the address itself next
         memory.movedTo.clear();
         return;
     }
@@ -162,8 +162,10 @@ void check(const RefreshTask& task, const wchar_t* address, FetchedFeed& fetched
             fresh.push_back(&item);
     // Announcements refused by an unload leave the memory as it was, so the
     // items are announced after the next load rather than lost.
-    if (task.notify && !announce(task, address, *channel, fresh))
+    if (task.notify && !announce(task, address, *channel, fresh)) {
+        memory.unannounced = true; // asked again at once, not when next due
         return;
+    }
     if (task.notify)
         store.announced.insert(store.announced.end(), fresh.begin(), fresh.end());
     news.rememberIn(memory);

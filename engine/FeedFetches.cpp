@@ -63,7 +63,8 @@ void readFoundFeed(const std::wstring& feed, const HttpValidators& known, const 
 
 // Asks the listed address where it lives now: where it moved, when it did,
 // else itself. A move whose target is not there (404, 410) is forgotten and
-// the listed address asked once more before anything is said.
+// the listed address asked once more before anything is said; one whose
+// target fails otherwise is forgotten after the warning.
 std::optional<HttpAnswer> readListed(const FeedRequest& request, const HttpValidators& known,
                                      const FetchControl& control, FetchedFeed& outcome)
 {
@@ -76,6 +77,9 @@ std::optional<HttpAnswer> readListed(const FeedRequest& request, const HttpValid
         } catch (const RSS::NotThereException&) {
             outcome.moveForgotten = true;
         } catch (RSS::RSSException& failure) {
+            // A move is kept only while its target reads well: the next
+            // refresh asks the listed address, which moves it again if it must.
+            outcome.moveForgotten = !control.cancelled();
             failure.message += L" (asked where the feed moved: " + request.movedTo + L")";
             throw;
         }

@@ -64,13 +64,20 @@ Socket Race::run()
 std::optional<Socket> Race::startNext()
 {
     const SocketAddress& address = addresses_[next_++];
-    Socket socket(address.family());
+    std::optional<Socket> made;
+    try {
+        made.emplace(address.family());
+    } catch (const RSS::NetException& failure) { // no sockets of this family here (IPv6 switched off)
+        lastError_ = failure.errorCode;
+        nextStart_ = 0;
+        return std::nullopt;
+    }
     nextStart_ = GetTickCount64() + kNextAttemptMs;
-    if (connect(socket.handle(), reinterpret_cast<const sockaddr*>(&address.address), address.length) == 0)
-        return socket;
+    if (connect(made->handle(), reinterpret_cast<const sockaddr*>(&address.address), address.length) == 0)
+        return made;
     const int started = WSAGetLastError();
     if (started == WSAEWOULDBLOCK) {
-        pending_.push_back(std::move(socket));
+        pending_.push_back(std::move(*made));
     } else {
         lastError_ = started;
         nextStart_ = 0; // refused at once: the next one now

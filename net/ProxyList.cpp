@@ -24,12 +24,15 @@ std::wstring lowered(std::wstring text)
 }
 
 // "host", "host:port", "[v6]:port", with an optional "http://" before it.
+// A "user:password@" is dropped: the plug-in sends a proxy no credentials,
+// and a warning naming the proxy must not show them.
 std::optional<ProxyServer> server(std::wstring entry)
 {
     const size_t scheme = entry.find(L"://");
     if (scheme != std::wstring::npos)
         entry.erase(0, scheme + 3);
     entry = entry.substr(0, entry.find(L'/'));
+    entry.erase(0, entry.rfind(L'@') + 1); // npos + 1 is 0: nothing to drop
     ProxyServer proxy;
     size_t colon = entry.rfind(L':');
     std::wstring host = entry.substr(0, colon);
@@ -114,6 +117,13 @@ bool bypassesProxy(const std::wstring& bypassList, const std::wstring& host)
         const size_t scheme = entry.find(L"://");
         if (scheme != std::wstring::npos)
             entry.erase(0, scheme + 3);
+        // "[::1]" and "host:8080" name a host: the brackets and the port go.
+        const size_t close = entry.rfind(L']');
+        const size_t colon = entry.rfind(L':');
+        if (colon != std::wstring::npos && (close == std::wstring::npos ? entry.find(L':') == colon : colon > close))
+            entry.erase(colon);
+        if (!entry.empty() && entry.front() == L'[' && entry.back() == L']')
+            entry = entry.substr(1, entry.size() - 2);
         if (matches(entry, name))
             return true;
     }

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "net/DetachedCall.h"
@@ -102,24 +103,35 @@ void keep(const std::wstring& key, Discovery found)
     cache[key] = found;
 }
 
+std::optional<Discovery> kept(const std::wstring& key)
+{
+    std::lock_guard<std::mutex> hold(cacheMutex);
+    const auto found = cache.find(key);
+    if (found == cache.end() || GetTickCount64() - found->second.at >= kDiscoveryKeptMs)
+        return std::nullopt;
+    return found->second;
+}
+
 // A discovery that outlasts the fetch's wait is not given up: it keeps its
-// answer when it ends, for the fetches after this one.
+// answer when it ends, for the fetches after this one. An answer is kept per
+// scheme and host (a script may name a proxy per host); a failure for the
+// settings alone, so that a network without detection costs one try, not one
+// per feed.
 Discovery discovered(const UserSettings& settings, const Url& url, uint64_t until, const FetchControl& control)
 {
-    const std::wstring key = std::to_wstring(settings.autoDetect) + L" " + settings.scriptUrl + L" " + url.origin();
-    {
-        std::lock_guard<std::mutex> hold(cacheMutex);
-        const auto kept = cache.find(key);
-        if (kept != cache.end() && GetTickCount64() - kept->second.at < kDiscoveryKeptMs)
-            return kept->second;
-    }
+    const std::wstring settingsKey = std::to_wstring(settings.autoDetect) + L" " + settings.scriptUrl;
+    const std::wstring key = settingsKey + L" " + url.origin();
+    if (std::optional<Discovery> failed = kept(settingsKey))
+        return *failed;
+    if (std::optional<Discovery> answer = kept(key))
+        return *answer;
     auto found = std::make_shared<Discovery>();
     auto asked = std::make_shared<UserSettings>(settings);
     const std::wstring address = url.text(); // never the credentials: a script sees no password
     const bool finished = callDetached(
-        [found, asked, address, key] {
+        [found, asked, address, key, settingsKey] {
             discover(*asked, address, *found);
-            keep(key, *found);
+            keep(found->answered ? key : settingsKey, *found);
         },
         until, control);
     return finished ? *found : Discovery{};

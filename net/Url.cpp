@@ -104,13 +104,22 @@ bool isIpv6Literal(const std::wstring& text)
 std::wstring withoutCredentials(const std::wstring& address)
 {
     const size_t slashes = address.find(L"://");
-    const size_t start = slashes == std::wstring::npos ? address.find_first_not_of(L" \t") : slashes + 3;
+    const bool schemed = slashes != std::wstring::npos && slashes < address.find_first_of(L"/?#");
+    const size_t start = schemed ? slashes + 3 : address.find_first_not_of(L" \t");
     if (start == std::wstring::npos)
         return address;
     const size_t end = std::min(address.find_first_of(L"/?#", start), address.size());
-    const size_t at = address.rfind(L'@', end == 0 ? 0 : end - 1);
-    if (at == std::wstring::npos || at < start || at >= end)
-        return address;
+    size_t at = address.rfind(L'@', end == 0 ? 0 : end - 1);
+    if (at == std::wstring::npos || at < start) {
+        // "user:pa/ss@host": a password with an unencoded '/' still hides;
+        // "host:8080/feed/@name" is a port and a path, shown as it is.
+        const size_t colon = address.find(L':', start);
+        const size_t later = address.rfind(L'@', std::min(address.find_first_of(L"?#", start), address.size()) - 1);
+        if (colon >= end || later == std::wstring::npos || later < end ||
+            address.find_first_not_of(L"0123456789", colon + 1) >= end)
+            return address;
+        at = later;
+    }
     return address.substr(0, start) + address.substr(at + 1);
 }
 

@@ -21,6 +21,7 @@ TEST(ProxyList, TheFirstEntryForTheSchemeIsTheProxy)
         {L"http://p:8080/", false, L"p:8080"},
         {L"[::1]:3128", true, L"[::1]:3128"},
         {L"a:99999", false, L""},
+        {L"user:pw@p:8080", false, L"p:8080"},
         {L"", false, L""},
     };
     for (const auto& c : cases) {
@@ -41,6 +42,7 @@ TEST(ProxyList, BypassEntriesMatchHostsWithStars)
         {L"10.*;127.0.7.81", L"127.0.7.81", true}, {L"10.*, 127.0.7.81", L"127.0.7.8", false},
         {L"A.Example.ORG", L"a.example.org", true}, {L"*a*b*", L"xaxxb", true},
         {L"http://h", L"h", true},               {L"", L"h", false},
+        {L"[::1]; *.x.org:8080", L"::1", true},  {L"*.x.org:8080", L"a.x.org", true},
     };
     for (const auto& c : cases)
         EXPECT_EQ(bypassesProxy(c.list, c.host), c.bypassed)

@@ -136,6 +136,9 @@ TEST(Url, CredentialsAreKeptApartAndNeverShown)
         {L"  feed:https://a@b:secret@host:81", L"  feed:https://host:81"},
         {L"me:secret@host/feed", L"host/feed"},
         {L"http://host/f@x", L"http://host/f@x"},
+        {L"https://user:pa/ss@host/feed", L"https://host/feed"},
+        {L"https://host:8080/feed/@name", L"https://host:8080/feed/@name"},
+        {L"me:secret@host/f?u=http://x", L"host/f?u=http://x"},
         {L"http://host", L"http://host"},
     };
     for (const auto& c : cases)
