@@ -31,7 +31,7 @@ TEST(FoundFeed, PagesAreReadThroughTheFeedTheyName)
 {
     useUtc();
     const int64_t date = utcSeconds(2026, 5, 4, 10, 0, 0);
-    LoopbackServer server("127.0.7.60");
+    LoopbackServer server("127.0.7.61");
     const std::string feed = rssDocument("Found", {{"Fresh", "http://x/f", "f", date}});
     server.serve("/site/", typed("text/html; charset=utf-8",
                                  page("<link rel='alternate' type='application/rss+xml' href='feed.xml'>")));
