@@ -139,7 +139,7 @@ protected:
 
     ScratchFolder scratch;
     HostedPlugin plugin{scratch.path(L"quillFeed.cfg")};
-    LoopbackServer server{"127.0.7.72"};
+    LoopbackServer server{addressOfThisTest("127.0.7", 72)};
 };
 
 TEST_F(PanelPlace, UnchangedRefreshesTouchNothing)

@@ -70,7 +70,7 @@ protected:
 
     const int64_t kBase = utcSeconds(2025, 1, 10, 12, 0, 0);
     int64_t now = kBase;
-    LoopbackServer server{"127.0.5.110"};
+    LoopbackServer server{addressOfThisTest("127.0.5", 110)};
 };
 
 // Each row's address, asked by refreshes five minutes apart: the minutes it was asked at.

@@ -139,7 +139,7 @@ protected:
         return announcements(host.calls());
     }
 
-    LoopbackServer server{"127.0.5.100"};
+    LoopbackServer server{addressOfThisTest("127.0.5", 120)};
     const std::wstring address = server.url("/feed");
     int64_t now = kBase;
 };

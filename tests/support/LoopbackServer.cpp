@@ -2,6 +2,8 @@
 
 #include "LoopbackListener.h"
 
+#include <gtest/gtest.h>
+
 #include <ws2tcpip.h>
 
 #include <chrono>
@@ -48,6 +50,17 @@ ScriptedResponse httpResponse(const std::string& body, const std::string& status
     ScriptedResponse response;
     response.chunks.push_back(httpVersion + " " + status + "\r\nContent-Type: text/xml\r\n\r\n" + body);
     return response;
+}
+
+std::string addressOfThisTest(const std::string& prefix, int first)
+{
+    const ::testing::TestInfo* running = ::testing::UnitTest::GetInstance()->current_test_info();
+    const ::testing::TestSuite* suite = ::testing::UnitTest::GetInstance()->current_test_suite();
+    int place = 0;
+    for (int i = 0; running != nullptr && suite != nullptr && i < suite->total_test_count(); ++i)
+        if (std::string(suite->GetTestInfo(i)->name()) == running->name())
+            place = i;
+    return prefix + "." + std::to_string(first + place);
 }
 
 ScriptedResponse tunnelResponse()

@@ -47,6 +47,12 @@ ScriptedResponse tunnelResponse();
 ScriptedResponse rawResponse(std::vector<std::string> chunks,
                              ScriptedResponse::Mode mode = ScriptedResponse::Mode::Respond);
 
+// "PREFIX.N", N being `first` plus the running test's place in its suite: a
+// fixture's server gets an address of its own in each test, as the shards of
+// a program run one suite's tests in processes of their own at once, all on
+// port 80.
+std::string addressOfThisTest(const std::string& prefix, int first);
+
 class LoopbackServer {
 public:
     // Binds address:port (port 80 needs root on Linux); throws std::runtime_error when it cannot.
