@@ -1,6 +1,9 @@
 #include "net/ProxyList.h"
 
+#include "net/Url.h"
+
 #include <cwctype>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -23,42 +26,34 @@ std::wstring lowered(std::wstring text)
     return text;
 }
 
-// "host", "host:port", "[v6]:port", with an optional "http://" before it.
-// A "user:password@" is dropped: the plug-in sends a proxy no credentials,
-// and a warning naming the proxy must not show them.
-std::optional<ProxyServer> server(std::wstring entry)
+// An entry read as an address is: "host", "host:port", "[v6]:port", any
+// scheme before it and path after it ignored, a "user:password@" dropped (the
+// plug-in sends a proxy no credentials, and a warning naming the proxy must
+// not show them). Nullopt when it is none.
+std::optional<Url> asAddress(std::wstring entry)
 {
     const size_t scheme = entry.find(L"://");
     if (scheme != std::wstring::npos)
         entry.erase(0, scheme + 3);
-    entry = entry.substr(0, entry.find(L'/'));
-    entry.erase(0, entry.rfind(L'@') + 1); // npos + 1 is 0: nothing to drop
+    try {
+        return Url::parse((L"http://" + entry).c_str());
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+std::optional<ProxyServer> server(const std::wstring& entry)
+{
+    const std::optional<Url> address = asAddress(entry);
+    if (!address || address->host.empty())
+        return std::nullopt;
     ProxyServer proxy;
-    size_t colon = entry.rfind(L':');
-    std::wstring host = entry.substr(0, colon);
-    if (!entry.empty() && entry[0] == L'[') {
-        const size_t close = entry.find(L']');
-        if (close == std::wstring::npos)
-            return std::nullopt;
-        host = entry.substr(1, close - 1);
-        colon = close + 1 < entry.size() && entry[close + 1] == L':' ? close + 1 : std::wstring::npos;
-    }
-    if (colon != std::wstring::npos) {
-        const std::wstring digits = entry.substr(colon + 1);
-        unsigned value = 0;
-        for (wchar_t c : digits)
-            value = c >= L'0' && c <= L'9' && value <= 65535 ? value * 10 + (c - L'0') : 65536;
-        if (digits.empty() || value == 0 || value > 65535)
-            return std::nullopt;
-        proxy.port = static_cast<uint16_t>(value);
-    }
-    for (wchar_t c : host) {
+    proxy.port = address->port; // 80 when none is given, as the system takes it
+    for (wchar_t c : address->host) {
         if (c <= 0x20 || c >= 0x7f)
             return std::nullopt; // it goes into a request line as it is
         proxy.host.push_back(static_cast<char>(c));
     }
-    if (proxy.host.empty())
-        return std::nullopt;
     return proxy;
 }
 
@@ -108,23 +103,15 @@ std::optional<ProxyServer> proxyFromList(const std::wstring& list, bool https)
 bool bypassesProxy(const std::wstring& bypassList, const std::wstring& host)
 {
     const std::wstring name = lowered(host);
-    for (std::wstring entry : entries(lowered(bypassList), L";, \t")) {
+    for (const std::wstring& entry : entries(lowered(bypassList), L";, \t")) {
         if (entry == L"<local>") {
             if (name.find(L'.') == std::wstring::npos && name.find(L':') == std::wstring::npos)
                 return true;
             continue;
         }
-        const size_t scheme = entry.find(L"://");
-        if (scheme != std::wstring::npos)
-            entry.erase(0, scheme + 3);
         // "[::1]" and "host:8080" name a host: the brackets and the port go.
-        const size_t close = entry.rfind(L']');
-        const size_t colon = entry.rfind(L':');
-        if (colon != std::wstring::npos && (close == std::wstring::npos ? entry.find(L':') == colon : colon > close))
-            entry.erase(colon);
-        if (!entry.empty() && entry.front() == L'[' && entry.back() == L']')
-            entry = entry.substr(1, entry.size() - 2);
-        if (matches(entry, name))
+        const std::optional<Url> address = asAddress(entry);
+        if (matches(address ? address->host : entry, name))
             return true;
     }
     return false;

@@ -110,6 +110,14 @@ TEST(SystemProxy, FeedsGoThroughTheUsersProxyUnlessBypassed)
               Lines{refused + L"http://127.0.7.81/private | The feed needs its user name and password, which go "
                               L"through the network's proxy only over https: use the feed's https:// address"});
     EXPECT_EQ(httpProxy.requests().back().find("Authorization"), std::string::npos);
+
+    // A proxy that cannot be reached is named.
+    const UserProxySettings nothingThere(UserProxySettings::kProxy, "127.0.7.80:3130");
+    const size_t before = plugin->host.events().size();
+    ASSERT_TRUE(plugin->refresh(false));
+    EXPECT_EQ(toldSince(*plugin, before),
+              Lines{L"warning Network error - http://127.0.7.81/private | Could not connect (the proxy "
+                    L"127.0.7.80:3130), error code 10061"});
 }
 
 TEST(Ipv6, LiteralsNamesAndADualStackHostWhoseIpv6NeverAnswers)
